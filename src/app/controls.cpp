@@ -1,0 +1,74 @@
+// The control, menu and window tables.
+#include "app/controls.h"
+
+namespace casino {
+
+using enum ControlKind;
+
+const std::array<ControlSpec, kControlCount> kControls{{
+    // id               name        kind     caption     left  top   width height enabled visible tab
+    {Control::List2, "List2", ListBox, "", 1871, 2040, 1417, 255, false, false, 12},
+    {Control::List1, "List1", ListBox, "", 1871, 480, 1417, 255, false, false, 11},
+    {Control::cmdre, "cmdre", Button, "выкупить", 120, 2040, 1417, 283, false, false, 10},
+    {Control::cmdpay, "cmdpay", Button, "заложить", 120, 480, 1417, 283, false, false, 9},
+    {Control::cmdwent, "cmdwent", Button, "уйти", 120, 1320, 1134, 283, false, false, 8},
+    {Control::cmdlom, "cmdlom", Button, "ломбард", 737, 567, 850, 283, true, false, 7},
+    {Control::cmddu, "cmddu", Button, "дюжина", 737, 1701, 850, 283, true, true, 6},
+    {Control::Command2, "Command2", Button, "чет", 3033, 1701, 850, 283, true, true, 5},
+    {Control::Command1, "Command1", Button, "нечет", 1871, 1701, 850, 283, true, true, 4},
+    {Control::cmdbleck, "cmdbleck", Button, "черное", 3033, 1134, 850, 283, true, true, 3},
+    {Control::cmdred, "cmdred", Button, "красное", 1871, 1134, 850, 283, true, true, 2},
+    {Control::cmdexit, "cmdexit", Button, "вход", 1800, 1200, 850, 283, true, true, 1},
+    {Control::cmdnum, "cmdnum", Button, "число", 737, 1134, 850, 283, true, true, 0},
+}};
+
+const std::array<MenuItemSpec, kMenuItemCount> kMenuItems{{
+    {MenuItem::balance, "деньги", "деньги", Shortcut::F3, "F3"},
+    {MenuItem::sound, "sound", kSoundOffCaption, Shortcut::F5, "F5"},
+    {MenuItem::start_over, "new", "заново", Shortcut::F2, "F2"},
+    {MenuItem::exit, "выход", "выход alt+f4", Shortcut::None, ""},
+    {MenuItem::help, "help", "формула успеха", Shortcut::F1, "F1"},
+}};
+
+const std::array<MenuSpec, 2> kMenus{{
+    {"файл", "игра", 0, 4},
+    {"справка", "справка", 4, 1},
+}};
+
+const WindowSpec kWindow{
+    "казино \"Пельтораг\"", 4680, 3150, {0, 255, 0}, {255, 0, 0}, 26, true,
+};
+
+const ControlSpec& spec_of(Control c) { return kControls[static_cast<std::size_t>(c)]; }
+
+std::string_view name_of(Control c) { return spec_of(c).name; }
+
+std::optional<Control> control_named(std::string_view name) {
+    for (const auto& spec : kControls) {
+        if (spec.name == name) return spec.id;
+    }
+    return std::nullopt;
+}
+
+bool is_list(Control c) { return spec_of(c).kind == ListBox; }
+
+const MenuItemSpec& spec_of(MenuItem m) { return kMenuItems[static_cast<std::size_t>(m)]; }
+
+std::string_view name_of(MenuItem m) { return spec_of(m).name; }
+
+std::optional<MenuItem> menu_item_named(std::string_view name) {
+    for (const auto& spec : kMenuItems) {
+        if (spec.name == name) return spec.id;
+    }
+    return std::nullopt;
+}
+
+std::optional<MenuItem> menu_item_for(Shortcut key) {
+    if (key == Shortcut::None) return std::nullopt;
+    for (const auto& spec : kMenuItems) {
+        if (spec.shortcut == key) return spec.id;
+    }
+    return std::nullopt;
+}
+
+}  // namespace casino

@@ -1,0 +1,113 @@
+// The window's controls and menus as data: both front ends build their widgets from these tables.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace casino {
+
+// The thirteen controls, in creation order.
+enum class Control : std::uint8_t {
+    List2,
+    List1,
+    cmdre,
+    cmdpay,
+    cmdwent,
+    cmdlom,
+    cmddu,
+    Command2,
+    Command1,
+    cmdbleck,
+    cmdred,
+    cmdexit,
+    cmdnum,
+};
+inline constexpr int kControlCount = 13;
+
+enum class ControlKind : std::uint8_t { Button, ListBox };
+
+struct ControlSpec {
+    Control id;
+    std::string_view name;
+    ControlKind kind;
+    std::string_view caption;  // empty for list boxes
+    int left;                  // twips, from the client area's top left corner
+    int top;
+    int width;
+    int height;
+    bool enabled;  // on creation, before the load step
+    bool visible;
+    int tab_order;
+};
+
+// Creation order; index with the Control value.
+extern const std::array<ControlSpec, kControlCount> kControls;
+
+const ControlSpec& spec_of(Control c);
+std::string_view name_of(Control c);
+std::optional<Control> control_named(std::string_view name);
+bool is_list(Control c);
+
+// The menu items that carry a command. The two drop-down menus have none of their own.
+// In the game the items are named деньги, sound, new, выход and help.
+enum class MenuItem : std::uint8_t { balance, sound, start_over, exit, help };
+inline constexpr int kMenuItemCount = 5;
+
+enum class Shortcut : std::uint8_t { None, F1, F2, F3, F5 };
+
+struct MenuItemSpec {
+    MenuItem id;
+    std::string_view name;     // the item's name in the game: "деньги", "sound", "new", "выход", "help"
+    std::string_view caption;  // caption on creation
+    Shortcut shortcut;
+    std::string_view shortcut_text;  // shown right-aligned in the item, empty when none
+};
+
+struct MenuSpec {
+    std::string_view name;
+    std::string_view caption;
+    int first_item;  // index into kMenuItems
+    int item_count;
+};
+
+extern const std::array<MenuItemSpec, kMenuItemCount> kMenuItems;
+extern const std::array<MenuSpec, 2> kMenus;
+
+const MenuItemSpec& spec_of(MenuItem m);
+std::string_view name_of(MenuItem m);
+std::optional<MenuItem> menu_item_named(std::string_view name);
+std::optional<MenuItem> menu_item_for(Shortcut key);
+
+// The captions the sound item switches between.
+inline constexpr std::string_view kSoundOffCaption = "отключить звук";
+inline constexpr std::string_view kSoundOnCaption = "включить звук";
+
+// The window itself.
+struct Rgb {
+    std::uint8_t r, g, b;
+};
+struct WindowSpec {
+    std::string_view caption;
+    int client_width;  // twips
+    int client_height;
+    Rgb background;
+    Rgb text_colour;  // governs text drawn on the window's own surface; the game draws none
+    int font_points;
+    bool font_bold;
+};
+extern const WindowSpec kWindow;
+
+// The title of every message box and input box.
+inline constexpr std::string_view kAppTitle = "казино";
+
+inline constexpr int kTwipsPerInch = 1440;
+
+// Twips to device pixels at the given dots per inch, rounded to the nearest pixel.
+constexpr int twips_to_pixels(int twips, int dpi) {
+    const long long scaled = static_cast<long long>(twips) * dpi;
+    return static_cast<int>((scaled + kTwipsPerInch / 2) / kTwipsPerInch);
+}
+
+}  // namespace casino

@@ -1,0 +1,43 @@
+// Moving between the screens: entering the casino, leaving the pawnshop, starting over.
+#include "app/form1.h"
+
+namespace casino {
+
+namespace {
+
+constexpr Control kFloor[] = {Control::Command1, Control::Command2, Control::cmdred,
+                              Control::cmdbleck, Control::cmddu,    Control::cmdnum,
+                              Control::cmdlom};
+
+}  // namespace
+
+void Form1::cmdexit_Click() {
+    for (const Control c : kFloor) show(c);
+    play_cue("sound\\door.wav");
+    // A fixed greeting: nothing that changes money can be used on the street.
+    message("у тебя 60 баксов.");
+    // The focus moves before "вход" disappears, so it never falls into the void.
+    port_.set_focus(Control::cmdnum);
+    hide(Control::cmdexit);
+}
+
+void Form1::cmdwent_Click() {
+    for (const Control c : kFloor) show(c);
+    for (const Control c : {Control::cmdwent, Control::cmdre, Control::cmdpay, Control::List1,
+                            Control::List2}) {
+        hide(c);
+    }
+}
+
+void Form1::new_Click() {
+    state_.money = 60;
+    state_.pawnedclothes = 0;
+    state_.pawnedtrousers = 0;
+    port_.list_clear(Control::List1);
+    port_.list_clear(Control::List2);
+    hide(Control::List1);
+    hide(Control::List2);
+    fill_wardrobe();
+}
+
+}  // namespace casino

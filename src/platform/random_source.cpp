@@ -1,0 +1,60 @@
+// The random source: a small 64-bit generator whose top 24 bits make each float.
+#include "platform/random_source.h"
+
+#include <bit>
+#include <cmath>
+
+#include "platform/number_reader.h"
+
+namespace casino {
+
+namespace {
+
+// splitmix64: every seed gives a well-mixed, full-period sequence.
+std::uint64_t splitmix(std::uint64_t& state) {
+    state += 0x9E3779B97F4A7C15ULL;
+    std::uint64_t z = state;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
+}  // namespace
+
+RandomSource::RandomSource() { reseed(0.0F); }
+
+void RandomSource::reseed(float seed) {
+    state_ = 0x243F6A8885A308D3ULL ^ std::bit_cast<std::uint32_t>(seed);
+    splitmix(state_);
+}
+
+float RandomSource::next() {
+    if (!scripted_.empty()) {
+        const float r = scripted_.front();
+        scripted_.pop_front();
+        return r;
+    }
+    // 24 bits fill a float's mantissa exactly, so the value is below 1 without rounding.
+    const auto bits = static_cast<std::uint32_t>(splitmix(state_) >> 40);
+    return static_cast<float>(bits) * 0x1p-24F;
+}
+
+int RandomSource::draw(int count, int offset) {
+    const double r = next();
+    return static_cast<int>(std::floor(r * count + offset));
+}
+
+int RandomSource::draw_rounded(int count, int offset) {
+    const double r = next();
+    return static_cast<int>(round_half_even(r * count + offset));
+}
+
+void RandomSource::queue(float r) {
+    // Keep the promise of next() whatever a caller queues.
+    constexpr float below_one = 0x1.fffffep-1F;
+    if (!(r >= 0.0F)) r = 0.0F;  // also NaN
+    if (r > below_one) r = below_one;
+    scripted_.push_back(r);
+}
+
+}  // namespace casino

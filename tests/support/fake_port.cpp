@@ -1,0 +1,87 @@
+// The recording fake front end.
+#include "support/fake_port.h"
+
+namespace casino::testing {
+
+std::vector<std::string> FakePort::take_transcript() {
+    std::vector<std::string> out;
+    out.swap(transcript_);
+    return out;
+}
+
+std::vector<std::string> FakePort::messages() const {
+    std::vector<std::string> out;
+    const std::string prefix = "message ";
+    for (const auto& line : transcript_) {
+        if (line.starts_with(prefix)) out.push_back(line.substr(prefix.size()));
+    }
+    return out;
+}
+
+void FakePort::set_focus(Control c) { record("focus " + std::string(name_of(c))); }
+
+void FakePort::set_menu_caption(MenuItem item, std::string_view caption) {
+    captions_[static_cast<std::size_t>(item)] = std::string(caption);
+    record("caption " + std::string(name_of(item)) + " " + std::string(caption));
+}
+
+void FakePort::list_add(Control list, std::string_view text) {
+    box(list).entries.emplace_back(text);
+}
+
+void FakePort::list_clear(Control list) {
+    box(list).entries.clear();
+    box(list).highlight = -1;
+}
+
+int FakePort::list_count(Control list) const {
+    return static_cast<int>(lists_[slot(list)].entries.size());
+}
+
+std::string FakePort::list_text(Control list, int index) const {
+    const auto& entries = lists_[slot(list)].entries;
+    if (index < 0 || index >= static_cast<int>(entries.size())) return {};
+    return entries[static_cast<std::size_t>(index)];
+}
+
+bool FakePort::list_selected(Control list, int index) const {
+    return index >= 0 && index == lists_[slot(list)].highlight;
+}
+
+int FakePort::list_highlight(Control list) const { return lists_[slot(list)].highlight; }
+
+void FakePort::set_list_highlight(Control list, int index) {
+    ListBox& b = box(list);
+    if (index >= -1 && index < static_cast<int>(b.entries.size())) b.highlight = index;
+}
+
+void FakePort::list_remove(Control list, int index) {
+    ListBox& b = box(list);
+    if (index < 0 || index >= static_cast<int>(b.entries.size())) return;
+    b.entries.erase(b.entries.begin() + index);
+    // As a real list box does: removing the highlighted entry leaves none highlighted.
+    if (b.highlight == index) {
+        b.highlight = -1;
+    } else if (b.highlight > index) {
+        --b.highlight;
+    }
+}
+
+void FakePort::message(std::string_view text) { record("message " + std::string(text)); }
+
+std::string FakePort::ask_text(std::string_view prompt) {
+    record("ask " + std::string(prompt));
+    if (answers_.empty()) return {};
+    std::string answer = std::move(answers_.front());
+    answers_.pop_front();
+    return answer;
+}
+
+void FakePort::play_wav(std::string_view path) { record("cue " + std::string(path)); }
+
+void FakePort::quit() {
+    quit_ = true;
+    record("quit");
+}
+
+}  // namespace casino::testing

@@ -1,0 +1,199 @@
+// The replay tool's script reader and state printer.
+#include "support/replay_session.h"
+
+#include <charconv>
+#include <cmath>
+#include <istream>
+#include <ostream>
+#include <sstream>
+#include <vector>
+
+namespace casino::testing {
+
+namespace {
+
+std::vector<std::string_view> words(std::string_view line) {
+    std::vector<std::string_view> out;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        const std::size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+        if (i > start) out.push_back(line.substr(start, i - start));
+    }
+    return out;
+}
+
+template <typename T>
+std::optional<T> parse(std::string_view text) {
+    T value{};
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (first != last && *first == '+') ++first;
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc{} || ptr != last) return std::nullopt;
+    return value;
+}
+
+std::string bracketed(const std::string& text) { return "[" + text + "]"; }
+
+}  // namespace
+
+ReplaySession::ReplaySession() : form_(port_) { form_.handle(Event::load()); }
+
+std::optional<std::string> ReplaySession::run_line(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+
+    // The typed text is kept exactly as written, so it is cut off before any splitting.
+    if (line == "type") {
+        port_.type("");
+        return std::nullopt;
+    }
+    if (line.starts_with("type ")) {
+        port_.type(std::string(line.substr(5)));
+        return std::nullopt;
+    }
+
+    const auto w = words(line);
+    if (w.empty() || w[0].starts_with("#")) return std::nullopt;
+    const std::string_view command = w[0];
+    const auto need = [&](std::size_t n) -> std::optional<std::string> {
+        if (w.size() != n + 1) {
+            return std::string(command) + " takes " + std::to_string(n) +
+                   (n == 1 ? " argument" : " arguments");
+        }
+        return std::nullopt;
+    };
+
+    if (command == "clock") {
+        if (auto e = need(1)) return e;
+        const auto seconds = parse<double>(w[1]);
+        if (!seconds || !std::isfinite(*seconds) || *seconds < 0) {
+            return "clock needs a number of seconds, not " + std::string(w[1]);
+        }
+        port_.set_clock(*seconds);
+        return std::nullopt;
+    }
+    if (command == "draw") {
+        if (w.size() < 2) return std::string("draw needs at least one value");
+        std::vector<float> values;
+        for (std::size_t i = 1; i < w.size(); ++i) {
+            const auto r = parse<float>(w[i]);
+            if (!r || !(*r >= 0.0F && *r < 1.0F)) {
+                return "draw values lie in [0, 1), not " + std::string(w[i]);
+            }
+            values.push_back(*r);
+        }
+        for (const float r : values) form_.random().queue(r);
+        return std::nullopt;
+    }
+    if (command == "click") {
+        if (auto e = need(1)) return e;
+        const auto c = control_named(w[1]);
+        if (!c) return "no control named " + std::string(w[1]);
+        form_.handle(Event::click(*c));
+        return std::nullopt;
+    }
+    if (command == "key") {
+        if (auto e = need(2)) return e;
+        const auto c = control_named(w[1]);
+        if (!c || !is_list(*c)) return "no list box named " + std::string(w[1]);
+        const auto code = parse<int>(w[2]);
+        if (!code || *code < -32768 || *code > 65535) {
+            return "key needs a character code, not " + std::string(w[2]);
+        }
+        form_.handle(Event::key_press(*c, *code));
+        return std::nullopt;
+    }
+    if (command == "menu") {
+        if (auto e = need(1)) return e;
+        const auto m = menu_item_named(w[1]);
+        if (!m) return "no menu item named " + std::string(w[1]);
+        form_.handle(Event::menu_item(*m));
+        return std::nullopt;
+    }
+    if (command == "highlight") {
+        if (auto e = need(2)) return e;
+        const auto c = control_named(w[1]);
+        if (!c || !is_list(*c)) return "no list box named " + std::string(w[1]);
+        const auto index = parse<int>(w[2]);
+        if (!index) return "highlight needs an index, not " + std::string(w[2]);
+        // Only an open list can be clicked; an index past its entries hits nothing.
+        if (form_.accepts_input(*c) && *index >= 0 && *index < port_.list_count(*c)) {
+            port_.set_list_highlight(*c, *index);
+        }
+        return std::nullopt;
+    }
+    if (command == "money") {
+        if (auto e = need(1)) return e;
+        const auto amount = parse<int>(w[1]);
+        if (!amount || *amount < 0 || *amount > 32767) {
+            return "money needs an amount from 0 to 32767, not " + std::string(w[1]);
+        }
+        form_.state().money = static_cast<std::int16_t>(*amount);
+        return std::nullopt;
+    }
+    if (command == "show") {
+        if (auto e = need(0)) return e;
+        pending_show_ += show();
+        return std::nullopt;
+    }
+    return "unknown command " + std::string(command);
+}
+
+std::string ReplaySession::show() const {
+    const TableState& s = form_.state();
+    std::ostringstream out;
+    out << "state money=" << s.money << " number=" << s.number << " eventroll=" << s.eventroll
+        << " priceroll=" << s.priceroll << " fine=" << s.fine << " chipprice=" << s.chipprice
+        << " color=" << bracketed(s.color) << " pawnedclothes=" << s.pawnedclothes
+        << " pawnedtrousers=" << s.pawnedtrousers << " mute=" << s.mute << "\n";
+    out << "visible";
+    for (const auto& spec : kControls) {
+        if (form_.visible(spec.id)) out << " " << spec.name;
+    }
+    out << "\nenabled";
+    for (const auto& spec : kControls) {
+        if (form_.enabled(spec.id)) out << " " << spec.name;
+    }
+    out << "\n";
+    for (const Control list : {Control::List1, Control::List2}) {
+        const auto& box = port_.list(list);
+        out << name_of(list);
+        for (const auto& entry : box.entries) out << " " << bracketed(entry);
+        out << " highlight=" << box.highlight << "\n";
+    }
+    out << "tickets";
+    for (const auto& ticket : s.pawnticket) out << " " << bracketed(ticket);
+    out << "\nredeem";
+    for (const auto price : s.redeemprice) out << " " << price;
+    out << "\n";
+    return out.str();
+}
+
+std::string ReplaySession::take_output() {
+    std::string out;
+    for (const auto& line : port_.take_transcript()) out += line + "\n";
+    out += pending_show_;
+    pending_show_.clear();
+    return out;
+}
+
+int ReplaySession::run(std::istream& in, std::ostream& out, std::ostream& err) {
+    std::string line;
+    int number = 0;
+    while (!finished() && std::getline(in, line)) {
+        ++number;
+        const auto error = run_line(line);
+        out << take_output();
+        if (error) {
+            out.flush();
+            err << "error line " << number << ": " << *error << "\n";
+            return 2;
+        }
+    }
+    out.flush();
+    return 0;
+}
+
+}  // namespace casino::testing
