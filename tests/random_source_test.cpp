@@ -1,1 +1,117 @@
+// The random source and the spin's draws.
 #include <gtest/gtest.h>
+
+#include <array>
+#include <set>
+
+#include "platform/random_source.h"
+#include "support/scenario.h"
+
+namespace casino {
+namespace {
+
+TEST(RandomSource, TheSameSeedGivesTheSameValuesAndOthersDiffer) {
+    RandomSource a;
+    RandomSource b;
+    a.reseed(43200.25F);
+    b.reseed(43200.25F);
+    std::set<float> seen;
+    for (int i = 0; i < 1000; ++i) {
+        const float r = a.next();
+        ASSERT_EQ(r, b.next());
+        ASSERT_GE(r, 0.0F);
+        ASSERT_LT(r, 1.0F);
+        seen.insert(r);
+    }
+    EXPECT_GT(seen.size(), 990U);
+
+    b.reseed(43200.5F);
+    a.reseed(43200.25F);
+    int equal = 0;
+    for (int i = 0; i < 100; ++i) equal += a.next() == b.next() ? 1 : 0;
+    EXPECT_LT(equal, 3);
+}
+
+TEST(RandomSource, QueuedValuesComeFirstAndSurviveAReseed) {
+    RandomSource source;
+    source.queue(0.25F);
+    source.queue(0.75F);
+    source.reseed(10.0F);
+    EXPECT_EQ(source.next(), 0.25F);
+    source.reseed(11.0F);
+    EXPECT_EQ(source.next(), 0.75F);
+    EXPECT_FALSE(source.has_queued());
+
+    // Out-of-range values are pulled back into [0, 1) so no draw leaves its range.
+    source.queue(1.0F);
+    source.queue(-0.5F);
+    EXPECT_LT(source.next(), 1.0F);
+    EXPECT_EQ(source.next(), 0.0F);
+}
+
+TEST(RandomSource, DrawsFloorInDoubleAndNeverReachTheTopOfTheRange) {
+    RandomSource source;
+    const float just_below_one = 0x1.fffffep-1F;
+    source.queue(just_below_one);
+    EXPECT_EQ(source.draw(37), 36);
+    source.queue(just_below_one);
+    EXPECT_EQ(source.draw(50, 50), 99);
+    source.queue(0.0F);
+    EXPECT_EQ(source.draw(50, 50), 50);
+}
+
+TEST(RandomSource, PawnPriceDrawRoundsHalvesToEven) {
+    RandomSource source;
+    for (const auto& [r, price] : std::array<std::pair<float, int>, 5>{
+             {{0.0F, 100}, {0x1.fffffep-1F, 200}, {0.125F, 112}, {0.375F, 138}, {0.5F, 150}}}) {
+        source.queue(r);
+        EXPECT_EQ(source.draw_rounded(100, 100), price) << "r=" << r;
+    }
+}
+
+// Many spins through the real bet button, each at its own time of day.
+TEST(Spin, EveryNumberComesUpAndEveryRollStaysInItsRange) {
+    testing::Game game;
+    game.entered();
+    std::array<int, 37> counts{};
+    constexpr int kSpins = 37 * 400;
+    for (int i = 0; i < kSpins; ++i) {
+        game.port.set_clock(3600.0 + i * 0.0625);
+        game.set_money(60);
+        game.click(Control::cmdred);  // no answer typed: the bet ends after the price
+        const TableState& s = game.form.state();
+        ASSERT_GE(s.number, 0);
+        ASSERT_LE(s.number, 36);
+        ASSERT_GE(s.eventroll, 0);
+        ASSERT_LE(s.eventroll, 15);
+        ASSERT_GE(s.priceroll, 0);
+        ASSERT_LE(s.priceroll, 17);
+        ASSERT_GE(s.fine, 50);
+        ASSERT_LE(s.fine, 99);
+        ++counts[static_cast<std::size_t>(s.number)];
+    }
+    for (int n = 0; n <= 36; ++n) {
+        EXPECT_GT(counts[static_cast<std::size_t>(n)], 400 / 2) << "number " << n;
+        EXPECT_LT(counts[static_cast<std::size_t>(n)], 400 * 3 / 2) << "number " << n;
+    }
+}
+
+TEST(Spin, IsReseededFromTheClockOnEveryBet) {
+    testing::Game game;
+    game.entered();
+    game.port.set_clock(5000.5);
+    game.click(Control::cmdred);
+    const TableState first = game.form.state();
+    game.port.set_clock(7000.25);
+    game.click(Control::cmdred);
+    game.port.set_clock(5000.5);
+    game.click(Control::cmdred);
+    const TableState& again = game.form.state();
+    EXPECT_EQ(again.number, first.number);
+    EXPECT_EQ(again.eventroll, first.eventroll);
+    EXPECT_EQ(again.priceroll, first.priceroll);
+    EXPECT_EQ(again.fine, first.fine);
+}
+
+}  // namespace
+}  // namespace casino

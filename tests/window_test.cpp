@@ -1,1 +1,233 @@
+// The window after loading, the menu commands, and the moves between the screens.
 #include <gtest/gtest.h>
+
+#include "support/scenario.h"
+
+namespace casino::testing {
+namespace {
+
+const Lines kStreet = {"cmdexit"};
+const Lines kFloor = {"cmdlom", "cmddu", "Command2", "Command1", "cmdbleck", "cmdred", "cmdnum"};
+const Lines kPawnshop = {"cmdre", "cmdpay", "cmdwent"};
+
+TEST(Load, OpensOnTheStreetWithTheWardrobeFilled) {
+    Game game;
+    EXPECT_EQ(game.shown(), kStreet);
+    // "ломбард" stays invisible but enabled until the floor first shows it.
+    EXPECT_FALSE(game.form.visible(Control::cmdlom));
+    EXPECT_TRUE(game.form.enabled(Control::cmdlom));
+    for (const Control c : {Control::cmdred, Control::cmdnum, Control::cmdpay, Control::List1}) {
+        EXPECT_FALSE(game.form.enabled(c)) << name_of(c);
+    }
+    EXPECT_EQ(game.entries(Control::List1), (Lines{"часы ", "пиджак ", "брюки ", "ботинки "}));
+    EXPECT_TRUE(game.entries(Control::List2).empty());
+
+    TableState expected;
+    expected.money = 60;
+    expected.items = {"часы ", "пиджак ", "брюки ", "ботинки "};
+    EXPECT_EQ(game.form.state(), expected);
+    EXPECT_TRUE(game.port.transcript().empty());
+}
+
+TEST(Load, WindowAndControlTablesHoldTheLayout) {
+    EXPECT_EQ(kWindow.caption, "казино \"Пельтораг\"");
+    EXPECT_EQ(twips_to_pixels(kWindow.client_width, 96), 312);
+    EXPECT_EQ(twips_to_pixels(kWindow.client_height, 96), 210);
+    EXPECT_EQ(twips_to_pixels(255, 96), 17);
+    EXPECT_EQ(twips_to_pixels(1871, 96), 125);
+    EXPECT_EQ(twips_to_pixels(1871, 192), 249);
+
+    // Every tab position is used once, and the table is in creation order.
+    std::array<int, kControlCount> tab_used{};
+    for (int i = 0; i < kControlCount; ++i) {
+        EXPECT_EQ(static_cast<int>(kControls[static_cast<std::size_t>(i)].id), i);
+        ++tab_used[static_cast<std::size_t>(kControls[static_cast<std::size_t>(i)].tab_order)];
+    }
+    for (const int used : tab_used) EXPECT_EQ(used, 1);
+    EXPECT_EQ(spec_of(Control::cmdnum).tab_order, 0);
+    EXPECT_EQ(spec_of(Control::cmdexit).caption, "вход");
+}
+
+TEST(Menu, BalanceNamesTheMoneyAgainstTheWords) {
+    Game game;
+    game.menu(MenuItem::balance);
+    game.set_money(0);
+    game.menu(MenuItem::balance);
+    game.set_money(32767);
+    game.menu(MenuItem::balance);
+    EXPECT_EQ(game.port.take_transcript(),
+              (Lines{"message у тебя60 баксов.", "message у тебя0 баксов.",
+                     "message у тебя32767 баксов."}));
+}
+
+TEST(Menu, HelpShowsTheFormulaOfSuccess) {
+    Game game;
+    game.menu(MenuItem::help);
+    EXPECT_EQ(game.port.take_transcript(), (Lines{"message азарт + удача- и ты миллионер!"}));
+}
+
+TEST(Menu, SoundToggleFlipsMuteAndCaptionAndSurvivesStartOver) {
+    Game game;
+    game.menu(MenuItem::sound);
+    EXPECT_EQ(game.form.state().mute, 1);
+    EXPECT_EQ(game.port.menu_caption(MenuItem::sound), "включить звук");
+    game.menu(MenuItem::start_over);
+    EXPECT_EQ(game.form.state().mute, 1);
+    EXPECT_EQ(game.port.menu_caption(MenuItem::sound), "включить звук");
+    game.menu(MenuItem::sound);
+    EXPECT_EQ(game.form.state().mute, 0);
+    EXPECT_EQ(game.port.take_transcript(),
+              (Lines{"caption sound включить звук", "caption sound отключить звук"}));
+}
+
+TEST(Menu, EachShortcutIsTheSameEventAsItsItem) {
+    EXPECT_EQ(menu_item_for(Shortcut::F1), MenuItem::help);
+    EXPECT_EQ(menu_item_for(Shortcut::F2), MenuItem::start_over);
+    EXPECT_EQ(menu_item_for(Shortcut::F3), MenuItem::balance);
+    EXPECT_EQ(menu_item_for(Shortcut::F5), MenuItem::sound);
+    EXPECT_EQ(menu_item_for(Shortcut::None), std::nullopt);
+    EXPECT_EQ(spec_of(MenuItem::exit).shortcut, Shortcut::None);
+    EXPECT_EQ(spec_of(MenuItem::exit).caption, "выход alt+f4");
+}
+
+TEST(Menu, WorksOnEveryScreen) {
+    Game street;
+    Game floor;
+    floor.entered();
+    Game pawnshop;
+    pawnshop.in_pawnshop();
+    for (Game* game : {&street, &floor, &pawnshop}) {
+        const Lines before = game->shown();
+        game->port.take_transcript();
+        game->menu(MenuItem::help);
+        game->menu(MenuItem::balance);
+        game->menu(MenuItem::sound);
+        EXPECT_EQ(game->port.take_transcript(),
+                  (Lines{"message азарт + удача- и ты миллионер!", "message у тебя60 баксов.",
+                         "caption sound включить звук"}));
+        EXPECT_EQ(game->shown(), before);
+    }
+}
+
+TEST(Exit, EndsTheGameAndNothingRunsAfterIt) {
+    for (const Event closing : {Event::menu_item(MenuItem::exit), Event::unload()}) {
+        Game game;
+        game.entered();
+        game.form.handle(closing);
+        EXPECT_TRUE(game.port.quit_called());
+        game.menu(MenuItem::help);
+        game.click(Control::cmdred);
+        EXPECT_EQ(game.port.take_transcript(), (Lines{"quit"}));
+    }
+}
+
+TEST(Enter, PlaysTheDoorGreetsAndMovesTheFocusBeforeHidingTheDoor) {
+    Game game;
+    game.click(Control::cmdexit);
+    EXPECT_EQ(game.port.take_transcript(),
+              (Lines{"cue sound\\door.wav", "message у тебя 60 баксов.", "focus cmdnum"}));
+    EXPECT_EQ(game.shown(), kFloor);
+    EXPECT_FALSE(game.form.enabled(Control::cmdexit));
+}
+
+TEST(Enter, WithSoundOffGreetsWithoutTheDoor) {
+    Game game;
+    game.menu(MenuItem::sound);
+    game.port.take_transcript();
+    game.click(Control::cmdexit);
+    EXPECT_EQ(game.port.take_transcript(), (Lines{"message у тебя 60 баксов.", "focus cmdnum"}));
+    EXPECT_EQ(game.shown(), kFloor);
+}
+
+TEST(Enter, TheDoorIsGoneForGood) {
+    Game game;
+    game.entered();
+    game.click(Control::cmdexit);  // hidden now: the window delivers nothing
+    game.click(Control::cmdlom);
+    game.click(Control::cmdwent);
+    game.menu(MenuItem::start_over);
+    EXPECT_EQ(game.shown(), kFloor);
+    EXPECT_TRUE(game.port.transcript().empty());
+}
+
+TEST(Navigation, ControlsOffScreenDoNothing) {
+    Game game;
+    game.type({"5"});
+    for (const Control c : {Control::cmdred, Control::cmdnum, Control::cmdlom, Control::cmdpay,
+                            Control::cmdre, Control::cmdwent}) {
+        game.click(c);
+    }
+    game.key(Control::List1, kEnterKey);
+    EXPECT_TRUE(game.port.transcript().empty());
+    EXPECT_EQ(game.shown(), kStreet);
+    EXPECT_EQ(game.money(), 60);
+    EXPECT_EQ(game.port.unanswered(), 1U);
+}
+
+TEST(Navigation, PawnshopAndBackKeepThePawnedList) {
+    Game game;
+    game.in_pawnshop();
+    EXPECT_EQ(game.shown(), kPawnshop);
+    game.pawn(0, 0.5F);
+    game.click(Control::cmdre);
+    game.click(Control::cmdwent);
+    EXPECT_EQ(game.shown(), kFloor);
+    EXPECT_EQ(game.entries(Control::List2), (Lines{"часы 350"}));
+    game.port.take_transcript();
+    game.click(Control::cmdlom);
+    game.click(Control::cmdre);
+    EXPECT_EQ(game.shown(), (Lines{"List2", "cmdre", "cmdpay", "cmdwent"}));
+    EXPECT_EQ(game.port.take_transcript(), (Lines{"focus List2"}));
+}
+
+TEST(StartOver, OnTheStreetRefillsTheWardrobeOnce) {
+    Game game;
+    game.set_money(5);
+    game.menu(MenuItem::start_over);
+    game.menu(MenuItem::start_over);
+    EXPECT_EQ(game.money(), 60);
+    EXPECT_EQ(game.entries(Control::List1), (Lines{"часы ", "пиджак ", "брюки ", "ботинки "}));
+    EXPECT_EQ(game.shown(), kStreet);
+    EXPECT_TRUE(game.port.transcript().empty());
+}
+
+TEST(StartOver, OnTheFloorKeepsTheFloorAndTheSpin) {
+    Game game;
+    game.entered();
+    game.bet(Control::cmdred, {.number = 3}, {"1"});
+    const TableState before = game.form.state();
+    game.menu(MenuItem::start_over);
+    TableState expected = before;
+    expected.money = 60;
+    EXPECT_EQ(game.form.state(), expected);
+    EXPECT_EQ(game.shown(), kFloor);
+}
+
+TEST(StartOver, InThePawnshopClosesTheListsAndGivesTheClothesBack) {
+    Game game;
+    game.in_pawnshop();
+    game.pawn(2, 0.5F);  // trousers
+    game.pawn(0, 0.25F);  // watch
+    game.click(Control::cmdpay);
+    game.menu(MenuItem::start_over);
+    EXPECT_EQ(game.shown(), kPawnshop);
+    const TableState& s = game.form.state();
+    EXPECT_EQ(s.money, 60);
+    EXPECT_EQ(s.pawnedclothes, 0);
+    EXPECT_EQ(s.pawnedtrousers, 0);
+    EXPECT_TRUE(game.entries(Control::List2).empty());
+    // Old tickets stay in the state, where nothing can reach them.
+    EXPECT_EQ(s.pawnticket[index_of(Item::trousers)], "брюки 400");
+    EXPECT_EQ(s.redeemprice[index_of(Item::watch)], 325);
+
+    game.port.take_transcript();
+    game.click(Control::cmdpay);
+    EXPECT_EQ(game.entries(Control::List1), (Lines{"часы ", "пиджак ", "брюки ", "ботинки "}));
+    EXPECT_EQ(game.port.list(Control::List1).highlight, 0);
+    game.click(Control::cmdre);  // nothing pawned now: closes the wardrobe, says nothing
+    EXPECT_EQ(game.shown(), kPawnshop);
+    EXPECT_EQ(game.port.take_transcript(), (Lines{"focus List1"}));
+}
+
+}  // namespace
+}  // namespace casino::testing

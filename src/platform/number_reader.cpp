@@ -58,8 +58,12 @@ std::int16_t read_number(std::string_view text) {
     const char* last = first + cleaned.size();
     const auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::fixed);
     if (ec == std::errc::result_out_of_range) {
-        // Too many digits for a double: it is far beyond the range either way.
-        value = cleaned.front() == '-' ? -1e300 : 1e300;
+        // Beyond what a double holds: huge when a digit stands before the point (leading
+        // zeros were dropped), otherwise a vanishing fraction.
+        const std::size_t digits_from = cleaned.front() == '-' ? 1 : 0;
+        const bool huge = digits_from < cleaned.size() && cleaned[digits_from] != '.';
+        if (!huge) return 0;
+        value = digits_from == 1 ? -1e300 : 1e300;
     } else if (ec != std::errc{}) {
         return 0;
     }
