@@ -21,6 +21,7 @@ public:
     // ---- Script ----
     void type(std::string answer) { answers_.push_back(std::move(answer)); }
     void set_clock(double seconds) { clock_ = seconds; }
+    void forget_answers() { answers_.clear(); }
 
     // ---- What happened, one line per thing, in the replay tool's words ----
     [[nodiscard]] const std::vector<std::string>& transcript() const { return transcript_; }

@@ -58,6 +58,7 @@ public:
     std::vector<std::string> bet(Control button, const Spin& s,
                                  std::initializer_list<std::string> answers) {
         port.take_transcript();
+        port.forget_answers();
         next_spin(s);
         type(answers);
         click(button);
