@@ -1,0 +1,145 @@
+// The fortune events that run before every bet, row by row and in pairs.
+#include <gtest/gtest.h>
+
+#include "support/scenario.h"
+
+namespace casino::testing {
+namespace {
+
+constexpr int kQuietEvent = 6;
+constexpr int kQuietPrice = 5;
+
+const std::string kPrize = "message казино присудило тебе приз 500 баксов, как самому Пельторагу.";
+const std::string kTheft300 = "message у тебя украли 300 баксов.";
+const std::string kTheft200 = "message у тебя украли 200 баксов.";
+const std::string kLoanTo = "message твой друг проигрался. ты одалжил ему 1000 баксов.";
+const std::string kChampagne = "message ты угостил всех шампанским. это обошлось тебе в 1000 баксов.";
+const std::string kBanquet = "message ты устроил банкет. это обошлось тебе в 5000 баксов.";
+const std::string kLoanFrom = "message у твоего друга идет игра. он одалжил тебе 300 баксов.";
+const std::string kBar = "message ты выпил в местном баре. это обошлось тебе в 20 баксов.";
+const std::string kMeeting =
+    "message из-за несоответствующего вида ты не смог поехать на деловую встречу. убыток "
+    "составил 1000 баксов.";
+std::string fine_message(int fine) {
+    return "message тебя оштрафовали за появление в общественном месте в неприличном виде на " +
+           std::to_string(fine) + " баксов.";
+}
+
+struct Case {
+    const char* what;
+    int eventroll;
+    int priceroll;
+    int clothes;   // pawnedclothes
+    int trousers;  // pawnedtrousers
+    int fine;
+    int money_before;
+    int money_after;
+    Lines events;  // what priz shows, cues included
+};
+
+// Runs one bet with these rolls and no stake, and returns what came before the price.
+Lines fortune_of(Game& game, const Case& c) {
+    game.set_money(c.money_before);
+    game.form.state().pawnedclothes = static_cast<std::int16_t>(c.clothes);
+    game.form.state().pawnedtrousers = static_cast<std::int16_t>(c.trousers);
+    Lines seen = game.bet(Control::cmdred, {7, c.eventroll, c.priceroll, c.fine}, {});
+    while (!seen.empty() && (seen.back().starts_with("ask ") ||
+                             seen.back().starts_with("message фишка стоит") ||
+                             seen.back() == "message тебе не на что играть.")) {
+        seen.pop_back();
+    }
+    return seen;
+}
+
+class FortuneRows : public ::testing::TestWithParam<Case> {};
+
+TEST_P(FortuneRows, FireExactlyWithinTheirBounds) {
+    const Case& c = GetParam();
+    Game game;
+    game.entered();
+    const Lines seen = fortune_of(game, c);
+    EXPECT_EQ(seen, c.events);
+    EXPECT_EQ(game.money(), c.money_after);
+}
+
+const std::string kApplause = "cue sound\\applaus8.wav";
+const std::string kCophit = "cue sound\\cophit.wav";
+const std::string kSiren = "cue sound\\siren.wav";
+
+INSTANTIATE_TEST_SUITE_P(
+    Bounds, FortuneRows,
+    ::testing::Values(
+        Case{"prize at nothing", 5, kQuietPrice, 3, 1, 75, 0, 500, {kApplause, kPrize}},
+        Case{"no prize with two clothes", 5, kQuietPrice, 2, 1, 75, 0, 0, {}},
+        Case{"prize capped", 5, 14, 3, 1, 75, 32300, 32767, {kApplause, kPrize}},
+        Case{"no theft at 399", 11, kQuietPrice, 0, 0, 75, 399, 399, {}},
+        Case{"theft of 300 at 400", 11, kQuietPrice, 0, 0, 75, 400, 100, {kCophit, kTheft300}},
+        Case{"no theft of 200 at 399", 8, kQuietPrice, 0, 0, 75, 399, 399, {}},
+        Case{"theft of 200 at 400", 8, kQuietPrice, 0, 0, 75, 400, 200, {kCophit, kTheft200}},
+        Case{"no loan to a friend at 2000", 10, kQuietPrice, 0, 0, 75, 2000, 2000, {}},
+        Case{"loan to a friend at 2001", 10, kQuietPrice, 0, 0, 75, 2001, 1001, {kLoanTo}},
+        Case{"no champagne at 3000", kQuietEvent, 15, 0, 0, 75, 3000, 3000, {}},
+        Case{"champagne at 3001", kQuietEvent, 17, 0, 0, 75, 3001, 2001, {kChampagne}},
+        Case{"no champagne on 14", kQuietEvent, 14, 0, 0, 75, 9000, 9000, {}},
+        Case{"no banquet at 10000", kQuietEvent, 9, 0, 0, 75, 10000, 10000, {}},
+        Case{"banquet at 10001", kQuietEvent, 9, 0, 0, 75, 10001, 5001, {kBanquet}},
+        Case{"loan from a friend at 60", kQuietEvent, 13, 0, 0, 75, 60, 360, {kLoanFrom}},
+        Case{"loan from a friend at 0", kQuietEvent, 13, 0, 0, 75, 0, 300, {kLoanFrom}},
+        Case{"no loan from a friend at 61", kQuietEvent, 13, 0, 0, 75, 61, 61, {}},
+        Case{"no bar at 100", 13, kQuietPrice, 0, 0, 75, 100, 100, {}},
+        Case{"bar at 101", 15, kQuietPrice, 0, 0, 75, 101, 81, {kBar}},
+        Case{"no bar on 12", 12, kQuietPrice, 0, 0, 75, 5000, 5000, {}},
+        Case{"fine at 101", 3, kQuietPrice, 1, 1, 99, 101, 2, {kSiren, fine_message(99)}},
+        Case{"fine names its amount", 0, kQuietPrice, 1, 1, 50, 500, 450, {kSiren, fine_message(50)}},
+        Case{"no fine at 100", 0, kQuietPrice, 1, 1, 75, 100, 100, {}},
+        Case{"no fine with trousers on", 0, kQuietPrice, 2, 0, 75, 500, 500, {}},
+        Case{"no fine on 4", 4, kQuietPrice, 3, 1, 75, 500, 500, {}},
+        Case{"no meeting at 1300", kQuietEvent, 0, 1, 0, 75, 1300, 1300, {}},
+        Case{"meeting at 1301", kQuietEvent, 3, 1, 0, 75, 1301, 301, {kMeeting}},
+        Case{"no meeting with only the watch pawned", kQuietEvent, 0, 0, 0, 75, 5000, 5000, {}},
+        Case{"nothing fires", kQuietEvent, kQuietPrice, 3, 1, 75, 20000, 20000, {}}),
+    [](const ::testing::TestParamInfo<Case>& info) {
+        std::string name = info.param.what;
+        for (char& ch : name) {
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        }
+        return name;
+    });
+
+TEST(Fortune, TwoEventsInOneSpinEachSeeTheMoneyTheOtherLeft) {
+    Game game;
+    game.entered();
+    EXPECT_EQ(fortune_of(game, {"", 10, 16, 0, 0, 75, 4200, 2200, {}}), (Lines{kLoanTo, kChampagne}));
+    EXPECT_EQ(game.money(), 2200);
+    EXPECT_EQ(fortune_of(game, {"", 10, 16, 0, 0, 75, 3500, 0, {}}), (Lines{kLoanTo}));
+    EXPECT_EQ(game.money(), 2500);
+    EXPECT_EQ(fortune_of(game, {"", 14, 13, 0, 0, 75, 50, 0, {}}), (Lines{kLoanFrom, kBar}));
+    EXPECT_EQ(game.money(), 330);
+    EXPECT_EQ(fortune_of(game, {"", 5, 15, 3, 1, 75, 2600, 0, {}}),
+              (Lines{kApplause, kPrize, kChampagne}));
+    EXPECT_EQ(game.money(), 2100);
+    EXPECT_EQ(fortune_of(game, {"", 2, 13, 1, 1, 80, 40, 0, {}}),
+              (Lines{kLoanFrom, kSiren, fine_message(80)}));
+    EXPECT_EQ(game.money(), 260);
+}
+
+TEST(Fortune, ALoanCanSaveTheBet) {
+    Game game;
+    game.entered();
+    game.set_money(10);
+    const Lines seen = game.bet(Control::cmdred, {7, kQuietEvent, 13, 75}, {"1"});
+    EXPECT_EQ(seen, (Lines{kLoanFrom, "message фишка стоит80", "ask сколько фишек ставишь?",
+                           "cue sound\\nomore.wav", "message 7 красное"}));
+    EXPECT_EQ(game.money(), 390);
+}
+
+TEST(Fortune, WithSoundOffEventsStillHappenSilently) {
+    Game game;
+    game.entered();
+    game.menu(MenuItem::sound);
+    EXPECT_EQ(fortune_of(game, {"", 11, kQuietPrice, 0, 0, 75, 1000, 0, {}}), (Lines{kTheft300}));
+    EXPECT_EQ(game.money(), 700);
+}
+
+}  // namespace
+}  // namespace casino::testing

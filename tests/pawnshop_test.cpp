@@ -1,0 +1,289 @@
+// Pawning and redeeming clothes, and what the fortune events make of it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "support/scenario.h"
+
+namespace casino::testing {
+namespace {
+
+const Lines kWardrobe = {"часы ", "пиджак ", "брюки ", "ботинки "};
+
+class Pawnshop : public ::testing::Test {
+protected:
+    Pawnshop() { game.in_pawnshop(); }
+    [[nodiscard]] int clothes() const { return game.form.state().pawnedclothes; }
+    [[nodiscard]] int trousers() const { return game.form.state().pawnedtrousers; }
+    Game game;
+};
+
+TEST_F(Pawnshop, TheWatchPaysButLeavesTheCountersAlone) {
+    const Lines seen = game.pawn(0, 0.27F);
+    EXPECT_EQ(seen, (Lines{"focus List1", "message ты заложил часы за 127 баксов."}));
+    EXPECT_EQ(game.money(), 187);
+    EXPECT_EQ(clothes(), 0);
+    EXPECT_EQ(trousers(), 0);
+    EXPECT_EQ(game.entries(Control::List1), (Lines{"пиджак ", "брюки ", "ботинки "}));
+    EXPECT_EQ(game.entries(Control::List2), (Lines{"часы 327"}));
+    EXPECT_EQ(game.form.state().pawnticket[index_of(Item::watch)], "часы 327");
+    EXPECT_FALSE(game.form.visible(Control::List1));
+}
+
+TEST_F(Pawnshop, TheTrousersRaiseBothCountersAndCostFiftyMoreToRedeem) {
+    const Lines seen = game.pawn(2, 0.27F);
+    EXPECT_EQ(seen.back(), "message ты заложил брюки за 127 баксов.");
+    EXPECT_EQ(game.entries(Control::List2), (Lines{"брюки 377"}));
+    EXPECT_EQ(clothes(), 1);
+    EXPECT_EQ(trousers(), 1);
+    EXPECT_EQ(game.form.state().redeemprice[index_of(Item::trousers)], 377);
+
+    game.pawn(1, 0.0F);  // the jacket, second after the watch
+    EXPECT_EQ(game.entries(Control::List2), (Lines{"брюки 377", "пиджак 300"}));
+    EXPECT_EQ(clothes(), 2);
+    EXPECT_EQ(trousers(), 1);
+}
+
+TEST_F(Pawnshop, PawnPriceIsDrawnOnEveryKeyAndOnlyEnterPawns) {
+    game.click(Control::cmdpay);
+    game.port.take_transcript();
+    game.form.random().queue(0.9F);  // spent by the arrow-like key below
+    game.key(Control::List1, 'a');
+    game.port.set_list_highlight(Control::List1, 3);
+    game.form.random().queue(0.995F);
+    game.key(Control::List1, kEnterKey);
+    EXPECT_EQ(game.port.take_transcript(), (Lines{"message ты заложил ботинки за 200 баксов."}));
+    EXPECT_EQ(game.entries(Control::List2), (Lines{"ботинки 400"}));
+}
+
+TEST_F(Pawnshop, PawnPricesStayWithinOneToTwoHundred) {
+    int lowest = 1000;
+    int highest = 0;
+    for (int i = 0; i < 4000; ++i) {
+        game.menu(MenuItem::start_over);
+        game.port.set_clock(30000.0 + i * 0.25);
+        game.click(Control::cmdpay);
+        game.key(Control::List1, kEnterKey);
+        const int price = game.money() - 60;
+        lowest = std::min(lowest, price);
+        highest = std::max(highest, price);
+        ASSERT_EQ(game.form.state().redeemprice[0], price + 200);
+    }
+    EXPECT_EQ(lowest, 100);
+    EXPECT_EQ(highest, 200);
+}
+
+TEST_F(Pawnshop, OpeningTheWardrobeAlwaysHighlightsTheFirstEntryAndClosesThePawnedList) {
+    game.pawn(0, 0.5F);
+    game.click(Control::cmdre);
+    game.click(Control::cmdpay);
+    EXPECT_FALSE(game.form.visible(Control::List2));
+    EXPECT_TRUE(game.form.visible(Control::List1));
+    game.port.set_list_highlight(Control::List1, 2);
+    game.click(Control::cmdpay);
+    EXPECT_EQ(game.port.list(Control::List1).highlight, 0);
+}
+
+TEST_F(Pawnshop, WithEverythingPawnedTheShopLaughs) {
+    for (int i = 0; i < 4; ++i) game.pawn(0, 0.5F);
+    EXPECT_EQ(clothes(), 3);
+    EXPECT_EQ(trousers(), 1);
+    EXPECT_EQ(game.money(), 660);
+    game.click(Control::cmdre);
+    game.port.take_transcript();
+    game.click(Control::cmdpay);
+    EXPECT_EQ(game.port.take_transcript(),
+              (Lines{"cue sound\\laugh3.wav", "message тебе нечего закладывать."}));
+    EXPECT_FALSE(game.form.visible(Control::List2));
+    game.menu(MenuItem::sound);
+    game.port.take_transcript();
+    game.click(Control::cmdpay);
+    EXPECT_EQ(game.port.take_transcript(), (Lines{"message тебе нечего закладывать."}));
+}
+
+TEST_F(Pawnshop, RedeemingAtExactlyThePriceLeavesNothing) {
+    game.pawn(0, 0.5F);  // watch: 150, back for 350
+    game.set_money(350);
+    const Lines seen = game.redeem(0);
+    EXPECT_EQ(seen, (Lines{"focus List2", "message заходи еще."}));
+    EXPECT_EQ(game.money(), 0);
+    EXPECT_TRUE(game.entries(Control::List2).empty());
+    // Bought back, the watch goes to the end of the wardrobe.
+    EXPECT_EQ(game.entries(Control::List1), (Lines{"пиджак ", "брюки ", "ботинки ", "часы "}));
+    EXPECT_FALSE(game.form.visible(Control::List2));
+    // The ticket stays in the state until the watch is pawned again.
+    EXPECT_EQ(game.form.state().pawnticket[0], "часы 350");
+}
+
+TEST_F(Pawnshop, RedeemingOneBuckShortIsRefusedAndTheTicketStays) {
+    game.pawn(2, 0.5F);  // trousers: back for 400
+    game.set_money(399);
+    const Lines seen = game.redeem(0);
+    EXPECT_EQ(seen, (Lines{"focus List2", "message у тебя нет столько денег."}));
+    EXPECT_EQ(game.money(), 399);
+    EXPECT_EQ(game.entries(Control::List2), (Lines{"брюки 400"}));
+    EXPECT_EQ(trousers(), 1);
+    EXPECT_FALSE(game.form.visible(Control::List2));
+
+    game.set_money(400);
+    game.redeem(0);
+    EXPECT_EQ(clothes(), 0);
+    EXPECT_EQ(trousers(), 0);
+}
+
+TEST_F(Pawnshop, RedeemingPicksTheHighlightedTicketAndLowersOnlyItsCounters) {
+    game.pawn(0, 0.5F);  // watch
+    game.pawn(0, 0.5F);  // jacket
+    game.pawn(0, 0.5F);  // trousers
+    game.set_money(5000);
+    game.redeem(1);  // the jacket
+    EXPECT_EQ(game.entries(Control::List2), (Lines{"часы 350", "брюки 400"}));
+    EXPECT_EQ(clothes(), 1);
+    EXPECT_EQ(trousers(), 1);
+    EXPECT_EQ(game.money(), 4650);
+    game.redeem(0);  // the watch
+    EXPECT_EQ(clothes(), 1);
+    EXPECT_EQ(game.entries(Control::List1), (Lines{"ботинки ", "пиджак ", "часы "}));
+}
+
+TEST_F(Pawnshop, KeysOtherThanEnterInThePawnedListDoNothing) {
+    game.pawn(0, 0.5F);
+    game.click(Control::cmdre);
+    game.port.take_transcript();
+    game.key(Control::List2, ' ');
+    game.key(Control::List2, 'x');
+    EXPECT_TRUE(game.port.transcript().empty());
+    EXPECT_TRUE(game.form.visible(Control::List2));
+}
+
+TEST_F(Pawnshop, EnterWithNothingHighlightedMovesNothing) {
+    game.click(Control::cmdpay);
+    game.port.set_list_highlight(Control::List1, -1);
+    game.key(Control::List1, kEnterKey);
+    EXPECT_EQ(game.entries(Control::List1), kWardrobe);
+    EXPECT_EQ(game.money(), 60);
+    EXPECT_FALSE(game.form.visible(Control::List1));
+
+    game.pawn(0, 0.5F);
+    game.click(Control::cmdre);
+    game.port.set_list_highlight(Control::List2, -1);
+    game.set_money(1000);
+    game.key(Control::List2, kEnterKey);
+    EXPECT_EQ(game.entries(Control::List2), (Lines{"часы 350"}));
+    EXPECT_EQ(game.money(), 1000);
+}
+
+TEST_F(Pawnshop, APawnBeyondTheHouseLimitStoresTheLimit) {
+    game.set_money(32700);
+    game.pawn(0, 0.5F);
+    EXPECT_EQ(game.money(), 32767);
+}
+
+TEST_F(Pawnshop, RepawningABoughtBackItemWritesAFreshTicket) {
+    game.pawn(0, 0.5F);
+    game.set_money(1000);
+    game.redeem(0);
+    game.click(Control::cmdpay);
+    game.port.set_list_highlight(Control::List1, 3);  // the watch, now last
+    game.form.random().queue(0.0F);
+    game.key(Control::List1, kEnterKey);
+    EXPECT_EQ(game.entries(Control::List2), (Lines{"часы 300"}));
+    EXPECT_EQ(game.form.state().redeemprice[0], 300);
+}
+
+// The fortune events read what the pawnshop did.
+TEST_F(Pawnshop, PawnedClothesSteerTheFortuneEvents) {
+    game.pawn(0, 0.5F);  // watch alone: no meeting missed
+    game.click(Control::cmdwent);
+    game.set_money(5000);
+    Lines seen = game.bet(Control::cmdred, {7, 6, 0, 75}, {});
+    EXPECT_EQ(seen.front(), "message фишка стоит20");
+
+    game.click(Control::cmdlom);
+    game.pawn(0, 0.5F);  // jacket
+    game.pawn(1, 0.5F);  // shoes (wardrobe: trousers, shoes)
+    game.click(Control::cmdwent);
+    game.set_money(5000);
+    seen = game.bet(Control::cmdred, {7, 6, 0, 75}, {});
+    EXPECT_EQ(seen.front(),
+              "message из-за несоответствующего вида ты не смог поехать на деловую встречу. "
+              "убыток составил 1000 баксов.");
+    // Trousers still on: no fine, and two clothes win no prize.
+    seen = game.bet(Control::cmdred, {7, 0, 5, 75}, {});
+    EXPECT_EQ(seen.front(), "message фишка стоит40");
+    game.set_money(50);
+    seen = game.bet(Control::cmdred, {7, 5, 5, 75}, {});
+    EXPECT_EQ(seen.front(), "message фишка стоит40");
+
+    game.click(Control::cmdlom);
+    game.pawn(0, 0.5F);  // trousers
+    game.click(Control::cmdwent);
+    game.set_money(500);
+    seen = game.bet(Control::cmdred, {7, 1, 5, 60}, {});
+    EXPECT_EQ(seen[0], "cue sound\\siren.wav");
+    EXPECT_EQ(game.money(), 440);
+    game.set_money(0);
+    seen = game.bet(Control::cmdred, {7, 5, 5, 60}, {});
+    EXPECT_EQ(seen[0], "cue sound\\applaus8.wav");
+    EXPECT_EQ(game.money(), 500);
+
+    // Start over gives everything back: nothing pawned steers the events any more.
+    game.menu(MenuItem::start_over);
+    game.set_money(0);
+    seen = game.bet(Control::cmdred, {7, 5, 5, 60}, {});
+    EXPECT_EQ(seen, (Lines{"message тебе не на что играть."}));
+}
+
+// Thousands of random visits: after every step each item is in exactly one list and the
+// counters say what the pawned list holds.
+TEST(PawnshopSequences, ItemsAndCountersStayConsistent) {
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        std::mt19937 rng(seed);
+        Game game;
+        game.in_pawnshop();
+        for (int step = 0; step < 400; ++step) {
+            game.port.set_clock(rng() % 8640000 / 100.0);
+            switch (rng() % 9) {
+                case 0: case 1: game.click(Control::cmdpay); break;
+                case 2: case 3: game.click(Control::cmdre); break;
+                case 4: case 5: {
+                    const Control list = rng() % 2 ? Control::List1 : Control::List2;
+                    const int n = game.port.list_count(list);
+                    if (n > 0) game.port.set_list_highlight(list, static_cast<int>(rng() % n));
+                    game.key(list, rng() % 3 ? kEnterKey : 'q');
+                    break;
+                }
+                case 6: game.set_money(static_cast<int>(rng() % 1200)); break;
+                case 7: game.menu(MenuItem::start_over); break;
+                default:
+                    game.click(Control::cmdwent);
+                    game.click(Control::cmdlom);
+                    break;
+            }
+            const TableState& s = game.form.state();
+            int clothes = 0;
+            int trousers = 0;
+            std::vector<std::string> items = game.entries(Control::List1);
+            for (const auto& line : game.entries(Control::List2)) {
+                const auto k = static_cast<std::size_t>(
+                    std::find(s.pawnticket.begin(), s.pawnticket.end(), line) - s.pawnticket.begin());
+                ASSERT_LT(k, s.pawnticket.size()) << "unknown ticket " << line;
+                items.push_back(s.items[k]);
+                clothes += k == 0 ? 0 : 1;
+                trousers += k == 2 ? 1 : 0;
+            }
+            std::sort(items.begin(), items.end());
+            Lines all = kWardrobe;
+            std::sort(all.begin(), all.end());
+            ASSERT_EQ(items, all) << "seed " << seed << " step " << step;
+            ASSERT_EQ(s.pawnedclothes, clothes);
+            ASSERT_EQ(s.pawnedtrousers, trousers);
+            ASSERT_GE(s.money, 0);
+            ASSERT_FALSE(game.form.visible(Control::List1) && game.form.visible(Control::List2));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace casino::testing
