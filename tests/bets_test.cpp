@@ -13,7 +13,7 @@ constexpr int kPrice20 = 0, kPrice40 = 5, kPrice60 = 9;
 constexpr int kRichPrice80 = 14;
 
 class Bets : public ::testing::Test {
-protected:
+   protected:
     Bets() {
         game.entered();
         game.set_money(1000);
@@ -24,7 +24,7 @@ protected:
 // ---- The chip price ----
 
 TEST_F(Bets, ChipPriceFollowsThePriceRollAtEveryBoundary) {
-    const std::pair<int, int> rows[] = {{0, 20}, {4, 20}, {5, 40},  {8, 40},  {9, 60},
+    const std::pair<int, int> rows[] = {{0, 20},  {4, 20},  {5, 40},  {8, 40},  {9, 60},
                                         {12, 60}, {13, 80}, {16, 80}, {17, 100}};
     for (const auto& [roll, price] : rows) {
         const Lines seen = game.bet(Control::cmdred, at(7, roll), {});
@@ -39,7 +39,8 @@ TEST_F(Bets, ChipPriceFollowsThePriceRollAtEveryBoundary) {
 TEST_F(Bets, TooLittleMoneyEndsTheBetAfterTheSpinWithoutAPrice) {
     game.bet(Control::cmdred, at(7, kPrice60), {});
     game.set_money(19);
-    const Lines seen = game.bet(Control::cmdnum, {.number = 30, .eventroll = 2, .priceroll = 3, .fine = 88}, {"1"});
+    const Lines seen = game.bet(Control::cmdnum,
+                                {.number = 30, .eventroll = 2, .priceroll = 3, .fine = 88}, {"1"});
     EXPECT_EQ(seen, (Lines{"message тебе не на что играть."}));
     const TableState& s = game.form.state();
     EXPECT_EQ(s.chipprice, 60);
@@ -95,7 +96,8 @@ TEST_F(Bets, EachEvenMoneyButtonWinsOnItsOwnEighteenNumbers) {
             const bool won = game.money() == 1020;
             EXPECT_EQ(won, m.wins(n)) << name_of(m.button) << " on " << n;
             EXPECT_EQ(game.money(), won ? 1020 : 980);
-            EXPECT_EQ(seen.back(), "message " + std::to_string(n) + (n <= 18 ? " красное" : " черное"));
+            EXPECT_EQ(seen.back(),
+                      "message " + std::to_string(n) + (n <= 18 ? " красное" : " черное"));
             wins += won ? 1 : 0;
         }
         EXPECT_EQ(wins, 18) << name_of(m.button);
@@ -269,7 +271,8 @@ TEST_F(Bets, NumbersCountMustBeOneToThirtySix) {
 TEST_F(Bets, NumbersStakeAboveTheMoneyIsRefusedBeforeAnyNumberIsAsked) {
     game.set_money(119);
     const Lines seen = game.bet(Control::cmdnum, at(5), {"3", "5"});
-    EXPECT_EQ(seen, (Lines{"message фишка стоит40", kHowMany, "message у тебя нет столько денег!"}));
+    EXPECT_EQ(seen,
+              (Lines{"message фишка стоит40", kHowMany, "message у тебя нет столько денег!"}));
     EXPECT_EQ(game.money(), 119);
 }
 

@@ -13,7 +13,8 @@ const std::string kPrize = "message казино присудило тебе п�
 const std::string kTheft300 = "message у тебя украли 300 баксов.";
 const std::string kTheft200 = "message у тебя украли 200 баксов.";
 const std::string kLoanTo = "message твой друг проигрался. ты одалжил ему 1000 баксов.";
-const std::string kChampagne = "message ты угостил всех шампанским. это обошлось тебе в 1000 баксов.";
+const std::string kChampagne =
+    "message ты угостил всех шампанским. это обошлось тебе в 1000 баксов.";
 const std::string kBanquet = "message ты устроил банкет. это обошлось тебе в 5000 баксов.";
 const std::string kLoanFrom = "message у твоего друга идет игра. он одалжил тебе 300 баксов.";
 const std::string kBar = "message ты выпил в местном баре. это обошлось тебе в 20 баксов.";
@@ -43,9 +44,9 @@ Lines fortune_of(Game& game, const Case& c) {
     game.form.state().pawnedclothes = static_cast<std::int16_t>(c.clothes);
     game.form.state().pawnedtrousers = static_cast<std::int16_t>(c.trousers);
     Lines seen = game.bet(Control::cmdred, {7, c.eventroll, c.priceroll, c.fine}, {});
-    while (!seen.empty() && (seen.back().starts_with("ask ") ||
-                             seen.back().starts_with("message фишка стоит") ||
-                             seen.back() == "message тебе не на что играть.")) {
+    while (!seen.empty() &&
+           (seen.back().starts_with("ask ") || seen.back().starts_with("message фишка стоит") ||
+            seen.back() == "message тебе не на что играть.")) {
         seen.pop_back();
     }
     return seen;
@@ -90,7 +91,15 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"bar at 101", 15, kQuietPrice, 0, 0, 75, 101, 81, {kBar}},
         Case{"no bar on 12", 12, kQuietPrice, 0, 0, 75, 5000, 5000, {}},
         Case{"fine at 101", 3, kQuietPrice, 1, 1, 99, 101, 2, {kSiren, fine_message(99)}},
-        Case{"fine names its amount", 0, kQuietPrice, 1, 1, 50, 500, 450, {kSiren, fine_message(50)}},
+        Case{"fine names its amount",
+             0,
+             kQuietPrice,
+             1,
+             1,
+             50,
+             500,
+             450,
+             {kSiren, fine_message(50)}},
         Case{"no fine at 100", 0, kQuietPrice, 1, 1, 75, 100, 100, {}},
         Case{"no fine with trousers on", 0, kQuietPrice, 2, 0, 75, 500, 500, {}},
         Case{"no fine on 4", 4, kQuietPrice, 3, 1, 75, 500, 500, {}},
@@ -109,7 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Fortune, TwoEventsInOneSpinEachSeeTheMoneyTheOtherLeft) {
     Game game;
     game.entered();
-    EXPECT_EQ(fortune_of(game, {"", 10, 16, 0, 0, 75, 4200, 2200, {}}), (Lines{kLoanTo, kChampagne}));
+    EXPECT_EQ(fortune_of(game, {"", 10, 16, 0, 0, 75, 4200, 2200, {}}),
+              (Lines{kLoanTo, kChampagne}));
     EXPECT_EQ(game.money(), 2200);
     EXPECT_EQ(fortune_of(game, {"", 10, 16, 0, 0, 75, 3500, 0, {}}), (Lines{kLoanTo}));
     EXPECT_EQ(game.money(), 2500);

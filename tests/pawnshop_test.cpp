@@ -12,7 +12,7 @@ namespace {
 const Lines kWardrobe = {"часы ", "пиджак ", "брюки ", "ботинки "};
 
 class Pawnshop : public ::testing::Test {
-protected:
+   protected:
     Pawnshop() { game.in_pawnshop(); }
     [[nodiscard]] int clothes() const { return game.form.state().pawnedclothes; }
     [[nodiscard]] int trousers() const { return game.form.state().pawnedtrousers; }
@@ -245,9 +245,12 @@ TEST(PawnshopSequences, ItemsAndCountersStayConsistent) {
         for (int step = 0; step < 400; ++step) {
             game.port.set_clock(rng() % 8640000 / 100.0);
             switch (rng() % 9) {
-                case 0: case 1: game.click(Control::cmdpay); break;
-                case 2: case 3: game.click(Control::cmdre); break;
-                case 4: case 5: {
+                case 0:
+                case 1: game.click(Control::cmdpay); break;
+                case 2:
+                case 3: game.click(Control::cmdre); break;
+                case 4:
+                case 5: {
                     const Control list = rng() % 2 ? Control::List1 : Control::List2;
                     const int n = game.port.list_count(list);
                     if (n > 0) game.port.set_list_highlight(list, static_cast<int>(rng() % n));
@@ -267,7 +270,8 @@ TEST(PawnshopSequences, ItemsAndCountersStayConsistent) {
             std::vector<std::string> items = game.entries(Control::List1);
             for (const auto& line : game.entries(Control::List2)) {
                 const auto k = static_cast<std::size_t>(
-                    std::find(s.pawnticket.begin(), s.pawnticket.end(), line) - s.pawnticket.begin());
+                    std::find(s.pawnticket.begin(), s.pawnticket.end(), line) -
+                    s.pawnticket.begin());
                 ASSERT_LT(k, s.pawnticket.size()) << "unknown ticket " << line;
                 items.push_back(s.items[k]);
                 clothes += k == 0 ? 0 : 1;

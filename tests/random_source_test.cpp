@@ -1,10 +1,11 @@
 // The random source and the spin's draws.
+#include "platform/random_source.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <set>
 
-#include "platform/random_source.h"
 #include "support/scenario.h"
 
 namespace casino {

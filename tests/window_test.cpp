@@ -206,7 +206,7 @@ TEST(StartOver, OnTheFloorKeepsTheFloorAndTheSpin) {
 TEST(StartOver, InThePawnshopClosesTheListsAndGivesTheClothesBack) {
     Game game;
     game.in_pawnshop();
-    game.pawn(2, 0.5F);  // trousers
+    game.pawn(2, 0.5F);   // trousers
     game.pawn(0, 0.25F);  // watch
     game.click(Control::cmdpay);
     game.menu(MenuItem::start_over);

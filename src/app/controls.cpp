@@ -6,7 +6,8 @@ namespace casino {
 using enum ControlKind;
 
 const std::array<ControlSpec, kControlCount> kControls{{
-    // id               name        kind     caption     left  top   width height enabled visible tab
+    // id               name        kind     caption     left  top   width height enabled visible
+    // tab
     {Control::List2, "List2", ListBox, "", 1871, 2040, 1417, 255, false, false, 12},
     {Control::List1, "List1", ListBox, "", 1871, 480, 1417, 255, false, false, 11},
     {Control::cmdre, "cmdre", Button, "выкупить", 120, 2040, 1417, 283, false, false, 10},

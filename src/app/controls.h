@@ -59,7 +59,8 @@ enum class Shortcut : std::uint8_t { None, F1, F2, F3, F5 };
 
 struct MenuItemSpec {
     MenuItem id;
-    std::string_view name;     // the item's name in the game: "деньги", "sound", "new", "выход", "help"
+    std::string_view
+        name;  // the item's name in the game: "деньги", "sound", "new", "выход", "help"
     std::string_view caption;  // caption on creation
     Shortcut shortcut;
     std::string_view shortcut_text;  // shown right-aligned in the item, empty when none

@@ -27,9 +27,7 @@ struct Event {
     static constexpr Event key_press(Control list, int code) {
         return {EventType::KeyPress, list, MenuItem::help, code};
     }
-    static constexpr Event menu_item(MenuItem m) {
-        return {EventType::Menu, Control::cmdexit, m};
-    }
+    static constexpr Event menu_item(MenuItem m) { return {EventType::Menu, Control::cmdexit, m}; }
 
     friend constexpr bool operator==(const Event&, const Event&) = default;
 };

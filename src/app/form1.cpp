@@ -22,9 +22,7 @@ void Form1::handle(const Event& event) {
         case EventType::Load:
             if (!loaded_) Form_Load();
             return;
-        case EventType::Unload:
-            Form_Unload();
-            return;
+        case EventType::Unload: Form_Unload(); return;
         case EventType::Menu:
             switch (event.menu) {
                 case MenuItem::balance: деньги_Click(); return;

@@ -15,7 +15,7 @@
 namespace casino {
 
 class Form1 {
-public:
+   public:
     explicit Form1(Port& port);
 
     // Runs the handler of one user action to its end. Events that the real window could
@@ -36,7 +36,7 @@ public:
     // Whether the real window would deliver an event to this control now.
     [[nodiscard]] bool accepts_input(Control c) const { return visible(c) && enabled(c); }
 
-private:
+   private:
     static constexpr std::size_t index(Control c) { return static_cast<std::size_t>(c); }
 
     // ---- Event handlers, named after their source and event ----
@@ -70,12 +70,12 @@ private:
 
     // ---- Shared steps of the bets ----
     enum class BetOutcome : std::uint8_t { Open, Closed };
-    BetOutcome open_bet();                      // spin, fortune events, the 20-buck test, price
+    BetOutcome open_bet();  // spin, fortune events, the 20-buck test, price
     enum class Stake : std::uint8_t { Taken, Refused };
-    Stake take_stake(std::int32_t stake);       // refuses what the player cannot pay
+    Stake take_stake(std::int32_t stake);  // refuses what the player cannot pay
     void even_money_bet(bool (*wins)(int number));
-    void pay_half_back(std::int32_t stake);     // a zero returns half the stake
-    void announce_number();                     // "7 красное", "25 черное"
+    void pay_half_back(std::int32_t stake);  // a zero returns half the stake
+    void announce_number();                  // "7 красное", "25 черное"
 
     // ---- Shared helpers ----
     void show(Control c);

@@ -5,9 +5,7 @@
 
 namespace casino {
 
-void Form1::деньги_Click() {
-    message("у тебя" + std::to_string(state_.money) + " баксов.");
-}
+void Form1::деньги_Click() { message("у тебя" + std::to_string(state_.money) + " баксов."); }
 
 void Form1::sound_Click() {
     if (state_.mute == 0) {

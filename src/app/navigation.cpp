@@ -23,8 +23,8 @@ void Form1::cmdexit_Click() {
 
 void Form1::cmdwent_Click() {
     for (const Control c : kFloor) show(c);
-    for (const Control c : {Control::cmdwent, Control::cmdre, Control::cmdpay, Control::List1,
-                            Control::List2}) {
+    for (const Control c :
+         {Control::cmdwent, Control::cmdre, Control::cmdpay, Control::List1, Control::List2}) {
         hide(c);
     }
 }

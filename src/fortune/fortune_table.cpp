@@ -11,8 +11,7 @@ std::string FortuneRow::text(const TableState& s) const {
 const std::array<FortuneRow, 10> kFortuneTable{{
     // 1. The casino's prize for the player who has pawned all three clothes.
     {[](const TableState& s) { return s.eventroll == 5 && s.pawnedclothes > 2; }, 500, false,
-     "sound\\applaus8.wav",
-     "казино присудило тебе приз 500 баксов, как самому Пельторагу."},
+     "sound\\applaus8.wav", "казино присудило тебе приз 500 баксов, как самому Пельторагу."},
     // 2. Theft of 300.
     {[](const TableState& s) { return s.eventroll == 11 && s.money >= 400; }, -300, false,
      "sound\\cophit.wav", "у тебя украли 300 баксов."},
@@ -35,15 +34,11 @@ const std::array<FortuneRow, 10> kFortuneTable{{
     {[](const TableState& s) { return s.eventroll > 12 && s.money > 100; }, -20, false, "",
      "ты выпил в местном баре. это обошлось тебе в 20 баксов."},
     // 9. Fined for going about without trousers.
-    {[](const TableState& s) {
-         return s.eventroll < 4 && s.money > 100 && s.pawnedtrousers == 1;
-     },
+    {[](const TableState& s) { return s.eventroll < 4 && s.money > 100 && s.pawnedtrousers == 1; },
      0, true, "sound\\siren.wav",
      "тебя оштрафовали за появление в общественном месте в неприличном виде на "},
     // 10. A business meeting missed for want of proper clothes.
-    {[](const TableState& s) {
-         return s.priceroll < 4 && s.money > 1300 && s.pawnedclothes > 0;
-     },
+    {[](const TableState& s) { return s.priceroll < 4 && s.money > 1300 && s.pawnedclothes > 0; },
      -1000, false, "",
      "из-за несоответствующего вида ты не смог поехать на деловую встречу. убыток составил "
      "1000 баксов."},

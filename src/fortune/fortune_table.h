@@ -16,7 +16,7 @@ struct FortuneRow {
     // The change of money: a constant, or minus the spin's fine.
     std::int32_t amount;
     bool takes_fine;
-    std::string_view cue;  // empty when the row plays none
+    std::string_view cue;      // empty when the row plays none
     std::string_view message;  // for the fine, the text before the amount
 
     [[nodiscard]] std::int32_t change(const TableState& s) const {

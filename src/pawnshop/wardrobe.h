@@ -11,9 +11,9 @@ namespace casino {
 
 struct WardrobeItem {
     Item item;
-    std::int32_t surcharge;       // added to the pawn price to buy the item back
-    bool counts_as_clothes;       // raises pawnedclothes (the watch does not)
-    bool is_trousers;             // raises pawnedtrousers
+    std::int32_t surcharge;        // added to the pawn price to buy the item back
+    bool counts_as_clothes;        // raises pawnedclothes (the watch does not)
+    bool is_trousers;              // raises pawnedtrousers
     std::string_view pawn_prefix;  // the pawn message before the price
 };
 

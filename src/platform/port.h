@@ -12,7 +12,7 @@ namespace casino {
 // ones (message, ask_text, play_wav) return only when the player has answered or the
 // sound has ended.
 class Port {
-public:
+   public:
     virtual ~Port() = default;
 
     // Controls: the game always sets visibility and enabled state together (see Form1).

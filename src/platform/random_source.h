@@ -8,7 +8,7 @@
 namespace casino {
 
 class RandomSource {
-public:
+   public:
     RandomSource();
 
     // Starts the sequence afresh from a seed; the game passes the time of day.
@@ -29,7 +29,7 @@ public:
     void clear_queue() { scripted_.clear(); }
     [[nodiscard]] bool has_queued() const { return !scripted_.empty(); }
 
-private:
+   private:
     std::uint64_t state_;
     std::deque<float> scripted_;
 };

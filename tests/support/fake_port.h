@@ -12,7 +12,7 @@
 namespace casino::testing {
 
 class FakePort final : public Port {
-public:
+   public:
     struct ListBox {
         std::vector<std::string> entries;
         int highlight = -1;
@@ -53,7 +53,7 @@ public:
     double time_of_day() override { return clock_; }
     void quit() override;
 
-private:
+   private:
     static std::size_t slot(Control c) { return c == Control::List1 ? 0 : 1; }
     ListBox& box(Control c) { return lists_[slot(c)]; }
     void record(std::string line) { transcript_.push_back(std::move(line)); }

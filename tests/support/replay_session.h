@@ -13,7 +13,7 @@
 namespace casino::testing {
 
 class ReplaySession {
-public:
+   public:
     ReplaySession();
 
     // Runs one script line; returns the reason when the line cannot be read.
@@ -33,7 +33,7 @@ public:
     Form1& form() { return form_; }
     FakePort& port() { return port_; }
 
-private:
+   private:
     FakePort port_;
     Form1 form_;
     std::string pending_show_;

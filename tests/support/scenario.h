@@ -23,7 +23,7 @@ struct Spin {
 };
 
 class Game {
-public:
+   public:
     Game() : form(port) { form.handle(Event::load()); }
 
     void click(Control c) { form.handle(Event::click(c)); }
