@@ -1,0 +1,345 @@
+// The invariant checker and its ledger catch what they claim to, and long random games,
+// the fuzz seeds and the fuzz regressions keep every invariant.
+#include "support/invariants.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "../fuzz/scripted_game.h"
+
+namespace casino::testing {
+namespace {
+
+using fuzzing::Play;
+
+bool mentions(const std::vector<std::string>& violations, std::string_view words) {
+    for (const auto& v : violations) {
+        if (v.find(words) != std::string::npos) return true;
+    }
+    return false;
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& line : lines) out += line + "\n";
+    return out;
+}
+
+// A loaded window, on the casino floor or still on the street.
+struct Window {
+    FakePort port;
+    Form1 form{port};
+
+    explicit Window(bool entered = true) {
+        form.handle(Event::load());
+        if (entered) form.handle(Event::click(Control::cmdexit));
+        port.take_transcript();
+    }
+
+    // Fixes the next spin: number, eventroll 6, priceroll 0 (chips at 20), fine 50. No
+    // fortune event fires on these rolls without pawned clothes.
+    void spin(int number) {
+        form.random().queue((static_cast<float>(number) + 0.5F) / 37.0F);
+        for (const float r : {0.4F, 0.0F, 0.0F}) form.random().queue(r);
+    }
+
+    // Delivers the event with the answers typed in advance, and records it for the ledger.
+    EventRecord play(Event event, std::vector<std::string> answers = {}) {
+        EventRecord record{event, form.state().money, {}, {}, answers};
+        if (event.type == EventType::KeyPress) {
+            record.highlighted_before =
+                port.list_text(event.control, port.list(event.control).highlight);
+        }
+        for (auto& a : answers) port.type(std::move(a));
+        form.handle(event);
+        record.lines = port.take_transcript();
+        return record;
+    }
+
+    std::vector<std::string> check(const EventRecord* record = nullptr) {
+        return check_invariants(form, port, record);
+    }
+};
+
+// ---- The state invariants ----
+
+TEST(Invariants, HoldOnAFreshWindowAndAfterEntering) {
+    EXPECT_EQ(joined(Window(false).check()), "");
+    EXPECT_EQ(joined(Window(true).check()), "");
+
+    FakePort port;
+    const Form1 unloaded(port);
+    EXPECT_TRUE(mentions(check_invariants(unloaded, port), "load step"));
+}
+
+TEST(Invariants, CatchMoneyOutOfRange) {
+    Window w;
+    w.form.state().money = -1;
+    EXPECT_TRUE(mentions(w.check(), "money is negative"));
+
+    Window street(false);
+    street.form.state().money = 100;
+    EXPECT_TRUE(mentions(street.check(), "on the street money is 100"));
+}
+
+TEST(Invariants, CatchAnItemInBothListsOrInNeither) {
+    Window both;
+    both.form.state().pawnticket[0] = "часы 300";
+    both.form.state().redeemprice[0] = 300;
+    both.port.list_add(Control::List2, "часы 300");
+    EXPECT_TRUE(mentions(both.check(), "[часы ] stands 2 times"));
+
+    Window neither;
+    neither.port.list_remove(Control::List1, 3);
+    EXPECT_TRUE(mentions(neither.check(), "[ботинки ] stands 0 times"));
+
+    Window stranger;
+    stranger.port.list_add(Control::List1, "шляпа ");
+    EXPECT_TRUE(mentions(stranger.check(), "[шляпа ], which is no item"));
+}
+
+TEST(Invariants, CatchCountersAndTicketsThatDisagreeWithThePawnedList) {
+    Window w;
+    w.form.state().pawnticket[2] = "брюки 400";
+    w.form.state().redeemprice[2] = 400;
+    w.port.list_remove(Control::List1, 2);
+    w.port.list_add(Control::List2, "брюки 400");
+    EXPECT_TRUE(mentions(w.check(), "pawnedclothes is 0 but the pawned list holds 1"));
+    EXPECT_TRUE(mentions(w.check(), "pawnedtrousers is 0 but the pawned list holds 1"));
+
+    w.form.state().pawnedclothes = 1;
+    w.form.state().pawnedtrousers = 1;
+    EXPECT_EQ(joined(w.check()), "");
+
+    // A line that is not the stored ticket, and a ticket that names another price.
+    w.form.state().pawnticket[2] = "брюки 401";
+    EXPECT_TRUE(mentions(w.check(), "is not the item's ticket"));
+    EXPECT_TRUE(mentions(w.check(), "does not match redeem price 400"));
+
+    // The watch counts as no clothes.
+    Window watch;
+    watch.form.state().pawnticket[0] = "часы 300";
+    watch.form.state().redeemprice[0] = 300;
+    watch.port.list_remove(Control::List1, 0);
+    watch.port.list_add(Control::List2, "часы 300");
+    watch.form.state().pawnedclothes = 1;
+    EXPECT_TRUE(mentions(watch.check(), "pawnedclothes is 1 but the pawned list holds 0"));
+}
+
+TEST(Invariants, CatchSpinValuesAndPricesOutOfRange) {
+    Window before_spin;
+    before_spin.form.state().number = 5;
+    EXPECT_TRUE(mentions(before_spin.check(), "while fine is still 0"));
+
+    Window w;
+    w.spin(36);
+    w.play(Event::click(Control::cmdred));
+    EXPECT_EQ(joined(w.check()), "");
+    w.form.state().number = 37;
+    w.form.state().eventroll = 16;
+    w.form.state().priceroll = 18;
+    w.form.state().fine = 100;
+    w.form.state().chipprice = 30;
+    const auto v = w.check();
+    for (const char* what :
+         {"number 37", "eventroll 16", "priceroll 18", "fine 100", "chipprice 30"}) {
+        EXPECT_TRUE(mentions(v, what)) << what;
+    }
+}
+
+TEST(Invariants, CatchASoundCaptionThatDisagreesWithMute) {
+    Window w;
+    w.form.state().mute = 1;
+    EXPECT_TRUE(mentions(w.check(), "the sound item reads"));
+    w.form.handle(Event::menu_item(MenuItem::sound));  // back to 0, and the caption follows
+    EXPECT_EQ(joined(w.check()), "");
+}
+
+// ---- The ledger ----
+
+TEST(Ledger, AgreesWithRealBetsAndCatchesAWrongPayout) {
+    Window w;
+    w.spin(7);
+    const EventRecord red = w.play(Event::click(Control::cmdred), {"3"});
+    ASSERT_EQ(w.form.state().money, 120);  // 3 chips at 20 on red, and 7 is red
+    EXPECT_EQ(joined(w.check(&red)), "");
+
+    w.form.state().money = 119;
+    EXPECT_TRUE(mentions(w.check(&red), "ledger: money went from 60 to 119"));
+}
+
+TEST(Ledger, CatchesAStakeLeftTakenOnRefusal) {
+    Window w;
+    w.spin(7);
+    const EventRecord refused = w.play(Event::click(Control::cmddu), {"1", "5"});
+    ASSERT_EQ(w.form.state().money, 60);
+    EXPECT_EQ(joined(w.check(&refused)), "");
+    w.form.state().money = 40;  // the first dozen's 20 not given back
+    EXPECT_TRUE(mentions(w.check(&refused), "announced 60"));
+}
+
+TEST(Ledger, CatchesANegativeCountTaken) {
+    for (const Control bet : {Control::Command1, Control::cmddu, Control::cmdnum}) {
+        Window w;
+        w.spin(7);
+        const EventRecord negative = w.play(Event::click(bet), {"-2", "-2", "-2"});
+        EXPECT_EQ(joined(w.check(&negative)), "") << name_of(bet);
+        w.form.state().money = 100;  // what taking -2 chips at 20 would leave
+        EXPECT_TRUE(mentions(w.check(&negative), "announced 60")) << name_of(bet);
+    }
+}
+
+TEST(Ledger, ExpectsTheRefusalExactlyWhenThePurseIsShort) {
+    Window w;
+    w.spin(7);
+    // 3 chips at 20 are exactly the 60 bucks: no refusal, so a refusal line is a fault.
+    EventRecord record = w.play(Event::click(Control::cmdbleck), {"3"});
+    EXPECT_EQ(joined(w.check(&record)), "");
+    record.lines.insert(record.lines.begin() + 2, "message у тебя нет столько денег!");
+    EXPECT_TRUE(mentions(w.check(&record), "ledger: expected [message 7 красное]"));
+}
+
+TEST(Ledger, FollowsTheHouseLimitAndRepeatedNumbers) {
+    Window w;
+    w.form.state().money = 32000;
+    w.spin(8);
+    const EventRecord numbers = w.play(Event::click(Control::cmdnum), {"2", "8", "8"});
+    EXPECT_EQ(w.form.state().money, 32767);
+    EXPECT_EQ(joined(w.check(&numbers)), "");
+
+    // Below the limit each entry of the drawn number pays 36 chips.
+    Window low;
+    low.spin(8);
+    const EventRecord twice = low.play(Event::click(Control::cmdnum), {"2", "8", "8"});
+    EXPECT_EQ(joined(low.check(&twice)), "");
+    low.form.state().money = 60 - 40 + 3 * 36 * 20;  // the growing 36 x k reading
+    EXPECT_TRUE(mentions(low.check(&twice), "announced 1460"));
+}
+
+TEST(Ledger, ReadsFortuneMessagesAndTheFineFromItsText) {
+    Window w;
+    w.form.state().money = 500;
+    // The trousers at the pawnshop, and a spin that fines: eventroll 0, fine 77.
+    w.form.handle(Event::click(Control::cmdlom));
+    w.form.handle(Event::click(Control::cmdpay));
+    w.port.set_list_highlight(Control::List1, 2);
+    const EventRecord pawn = w.play(Event::key_press(Control::List1, kEnterKey));
+    EXPECT_EQ(joined(w.check(&pawn)), "");
+    w.form.handle(Event::click(Control::cmdwent));
+    w.port.take_transcript();
+    for (const float r : {0.5F, 0.0F, 0.5F, 0.54F}) w.form.random().queue(r);
+    const EventRecord fined = w.play(Event::click(Control::Command2), {"0"});
+    ASSERT_EQ(w.form.state().fine, 77);
+    EXPECT_EQ(joined(w.check(&fined)), "");
+
+    // A fine that names one amount and takes another is caught.
+    w.form.state().money = static_cast<std::int16_t>(w.form.state().money - 1);
+    EXPECT_TRUE(mentions(w.check(&fined), "ledger: money went from"));
+}
+
+TEST(Ledger, ChecksPawnAndRedeemPricesAgainstTheirMessages) {
+    Window w;
+    w.form.handle(Event::click(Control::cmdlom));
+    w.form.handle(Event::click(Control::cmdpay));
+    w.form.random().queue(0.25F);  // pawned for 125, redeemed for 325
+    const EventRecord pawn = w.play(Event::key_press(Control::List1, kEnterKey));
+    EXPECT_EQ(w.form.state().money, 185);
+    EXPECT_EQ(joined(w.check(&pawn)), "");
+
+    w.form.handle(Event::click(Control::cmdre));
+    const EventRecord refused = w.play(Event::key_press(Control::List2, kEnterKey));
+    EXPECT_EQ(joined(w.check(&refused)), "");
+
+    w.form.state().money = 325;
+    w.form.handle(Event::click(Control::cmdre));
+    const EventRecord redeemed = w.play(Event::key_press(Control::List2, kEnterKey));
+    EXPECT_EQ(w.form.state().money, 0);
+    EXPECT_EQ(joined(w.check(&redeemed)), "");
+    w.form.state().money = 125;  // the pawn price taken back instead of the ticket's
+    EXPECT_TRUE(mentions(w.check(&redeemed), "announced 0"));
+}
+
+TEST(Ledger, StartOverGivesSixtyUnlessTheGameHasEnded) {
+    Window w;
+    w.form.state().money = 900;
+    const EventRecord again = w.play(Event::menu_item(MenuItem::start_over));
+    EXPECT_EQ(joined(w.check(&again)), "");
+
+    w.form.state().money = 900;
+    w.form.handle(Event::menu_item(MenuItem::exit));
+    const EventRecord ignored = w.play(Event::menu_item(MenuItem::start_over));
+    EXPECT_EQ(w.form.state().money, 900);
+    EXPECT_EQ(joined(w.check(&ignored)), "");
+}
+
+// ---- Whole games ----
+
+void expect_clean(const Play& play, const std::string& name) {
+    EXPECT_TRUE(play.violations.empty()) << name << "\n"
+                                         << play.script_text() << "---- broken ----\n"
+                                         << joined(play.violations);
+}
+
+Play total(Play sum, const Play& game) {
+    sum.events += game.events;
+    sum.settled_bets += game.settled_bets;
+    sum.refusals += game.refusals;
+    sum.pawns += game.pawns;
+    sum.redemptions += game.redemptions;
+    return sum;
+}
+
+TEST(RandomGames, KeepEveryInvariantThroughThousandsOfEvents) {
+    Play sum;
+    for (std::uint32_t seed = 1; seed <= 400; ++seed) {
+        std::mt19937 rng(seed);
+        std::vector<std::uint8_t> bytes(600);
+        for (auto& b : bytes) b = static_cast<std::uint8_t>(rng());
+        const Play game = fuzzing::play_bytes(bytes);
+        expect_clean(game, "seed " + std::to_string(seed));
+        sum = total(sum, game);
+    }
+    // The games reach every part of the game, so a clean run means something.
+    EXPECT_GT(sum.events, 50000U);
+    EXPECT_GT(sum.settled_bets, 100U);
+    EXPECT_GT(sum.refusals, 10U);
+    EXPECT_GT(sum.pawns, 100U);
+    EXPECT_GT(sum.redemptions, 10U);
+}
+
+const std::filesystem::path kFuzzDir = std::filesystem::path(__FILE__).parent_path() / "../fuzz";
+
+TEST(RandomGames, TheFuzzSeedsArePlayableGames) {
+    Play sum;
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(kFuzzDir / "corpus/game")) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        const Play game = fuzzing::play_bytes(bytes);
+        expect_clean(game, entry.path().filename().string());
+        sum = total(sum, game);
+        ++files;
+    }
+    EXPECT_GE(files, 10);
+    EXPECT_GE(sum.settled_bets, 10U);
+    EXPECT_GE(sum.refusals, 3U);
+    EXPECT_GE(sum.pawns, 10U);
+    EXPECT_GE(sum.redemptions, 1U);
+}
+
+TEST(RandomGames, TheFuzzRegressionsStayFixed) {
+    for (const auto& entry : std::filesystem::directory_iterator(kFuzzDir / "regressions")) {
+        if (entry.path().extension() != ".script") continue;
+        std::ifstream in(entry.path());
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        expect_clean(fuzzing::play_lines(lines), entry.path().filename().string());
+    }
+}
+
+}  // namespace
+}  // namespace casino::testing
