@@ -1,0 +1,30 @@
+// The Linux program: starts wx, opens the game's window and runs until it is closed.
+#include <wx/app.h>
+
+#include "main_frame.h"
+
+namespace {
+
+class CasinoApp final : public wxApp {
+public:
+    bool OnInit() override {
+        auto* frame = new casino::wx::MainFrame([this] { end_now(); });
+        frame_ = frame;
+        frame->Show();
+        return true;
+    }
+
+private:
+    // Exit ends the game at once: the window goes and the main loop stops.
+    void end_now() {
+        if (frame_ != nullptr) frame_->Destroy();
+        frame_ = nullptr;
+        ExitMainLoop();
+    }
+
+    wxWindow* frame_ = nullptr;
+};
+
+}  // namespace
+
+wxIMPLEMENT_APP(CasinoApp);

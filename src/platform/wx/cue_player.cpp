@@ -1,0 +1,136 @@
+// Playing the game's sound cues through libcanberra.
+#include "cue_player.h"
+
+#include <alsa/asoundlib.h>
+#include <canberra.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <system_error>
+
+#include "app/controls.h"
+
+namespace casino::wx {
+namespace {
+
+// No cue of ours is longer than a few seconds; a player that never reports its end must
+// not hold the game for longer than this.
+constexpr auto kLongestWait = std::chrono::seconds(10);
+
+// ALSA reports a missing card on stderr, line after line, from inside libcanberra. A game
+// without sound is not an error, so its messages go nowhere.
+void quiet_alsa(const char*, int, const char*, int, const char*, ...) {}
+
+// The end of one sound, reported by libcanberra on its own thread.
+struct Completion {
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+};
+
+void on_finished(ca_context*, std::uint32_t, int, void* userdata) {
+    auto* completion = static_cast<Completion*>(userdata);
+    {
+        const std::lock_guard lock(completion->mutex);
+        completion->done = true;
+    }
+    completion->ended.notify_one();
+}
+
+}  // namespace
+
+std::string native_cue_path(std::string_view game_path) {
+    std::string path(game_path);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+CueOutcome play_cue(SoundOutput& output, std::string_view game_path) {
+    const std::string path = native_cue_path(game_path);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return output.play_bell() ? CueOutcome::Bell : CueOutcome::Silence;
+    }
+    return output.play_file(path) ? CueOutcome::Played : CueOutcome::Silence;
+}
+
+CanberraOutput::CanberraOutput(std::string driver, std::function<void()> system_beep)
+    : driver_(std::move(driver)), system_beep_(std::move(system_beep)) {}
+
+CanberraOutput::~CanberraOutput() {
+    if (context_ != nullptr) ca_context_destroy(context_);
+}
+
+bool CanberraOutput::open() {
+    if (context_ != nullptr) return true;
+    if (failed_) return false;
+    snd_lib_error_set_handler(quiet_alsa);
+    if (ca_context_create(&context_) != CA_SUCCESS) {
+        context_ = nullptr;
+        failed_ = true;
+        return false;
+    }
+    const std::string title(kAppTitle);
+    ca_context_change_props(context_, CA_PROP_APPLICATION_NAME, title.c_str(),
+                            CA_PROP_APPLICATION_ID, "casino", nullptr);
+    if (!driver_.empty() && ca_context_set_driver(context_, driver_.c_str()) != CA_SUCCESS) {
+        ca_context_destroy(context_);
+        context_ = nullptr;
+        failed_ = true;
+        return false;
+    }
+    return true;
+}
+
+// Starts one sound and waits for its end. Input events are not processed meanwhile: the
+// game stands still while a cue plays.
+bool CanberraOutput::play(const char* key, const std::string& value) {
+    if (!open()) return false;
+    ca_proplist* props = nullptr;
+    if (ca_proplist_create(&props) != CA_SUCCESS) return false;
+    ca_proplist_sets(props, key, value.c_str());
+    ca_proplist_sets(props, CA_PROP_CANBERRA_CACHE_CONTROL, "never");
+
+    // The callback may outlive a wait that gave up, so the completion lives on the heap
+    // and is freed only once the callback has run.
+    auto* completion = new Completion;
+    const std::uint32_t id = next_id_++;
+    const int started = ca_context_play_full(context_, id, props, on_finished, completion);
+    ca_proplist_destroy(props);
+    if (started != CA_SUCCESS) {
+        delete completion;
+        return false;
+    }
+
+    bool done = false;
+    {
+        std::unique_lock lock(completion->mutex);
+        done = completion->ended.wait_for(lock, kLongestWait, [&] { return completion->done; });
+    }
+    if (!done) {
+        ca_context_cancel(context_, id);
+        std::unique_lock lock(completion->mutex);
+        done = completion->ended.wait_for(lock, std::chrono::seconds(1),
+                                          [&] { return completion->done; });
+    }
+    if (done) delete completion;  // otherwise a late callback still writes to it
+    return true;
+}
+
+bool CanberraOutput::play_file(const std::string& path) {
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(path, error);
+    return play(CA_PROP_MEDIA_FILENAME, error ? path : absolute.string());
+}
+
+bool CanberraOutput::play_bell() {
+    if (play(CA_PROP_EVENT_ID, "bell")) return true;
+    if (!system_beep_) return false;
+    system_beep_();
+    return true;
+}
+
+}  // namespace casino::wx

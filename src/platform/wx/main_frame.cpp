@@ -1,0 +1,259 @@
+// The game's window on Linux: a wx frame built from the control and menu tables.
+#include "main_frame.h"
+
+#include <wx/button.h>
+#include <wx/datetime.h>
+#include <wx/iconbndl.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/panel.h>
+#include <wx/settings.h>
+#include <wx/textdlg.h>
+#include <wx/utils.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "button_style.h"
+#include "game_list.h"
+#include "wheel_art.h"
+
+namespace casino::wx {
+namespace {
+
+wxString from_utf8(std::string_view text) { return wxString::FromUTF8(text.data(), text.size()); }
+
+std::string to_utf8(const wxString& text) {
+    const wxScopedCharBuffer utf8 = text.utf8_str();
+    return {utf8.data(), utf8.length()};
+}
+
+wxColour colour(const Rgb& rgb) { return {rgb.r, rgb.g, rgb.b}; }
+
+// The table's twips become pixels at 96 dots per inch, then wx scales them for the screen.
+int dips(int twips) { return twips_to_pixels(twips, 96); }
+
+// Menu ids start past wx's own, so no stock item (with its stock label) is ever picked.
+int menu_id(MenuItem m) { return wxID_HIGHEST + 1 + static_cast<int>(m); }
+
+// The item's label: its caption, and its shortcut after a tab, which is what makes wx
+// bind the key. A caption that merely names a key ("выход alt+f4") binds none.
+wxString menu_label(MenuItem m, std::string_view caption) {
+    wxString label = from_utf8(caption);
+    const auto& spec = spec_of(m);
+    if (!spec.shortcut_text.empty()) label << '\t' << from_utf8(spec.shortcut_text);
+    return label;
+}
+
+// The desktop's dialog font, made smaller until every caption fits its button: the game's
+// buttons were sized for a smaller font than GTK's.
+wxFont caption_font(const wxWindow& client) {
+    constexpr int kMargin = 8;  // the button's frame and padding, both sides
+    wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+    const auto fits = [&] {
+        for (const ControlSpec& spec : kControls) {
+            if (spec.kind != ControlKind::Button) continue;
+            int width = 0;
+            int height = 0;
+            client.GetTextExtent(from_utf8(spec.caption), &width, &height, nullptr, nullptr, &font);
+            if (width + kMargin > client.FromDIP(dips(spec.width))) return false;
+            if (height > client.FromDIP(dips(spec.height))) return false;
+        }
+        return true;
+    };
+    while (!fits() && font.GetFractionalPointSize() > 6) {
+        font.SetFractionalPointSize(font.GetFractionalPointSize() - 0.5);
+    }
+    return font;
+}
+
+wxIconBundle wheel_icons() {
+    wxIconBundle icons;
+    for (const int size : {16, 32, 48, 64}) {
+        wxIcon icon;
+        icon.CopyFromBitmap(wxBitmap(wheel_image(size)));
+        icons.AddIcon(icon);
+    }
+    return icons;
+}
+
+}  // namespace
+
+MainFrame::MainFrame(std::function<void()> quit, std::unique_ptr<SoundOutput> sound)
+    : wxFrame(nullptr, wxID_ANY, from_utf8(kWindow.caption), wxDefaultPosition, wxDefaultSize,
+              wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
+      quit_(std::move(quit)),
+      sound_(sound ? std::move(sound)
+                   : std::make_unique<CanberraOutput>(std::string{}, [] { wxBell(); })),
+      form_(*this) {
+    SetIcons(wheel_icons());
+    create_menus();
+
+    client_ = new wxPanel(this, wxID_ANY);
+    // Of the window's own colours and font only the background can be seen: the game
+    // draws no text on the window. The text colour and font are left alone, because GTK
+    // would hand them down to every button, which must keep its system look.
+    client_->SetOwnBackgroundColour(colour(kWindow.background));
+    SetClientSize(FromDIP(wxSize(dips(kWindow.client_width), dips(kWindow.client_height))));
+
+    create_controls();
+    set_tab_order();
+    Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
+
+    form_.handle(Event::load());
+    focus_first_control();
+}
+
+MainFrame::~MainFrame() = default;
+
+void MainFrame::create_menus() {
+    auto* bar = new wxMenuBar;
+    for (const MenuSpec& menu_spec : kMenus) {
+        auto* menu = new wxMenu;
+        for (int i = 0; i < menu_spec.item_count; ++i) {
+            const MenuItemSpec& item = kMenuItems[static_cast<std::size_t>(menu_spec.first_item + i)];
+            menu_items_[static_cast<std::size_t>(item.id)] =
+                menu->Append(menu_id(item.id), menu_label(item.id, item.caption));
+        }
+        bar->Append(menu, from_utf8(menu_spec.caption));
+    }
+    SetMenuBar(bar);
+    Bind(wxEVT_MENU, &MainFrame::OnMenu, this, menu_id(MenuItem::balance),
+         menu_id(static_cast<MenuItem>(kMenuItemCount - 1)));
+}
+
+void MainFrame::create_controls() {
+    const wxFont font = caption_font(*client_);
+    for (const ControlSpec& spec : kControls) {
+        const wxPoint pos = FromDIP(wxPoint(dips(spec.left), dips(spec.top)));
+        const wxSize size = FromDIP(wxSize(dips(spec.width), dips(spec.height)));
+        wxWindow* window = nullptr;
+        const Control id = spec.id;
+        if (spec.kind == ControlKind::ListBox) {
+            window = new GameList(client_, pos, size,
+                                  [this, id](int code) { form_.handle(Event::key_press(id, code)); });
+        } else {
+            window = new wxButton(client_, wxID_ANY, from_utf8(spec.caption), pos, size);
+            fit_caption(*window);
+            window->Bind(wxEVT_BUTTON, [this, id](wxCommandEvent&) { form_.handle(Event::click(id)); });
+        }
+        window->SetFont(font);
+        window->SetName(from_utf8(spec.name));
+        window->Enable(spec.enabled);
+        window->Show(spec.visible);
+        controls_[slot(id)] = window;
+    }
+}
+
+void MainFrame::set_tab_order() {
+    std::vector<const ControlSpec*> order;
+    for (const ControlSpec& spec : kControls) order.push_back(&spec);
+    std::sort(order.begin(), order.end(),
+              [](const ControlSpec* a, const ControlSpec* b) { return a->tab_order < b->tab_order; });
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        control(order[i]->id)->MoveAfterInTabOrder(control(order[i - 1]->id));
+    }
+}
+
+// The first control in the tab order that can take the focus gets it: on the street
+// that is "вход", since "число" before it is hidden.
+void MainFrame::focus_first_control() {
+    for (wxWindow* child : client_->GetChildren()) {
+        if (child->IsShown() && child->IsEnabled()) {
+            child->SetFocus();
+            return;
+        }
+    }
+}
+
+// ---- Native events ----
+
+void MainFrame::OnMenu(wxCommandEvent& event) {
+    const int index = event.GetId() - menu_id(MenuItem::balance);
+    if (index < 0 || index >= kMenuItemCount) return;
+    form_.handle(Event::menu_item(static_cast<MenuItem>(index)));
+}
+
+// Closing the window is the game's exit, and it is never refused.
+void MainFrame::OnClose(wxCloseEvent&) {
+    form_.handle(Event::unload());
+    if (!quitting_) quit();
+}
+
+// ---- Port: controls ----
+
+GameList& MainFrame::list(Control c) const { return *static_cast<GameList*>(control(c)); }
+
+void MainFrame::set_visible(Control c, bool visible) { control(c)->Show(visible); }
+
+void MainFrame::set_enabled(Control c, bool enabled) { control(c)->Enable(enabled); }
+
+void MainFrame::set_focus(Control c) { control(c)->SetFocus(); }
+
+void MainFrame::set_menu_caption(MenuItem item, std::string_view caption) {
+    menu_item(item)->SetItemLabel(menu_label(item, caption));
+}
+
+void MainFrame::list_add(Control c, std::string_view text) { list(c).append(from_utf8(text)); }
+
+void MainFrame::list_clear(Control c) { list(c).clear(); }
+
+int MainFrame::list_count(Control c) const { return list(c).count(); }
+
+std::string MainFrame::list_text(Control c, int index) const { return to_utf8(list(c).text(index)); }
+
+bool MainFrame::list_selected(Control c, int index) const {
+    return index >= 0 && list(c).GetSelection() == index;
+}
+
+int MainFrame::list_highlight(Control c) const {
+    const int selection = list(c).GetSelection();
+    return selection == wxNOT_FOUND ? -1 : selection;
+}
+
+void MainFrame::set_list_highlight(Control c, int index) {
+    GameList& box = list(c);
+    if (index < 0 || index >= box.count()) {
+        box.SetSelection(wxNOT_FOUND);
+        return;
+    }
+    box.SetSelection(index);
+}
+
+void MainFrame::list_remove(Control c, int index) { list(c).remove(index); }
+
+// ---- Port: dialogs, sound, clock, exit ----
+
+void MainFrame::message(std::string_view text) {
+    wxMessageDialog box(this, from_utf8(text), from_utf8(kAppTitle), wxOK | wxICON_NONE);
+    box.ShowModal();
+}
+
+std::string MainFrame::ask_text(std::string_view prompt) {
+    wxTextEntryDialog box(this, from_utf8(prompt), from_utf8(kAppTitle), wxEmptyString,
+                          wxOK | wxCANCEL);
+    if (box.ShowModal() != wxID_OK) return {};
+    return to_utf8(box.GetValue());
+}
+
+void MainFrame::play_wav(std::string_view path) { play_cue(*sound_, path); }
+
+double MainFrame::time_of_day() {
+    const wxDateTime now = wxDateTime::UNow();
+    return now.GetHour() * 3600.0 + now.GetMinute() * 60.0 + now.GetSecond() +
+           now.GetMillisecond() / 1000.0;
+}
+
+void MainFrame::quit() {
+    if (quitting_) return;
+    quitting_ = true;
+    Hide();
+    if (quit_) {
+        quit_();
+        return;
+    }
+    Destroy();
+}
+
+}  // namespace casino::wx

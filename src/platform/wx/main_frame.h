@@ -1,0 +1,78 @@
+// The game's window on Linux: a wx frame built from the control and menu tables, which
+// turns native events into the game's events and carries out what the game asks of it.
+#pragma once
+
+#include <wx/frame.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "app/form1.h"
+#include "cue_player.h"
+#include "platform/port.h"
+
+class wxMenuItem;
+class wxPanel;
+
+namespace casino::wx {
+
+class GameList;
+
+class MainFrame final : public wxFrame, public Port {
+public:
+    // quit: how the program ends; by default the frame destroys itself, which ends the
+    // main loop. sound: where the cues go; by default libcanberra.
+    explicit MainFrame(std::function<void()> quit = {}, std::unique_ptr<SoundOutput> sound = {});
+    ~MainFrame() override;
+
+    // The game behind the window, for tests that set up money and spins.
+    Form1& form() { return form_; }
+    [[nodiscard]] wxWindow* control(Control c) const { return controls_[slot(c)]; }
+    [[nodiscard]] wxMenuItem* menu_item(MenuItem m) const {
+        return menu_items_[static_cast<std::size_t>(m)];
+    }
+    // The client area, on which every control sits.
+    [[nodiscard]] wxPanel* client() const { return client_; }
+
+    // ---- Port ----
+    void set_visible(Control c, bool visible) override;
+    void set_enabled(Control c, bool enabled) override;
+    void set_focus(Control c) override;
+    void set_menu_caption(MenuItem item, std::string_view caption) override;
+    void list_add(Control list, std::string_view text) override;
+    void list_clear(Control list) override;
+    [[nodiscard]] int list_count(Control list) const override;
+    [[nodiscard]] std::string list_text(Control list, int index) const override;
+    [[nodiscard]] bool list_selected(Control list, int index) const override;
+    [[nodiscard]] int list_highlight(Control list) const override;
+    void set_list_highlight(Control list, int index) override;
+    void list_remove(Control list, int index) override;
+    void message(std::string_view text) override;
+    std::string ask_text(std::string_view prompt) override;
+    void play_wav(std::string_view path) override;
+    double time_of_day() override;
+    void quit() override;
+
+private:
+    static std::size_t slot(Control c) { return static_cast<std::size_t>(c); }
+    [[nodiscard]] GameList& list(Control c) const;
+
+    void create_menus();
+    void create_controls();
+    void set_tab_order();
+    void focus_first_control();
+
+    void OnMenu(wxCommandEvent& event);
+    void OnClose(wxCloseEvent& event);
+
+    wxPanel* client_ = nullptr;
+    std::array<wxWindow*, kControlCount> controls_{};
+    std::array<wxMenuItem*, kMenuItemCount> menu_items_{};
+    std::function<void()> quit_;
+    std::unique_ptr<SoundOutput> sound_;
+    bool quitting_ = false;
+    Form1 form_;
+};
+
+}  // namespace casino::wx
