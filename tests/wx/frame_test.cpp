@@ -1,0 +1,472 @@
+// The real game window under a virtual X server: its layout, its keys and menus, and a
+// player's way through the street, the casino floor and the pawnshop.
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/menu.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
+#include <wx/panel.h>
+#include <wx/stattext.h>
+#include <wx/textdlg.h>
+#include <wx/uiaction.h>
+#include <wx/utils.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "main_frame.h"
+
+namespace casino::wx {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string utf8(const wxString& text) { return std::string(text.utf8_str()); }
+
+// ---- What the window shows and plays, in order, one line each ----
+
+class RecordedSound final : public SoundOutput {
+public:
+    explicit RecordedSound(Lines& log) : log_(log) {}
+    bool play_file(const std::string& path) override {
+        log_.push_back("cue " + path);
+        return true;
+    }
+    bool play_bell() override {
+        log_.push_back("bell");
+        return true;
+    }
+
+private:
+    Lines& log_;
+};
+
+// Answers every dialog the game opens without showing it, and notes what it said.
+class ScriptedDialogs final : public wxModalDialogHook {
+public:
+    explicit ScriptedDialogs(Lines& log) : log_(log) { Register(); }
+
+    // An answer typed and confirmed, or nullopt for Cancel.
+    void answer(std::optional<std::string> text) { answers_.push_back(std::move(text)); }
+    [[nodiscard]] std::size_t unanswered() const { return answers_.size(); }
+
+protected:
+    int Enter(wxDialog* dialog) override {
+        if (utf8(dialog->GetTitle()) != "казино") log_.push_back("title " + utf8(dialog->GetTitle()));
+        if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
+            log_.push_back("message " + utf8(box->GetMessage()));
+            if (box->GetMessageDialogStyle() & (wxCANCEL | wxYES_NO)) log_.push_back("not OK only");
+            return wxID_OK;
+        }
+        auto* ask = dynamic_cast<wxTextEntryDialog*>(dialog);
+        if (ask == nullptr) {
+            log_.push_back("unexpected dialog");
+            return wxID_CANCEL;
+        }
+        log_.push_back("ask " + prompt_of(*ask));
+        if (!ask->GetValue().empty()) log_.push_back("field not empty");
+        if (ask->FindWindow(wxID_OK) == nullptr || ask->FindWindow(wxID_CANCEL) == nullptr) {
+            log_.push_back("no OK and Cancel");
+        }
+        if (answers_.empty()) {
+            log_.push_back("no answer scripted");
+            return wxID_CANCEL;
+        }
+        const std::optional<std::string> reply = answers_.front();
+        answers_.pop_front();
+        if (!reply) return wxID_CANCEL;
+        // A cancelled box keeps what was typed; the game must still get nothing.
+        ask->SetValue(wxString::FromUTF8(*reply));
+        return wxID_OK;
+    }
+
+private:
+    static std::string prompt_of(wxDialog& dialog) {
+        std::string prompt;
+        for (wxWindow* child : dialog.GetChildren()) {
+            if (auto* text = dynamic_cast<wxStaticText*>(child)) prompt += utf8(text->GetLabel());
+        }
+        return prompt;
+    }
+
+    Lines& log_;
+    std::deque<std::optional<std::string>> answers_;
+};
+
+// Lets wx and the X server work for a while.
+void pump(long ms = 80) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    do {
+        wxYield();
+        wxMilliSleep(5);
+    } while (std::chrono::steady_clock::now() < until);
+}
+
+bool wait_for(const std::function<bool()>& ready, long ms = 3000) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!ready()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        pump(10);
+    }
+    return true;
+}
+
+// ---- The fixture: a fresh window, shown, with its dialogs and sound scripted ----
+
+class GameWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        frame_ = new MainFrame([this] { ++quits_; }, std::make_unique<RecordedSound>(log_));
+        frame_->Show();
+        frame_->Raise();
+        ASSERT_TRUE(wait_for([&] { return frame_->IsShownOnScreen() && focused() != nullptr; }));
+        // Without a window manager the keyboard follows the pointer.
+        sim_.MouseMove(frame_->client()->GetScreenRect().GetBottomRight() - wxSize(3, 3));
+        pump();
+    }
+
+    void TearDown() override {
+        frame_->Destroy();
+        pump(30);
+    }
+
+    wxWindow* at(Control c) const { return frame_->control(c); }
+    static wxWindow* focused() { return wxWindow::FindFocus(); }
+    Form1& form() { return frame_->form(); }
+    [[nodiscard]] bool shown(Control c) const { return at(c)->IsShown() && at(c)->IsEnabled(); }
+
+    // Everything logged since the last call.
+    Lines take() { return std::exchange(log_, {}); }
+
+    // Real input: a key typed on the keyboard, a click with the mouse.
+    void type(int key, int modifiers = wxMOD_NONE) {
+        sim_.Char(key, modifiers);
+        pump(150);
+    }
+    void click(Control c) {
+        ASSERT_TRUE(at(c)->IsShownOnScreen()) << name_of(c);
+        sim_.MouseMove(at(c)->GetScreenRect().GetPosition() + wxSize(8, 8));
+        pump(40);
+        sim_.MouseClick();
+        pump(150);
+    }
+
+    // A spin whose number and rolls are known: number, eventroll 6 and priceroll 5
+    // (no fortune event with 60 bucks, chips at 40), fine 75.
+    void fix_spin(int number) {
+        form().random().queue((number + 0.5f) / 37);
+        form().random().queue(6.5f / 16);
+        form().random().queue(5.5f / 18);
+        form().random().queue(0.5f);
+    }
+
+    void snapshot(const char* name) {
+        const char* folder = std::getenv("CASINO_SCREENSHOTS");
+        if (folder == nullptr || *folder == '\0') return;
+        pump(300);
+        const wxRect r = frame_->GetScreenRect();
+        const std::string command = "import -window root -crop " + std::to_string(r.width) + "x" +
+                                    std::to_string(r.height) + "+" + std::to_string(r.x) + "+" +
+                                    std::to_string(r.y) + " " + folder + "/linux-" + name + ".png";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    }
+
+    void enter_casino() {
+        click(Control::cmdexit);
+        ASSERT_TRUE(shown(Control::cmdnum));
+        take();
+    }
+    void open_pawnshop() {
+        enter_casino();
+        click(Control::cmdlom);
+        ASSERT_TRUE(shown(Control::cmdpay));
+    }
+
+    Lines log_;
+    ScriptedDialogs dialogs_{log_};
+    wxUIActionSimulator sim_;
+    MainFrame* frame_ = nullptr;
+    int quits_ = 0;
+};
+
+// ---- The window as it first appears ----
+
+TEST_F(GameWindow, StreetShowsOnlyTheEntranceWithEveryControlAtItsPlace) {
+    EXPECT_EQ(utf8(frame_->GetTitle()), "казино \"Пельтораг\"");
+    EXPECT_EQ(frame_->GetClientSize(), frame_->FromDIP(wxSize(312, 210)));
+    EXPECT_EQ(frame_->client()->GetSize(), frame_->GetClientSize());
+    EXPECT_EQ(frame_->client()->GetBackgroundColour(), wxColour(0, 255, 0));
+
+    for (const ControlSpec& spec : kControls) {
+        SCOPED_TRACE(std::string(spec.name));
+        wxWindow* w = at(spec.id);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->GetParent(), frame_->client());
+        const wxRect expected(frame_->FromDIP(wxPoint(twips_to_pixels(spec.left, 96),
+                                                      twips_to_pixels(spec.top, 96))),
+                              frame_->FromDIP(wxSize(twips_to_pixels(spec.width, 96),
+                                                     twips_to_pixels(spec.height, 96))));
+        EXPECT_EQ(w->GetRect(), expected);
+        if (spec.kind == ControlKind::Button) {
+            EXPECT_EQ(utf8(w->GetLabel()), spec.caption);
+        }
+        const bool street = spec.id == Control::cmdexit;
+        EXPECT_EQ(w->IsShown(), street);
+        EXPECT_EQ(w->IsEnabled(), street || spec.id == Control::cmdlom);
+    }
+
+    // The tab order is the order of the client area's children.
+    int previous = -1;
+    for (wxWindow* child : frame_->client()->GetChildren()) {
+        const auto c = control_named(utf8(child->GetName()));
+        ASSERT_TRUE(c.has_value());
+        EXPECT_EQ(spec_of(*c).tab_order, previous + 1) << name_of(*c);
+        previous = spec_of(*c).tab_order;
+    }
+
+    EXPECT_EQ(focused(), at(Control::cmdexit));
+    EXPECT_EQ(frame_->list_count(Control::List1), 4);
+    EXPECT_EQ(frame_->list_text(Control::List1, 0), "часы ");
+    EXPECT_EQ(frame_->list_text(Control::List1, 3), "ботинки ");
+    snapshot("street");
+}
+
+TEST_F(GameWindow, MenusCarryTheirCaptionsAndOnlyTheFunctionKeys) {
+    wxMenuBar* bar = frame_->GetMenuBar();
+    ASSERT_EQ(bar->GetMenuCount(), 2u);
+    EXPECT_EQ(utf8(bar->GetMenuLabelText(0)), "игра");
+    EXPECT_EQ(utf8(bar->GetMenuLabelText(1)), "справка");
+    ASSERT_EQ(bar->GetMenu(0)->GetMenuItemCount(), 4u);
+    ASSERT_EQ(bar->GetMenu(1)->GetMenuItemCount(), 1u);
+
+    const struct {
+        MenuItem item;
+        const char* caption;
+        int key;  // 0: no shortcut
+    } expected[] = {
+        {MenuItem::balance, "деньги", WXK_F3},     {MenuItem::sound, "отключить звук", WXK_F5},
+        {MenuItem::start_over, "заново", WXK_F2},  {MenuItem::exit, "выход alt+f4", 0},
+        {MenuItem::help, "формула успеха", WXK_F1},
+    };
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.caption);
+        wxMenuItem* item = frame_->menu_item(e.item);
+        EXPECT_EQ(utf8(item->GetItemLabelText()), e.caption);
+        std::unique_ptr<wxAcceleratorEntry> accel(item->GetAccel());
+        if (e.key == 0) {
+            EXPECT_EQ(accel, nullptr);
+        } else {
+            ASSERT_NE(accel, nullptr);
+            EXPECT_EQ(accel->GetKeyCode(), e.key);
+            EXPECT_EQ(accel->GetFlags(), wxACCEL_NORMAL);
+        }
+    }
+}
+
+// ---- Keys and menus ----
+
+TEST_F(GameWindow, FunctionKeysWorkOnTheStreetAndInsideAList) {
+    type(WXK_F3);
+    type(WXK_F1);
+    EXPECT_EQ(take(), (Lines{"message у тебя60 баксов.", "message азарт + удача- и ты миллионер!"}));
+
+    type(WXK_F5);
+    EXPECT_EQ(utf8(frame_->menu_item(MenuItem::sound)->GetItemLabelText()), "включить звук");
+    EXPECT_EQ(form().state().mute, 1);
+    std::unique_ptr<wxAcceleratorEntry> accel(frame_->menu_item(MenuItem::sound)->GetAccel());
+    ASSERT_NE(accel, nullptr);
+    EXPECT_EQ(accel->GetKeyCode(), WXK_F5);
+
+    // Muted, entering plays nothing.
+    type(WXK_RETURN);
+    EXPECT_EQ(take(), Lines{"message у тебя 60 баксов."});
+    click(Control::cmdlom);
+    click(Control::cmdpay);
+    ASSERT_EQ(focused(), at(Control::List1));
+    form().state().money = 77;
+    type(WXK_F3);
+    type(WXK_F5);
+    EXPECT_EQ(take(), Lines{"message у тебя77 баксов."});
+    EXPECT_EQ(utf8(frame_->menu_item(MenuItem::sound)->GetItemLabelText()), "отключить звук");
+    // F2 starts over and closes the open list, but keeps the pawnshop.
+    type(WXK_F2);
+    EXPECT_EQ(form().state().money, 60);
+    EXPECT_FALSE(at(Control::List1)->IsShown());
+    EXPECT_TRUE(shown(Control::cmdpay));
+    EXPECT_TRUE(take().empty());
+}
+
+TEST_F(GameWindow, EnterKeyOnTheEntranceOpensTheCasino) {
+    type(WXK_RETURN);
+    EXPECT_EQ(take(), (Lines{"cue sound/door.wav", "message у тебя 60 баксов."}));
+    EXPECT_FALSE(at(Control::cmdexit)->IsShown());
+    EXPECT_FALSE(at(Control::cmdexit)->IsEnabled());
+    for (const Control c : {Control::cmdred, Control::cmdbleck, Control::Command1,
+                            Control::Command2, Control::cmddu, Control::cmdnum, Control::cmdlom}) {
+        EXPECT_TRUE(shown(c)) << name_of(c);
+    }
+    EXPECT_EQ(focused(), at(Control::cmdnum));
+    snapshot("casino-floor");
+}
+
+// ---- Bets, with known spins and typed answers ----
+
+TEST_F(GameWindow, EachKindOfBetAsksPlaysAndPays) {
+    enter_casino();
+
+    // Red wins on 7: 60 - 40 + 80.
+    fix_spin(7);
+    dialogs_.answer("1");
+    click(Control::cmdred);
+    EXPECT_EQ(take(), (Lines{"message фишка стоит40", "ask сколько фишек ставишь?",
+                             "cue sound/nomore.wav", "message 7 красное"}));
+    EXPECT_EQ(form().state().money, 100);
+
+    // Even loses on 7.
+    fix_spin(7);
+    dialogs_.answer("2");
+    click(Control::Command2);
+    EXPECT_EQ(take(), (Lines{"message фишка стоит40", "ask сколько фишек ставишь?",
+                             "cue sound/nomore.wav", "message 7 красное"}));
+    EXPECT_EQ(form().state().money, 20);
+
+    // Cancel places no bet: no cue, no result.
+    form().state().money = 400;
+    fix_spin(30);
+    dialogs_.answer(std::nullopt);
+    click(Control::cmdbleck);
+    EXPECT_EQ(take(), (Lines{"message фишка стоит40", "ask сколько фишек ставишь?"}));
+    EXPECT_EQ(form().state().money, 400);
+
+    // The dozens: one chip on the first, two on the third; 30 is in the third: 400 - 120 + 240.
+    fix_spin(30);
+    dialogs_.answer("1");
+    dialogs_.answer("0");
+    dialogs_.answer("2");
+    click(Control::cmddu);
+    EXPECT_EQ(take(), (Lines{"message фишка стоит40", "ask сколько фишек ставишь на первую дюжину?",
+                             "ask сколько фишек ставишь на вторую дюжину?",
+                             "ask сколько фишек ставишь на третью дюжину?", "cue sound/nomore.wav",
+                             "message 30 черное"}));
+    EXPECT_EQ(form().state().money, 520);
+
+    // Numbers, started with Space on the focused "число": 17 and 22 on 22: 520 - 80 + 1440.
+    at(Control::cmdnum)->SetFocus();
+    pump();
+    fix_spin(22);
+    dialogs_.answer("2");
+    dialogs_.answer("17");
+    dialogs_.answer(" 22");
+    type(WXK_SPACE);
+    EXPECT_EQ(take(), (Lines{"message фишка стоит40", "ask на сколько чисел ставишь?", "ask число",
+                             "ask число", "cue sound/nomore.wav", "message 22 черное"}));
+    EXPECT_EQ(form().state().money, 1880);
+    EXPECT_EQ(dialogs_.unanswered(), 0u);
+}
+
+// ---- The pawnshop ----
+
+TEST_F(GameWindow, PawningAndRedeemingWithTheKeyboard) {
+    open_pawnshop();
+    click(Control::cmdpay);
+    ASSERT_TRUE(shown(Control::List1));
+    ASSERT_EQ(focused(), at(Control::List1));
+    EXPECT_EQ(frame_->list_highlight(Control::List1), 0);
+    snapshot("pawnshop");
+
+    // A mouse double-click only moves the highlight; arrows move it too, and are no keys
+    // for the game.
+    sim_.MouseMove(at(Control::List1)->GetScreenRect().GetPosition() + wxSize(10, 8));
+    pump(40);
+    sim_.MouseDblClick();
+    pump(150);
+    sim_.KeyDown(WXK_DOWN);
+    sim_.KeyUp(WXK_DOWN);
+    pump(150);
+    EXPECT_TRUE(take().empty());
+    EXPECT_TRUE(shown(Control::List1));
+    EXPECT_EQ(frame_->list_highlight(Control::List1), 1);
+
+    // Every character typed draws a price; only Enter pawns, at the price it drew.
+    form().random().queue(0.9f);   // for 'x'
+    form().random().queue(0.25f);  // for Enter: 125 bucks
+    type('x');
+    EXPECT_TRUE(shown(Control::List1));
+    type(WXK_RETURN);
+    EXPECT_EQ(take(), Lines{"message ты заложил пиджак за 125 баксов."});
+    EXPECT_FALSE(form().random().has_queued());
+    EXPECT_EQ(form().state().money, 185);
+    EXPECT_FALSE(at(Control::List1)->IsShown());
+    EXPECT_EQ(frame_->list_count(Control::List1), 3);
+    ASSERT_EQ(frame_->list_count(Control::List2), 1);
+    EXPECT_EQ(frame_->list_text(Control::List2, 0), "пиджак 325");
+
+    // Not enough to buy it back.
+    click(Control::cmdre);
+    ASSERT_EQ(focused(), at(Control::List2));
+    type(WXK_RETURN);
+    EXPECT_EQ(take(), Lines{"message у тебя нет столько денег."});
+    EXPECT_EQ(frame_->list_count(Control::List2), 1);
+
+    form().state().money = 1000;
+    click(Control::cmdre);
+    type(WXK_RETURN);
+    EXPECT_EQ(take(), Lines{"message заходи еще."});
+    EXPECT_EQ(form().state().money, 675);
+    EXPECT_EQ(frame_->list_count(Control::List2), 0);
+    ASSERT_EQ(frame_->list_count(Control::List1), 4);
+    EXPECT_EQ(frame_->list_text(Control::List1, 3), "пиджак ");
+
+    click(Control::cmdwent);
+    EXPECT_TRUE(shown(Control::cmdred));
+    EXPECT_FALSE(at(Control::cmdpay)->IsShown());
+}
+
+TEST_F(GameWindow, StartOverEmptiesThePawnshopAndKeepsTheScreen) {
+    open_pawnshop();
+    form().random().queue(0.0f);  // 100 bucks for the watch
+    click(Control::cmdpay);
+    type(WXK_RETURN);
+    EXPECT_EQ(take(), Lines{"message ты заложил часы за 100 баксов."});
+    click(Control::cmdre);
+    ASSERT_TRUE(shown(Control::List2));
+
+    type(WXK_F2);
+    EXPECT_EQ(form().state().money, 60);
+    EXPECT_FALSE(at(Control::List2)->IsShown());
+    EXPECT_EQ(frame_->list_count(Control::List2), 0);
+    ASSERT_EQ(frame_->list_count(Control::List1), 4);
+    EXPECT_EQ(frame_->list_text(Control::List1, 0), "часы ");
+    EXPECT_TRUE(shown(Control::cmdre));
+    EXPECT_TRUE(take().empty());
+}
+
+// ---- Leaving ----
+
+TEST_F(GameWindow, ExitItemEndsTheGameAtOnce) {
+    wxCommandEvent chosen(wxEVT_MENU, frame_->menu_item(MenuItem::exit)->GetId());
+    frame_->ProcessWindowEvent(chosen);
+    EXPECT_EQ(quits_, 1);
+    EXPECT_TRUE(form().has_quit());
+    EXPECT_FALSE(frame_->IsShown());
+    EXPECT_TRUE(take().empty());
+}
+
+TEST_F(GameWindow, ClosingTheWindowEndsTheGameWithoutAQuestion) {
+    enter_casino();
+    EXPECT_TRUE(frame_->Close());
+    EXPECT_EQ(quits_, 1);
+    EXPECT_TRUE(form().has_quit());
+    EXPECT_TRUE(take().empty());
+    // A late close, after the game has ended, changes nothing.
+    frame_->Close(true);
+    EXPECT_EQ(quits_, 1);
+}
+
+}  // namespace
+}  // namespace casino::wx
