@@ -263,6 +263,17 @@ TEST(Ledger, ChecksPawnAndRedeemPricesAgainstTheirMessages) {
     EXPECT_TRUE(mentions(w.check(&redeemed), "announced 0"));
 }
 
+TEST(Ledger, CatchesACueWhileTheSoundIsOff) {
+    Window w;
+    w.form.handle(Event::menu_item(MenuItem::sound));
+    w.port.take_transcript();
+    w.spin(7);
+    EventRecord bet = w.play(Event::click(Control::cmdred), {"1"});
+    EXPECT_EQ(joined(w.check(&bet)), "");
+    bet.lines.insert(bet.lines.end() - 1, "cue sound\\nomore.wav");
+    EXPECT_TRUE(mentions(w.check(&bet), "a cue played with the sound off"));
+}
+
 TEST(Ledger, StartOverGivesSixtyUnlessTheGameHasEnded) {
     Window w;
     w.form.state().money = 900;

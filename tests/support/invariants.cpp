@@ -261,6 +261,12 @@ class Ledger {
             report("start over said something");
             return;
         }
+        const bool toggles_sound = e.type == EventType::Menu && e.menu == MenuItem::sound;
+        if (after_.mute != 0 && !toggles_sound) {
+            for (const auto& line : record_.lines) {
+                if (line.starts_with("cue ")) report("a cue played with the sound off: " + line);
+            }
+        }
         if (lines_.empty()) {
             // Start over gives 60 bucks, unless the game has ended; any other silent event
             // moves no money: it was ignored, or its handler had nothing to say.
