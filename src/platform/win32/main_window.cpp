@@ -1,0 +1,472 @@
+// The game's one window: creation from the control and menu tables, the message
+// handling that turns clicks, keys and menu commands into Events, and the port calls.
+#include "main_window.h"
+
+#include <commctrl.h>
+#include <mmsystem.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "input_box.h"
+#include "resource.h"
+#include "text.h"
+
+namespace casino::win32 {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"CasinoForm1";
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kWindowExStyle = 0;
+
+int control_id(Control c) { return kFirstControlId + static_cast<int>(c); }
+int menu_id(MenuItem m) { return kFirstMenuId + static_cast<int>(m); }
+
+COLORREF colour(Rgb rgb) { return RGB(rgb.r, rgb.g, rgb.b); }
+
+// The screen's dots per inch; the manifest makes the process DPI-aware, so this is the
+// real system value rather than a virtualised 96.
+int system_dpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+std::wstring menu_text(const MenuItemSpec& item, std::string_view caption) {
+    std::wstring text = widen(caption);
+    if (!item.shortcut_text.empty()) text += L'\t' + widen(item.shortcut_text);
+    return text;
+}
+
+WORD virtual_key(Shortcut key) {
+    switch (key) {
+        case Shortcut::F1: return VK_F1;
+        case Shortcut::F2: return VK_F2;
+        case Shortcut::F3: return VK_F3;
+        case Shortcut::F5: return VK_F5;
+        case Shortcut::None: break;
+    }
+    return 0;
+}
+
+bool usable(HWND hwnd) { return hwnd != nullptr && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd); }
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance) : instance_(instance), form_(*this) {}
+
+MainWindow::~MainWindow() {
+    if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
+    if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+    if (own_font_) DeleteObject(font_);
+    if (background_ != nullptr) DeleteObject(background_);
+}
+
+// ---- Creation ----
+
+bool MainWindow::create(int show_command) {
+    dpi_ = system_dpi();
+    menu_query_ = RegisterWindowMessageW(kMenuQueryMessage);
+    background_ = CreateSolidBrush(colour(kWindow.background));
+
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = window_proc;
+    wc.hInstance = instance_;
+    wc.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_CASINO), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXICON),
+                                             GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_CASINO), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background_;
+    wc.lpszClassName = kWindowClass;
+    if (RegisterClassExW(&wc) == 0) return false;
+
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+        own_font_ = font_ != nullptr;
+    }
+    if (font_ == nullptr) font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+
+    create_menu();
+
+    RECT frame{0, 0, pixels(kWindow.client_width), pixels(kWindow.client_height)};
+    AdjustWindowRectEx(&frame, kWindowStyle, TRUE, kWindowExStyle);
+    const std::wstring caption = widen(kWindow.caption);
+    hwnd_ = CreateWindowExW(kWindowExStyle, kWindowClass, caption.c_str(), kWindowStyle,
+                            CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                            frame.bottom - frame.top, nullptr, menu_, instance_, this);
+    if (hwnd_ == nullptr) return false;
+    fit_client_area();
+
+    create_controls();
+    apply_tab_order();
+    create_accelerators();
+
+    form_.handle(Event::load());
+
+    ShowWindow(hwnd_, show_command);
+    UpdateWindow(hwnd_);
+    focus_first_tab_stop();
+    return true;
+}
+
+void MainWindow::create_controls() {
+    for (const ControlSpec& spec : kControls) {
+        DWORD style = WS_CHILD | WS_TABSTOP;
+        if (spec.visible) style |= WS_VISIBLE;
+        if (!spec.enabled) style |= WS_DISABLED;
+        const wchar_t* window_class = L"BUTTON";
+        DWORD ex_style = 0;
+        if (spec.kind == ControlKind::ListBox) {
+            // Single selection and unsorted, exactly as tall as the table says.
+            window_class = L"LISTBOX";
+            style |= WS_VSCROLL | LBS_NOINTEGRALHEIGHT;
+            ex_style = WS_EX_CLIENTEDGE;
+        } else {
+            style |= BS_PUSHBUTTON;
+        }
+        const std::wstring caption = widen(spec.caption);
+        HWND hwnd = CreateWindowExW(
+            ex_style, window_class, caption.c_str(), style, pixels(spec.left), pixels(spec.top),
+            pixels(spec.width), pixels(spec.height), hwnd_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id(spec.id))), instance_, nullptr);
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        if (spec.kind == ControlKind::ListBox) {
+            SetWindowSubclass(hwnd, list_proc, static_cast<UINT_PTR>(control_id(spec.id)),
+                              reinterpret_cast<DWORD_PTR>(this));
+        }
+        controls_[static_cast<std::size_t>(spec.id)] = hwnd;
+    }
+}
+
+// The dialog manager walks the tab stops in z-order, so the controls are stacked in
+// their tab order: the first tab stop on top.
+void MainWindow::apply_tab_order() {
+    std::vector<const ControlSpec*> order;
+    for (const ControlSpec& spec : kControls) order.push_back(&spec);
+    std::sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
+        return a->tab_order < b->tab_order;
+    });
+    HWND above = HWND_TOP;
+    for (const ControlSpec* spec : order) {
+        HWND hwnd = control(spec->id);
+        SetWindowPos(hwnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        above = hwnd;
+    }
+}
+
+void MainWindow::create_menu() {
+    menu_ = CreateMenu();
+    for (const MenuSpec& menu : kMenus) {
+        HMENU popup = CreatePopupMenu();
+        for (int i = menu.first_item; i < menu.first_item + menu.item_count; ++i) {
+            const MenuItemSpec& item = kMenuItems[static_cast<std::size_t>(i)];
+            const std::wstring text = menu_text(item, item.caption);
+            AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(menu_id(item.id)), text.c_str());
+        }
+        const std::wstring caption = widen(menu.caption);
+        AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), caption.c_str());
+    }
+}
+
+void MainWindow::create_accelerators() {
+    std::vector<ACCEL> keys;
+    for (const MenuItemSpec& item : kMenuItems) {
+        const WORD key = virtual_key(item.shortcut);
+        if (key == 0) continue;
+        keys.push_back(ACCEL{FVIRTKEY, key, static_cast<WORD>(menu_id(item.id))});
+    }
+    accelerators_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
+}
+
+// The frame was sized for a one-line menu bar; should the bar wrap or the frame differ
+// from what AdjustWindowRectEx assumed, grow or shrink the window by the difference.
+void MainWindow::fit_client_area() {
+    const int want_width = pixels(kWindow.client_width);
+    const int want_height = pixels(kWindow.client_height);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT client{};
+        RECT frame{};
+        GetClientRect(hwnd_, &client);
+        GetWindowRect(hwnd_, &frame);
+        const int dx = want_width - (client.right - client.left);
+        const int dy = want_height - (client.bottom - client.top);
+        if (dx == 0 && dy == 0) return;
+        SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + dx,
+                     frame.bottom - frame.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+int MainWindow::pixels(int twips) const { return twips_to_pixels(twips, dpi_); }
+
+// ---- The message loop ----
+
+int MainWindow::run() {
+    MSG msg{};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (TranslateAcceleratorW(hwnd_, accelerators_, &msg)) continue;
+        if (press_focused_button(msg)) continue;
+        if (IsDialogMessageW(hwnd_, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+// Enter on a focused button clicks it. The window is no dialog and has no default
+// button, so the dialog manager would turn Enter into an IDOK command instead.
+bool MainWindow::press_focused_button(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
+    const std::optional<Control> c = control_of(msg.hwnd);
+    if (!c || is_list(*c)) return false;
+    if (usable(msg.hwnd)) form_.handle(Event::click(*c));
+    return true;
+}
+
+LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+        auto* self = static_cast<MainWindow*>(create->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
+    return self->handle_message(message, wparam, lparam);
+}
+
+LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_COMMAND:
+            on_command(LOWORD(wparam));
+            return 0;
+        case WM_CTLCOLORBTN:
+            // Themed buttons paint their rounded corners with the parent's background.
+            return reinterpret_cast<LRESULT>(background_);
+        case WM_ACTIVATE:
+            on_activate(wparam);
+            return 0;
+        case WM_SETFOCUS:
+            on_set_focus();
+            return 0;
+        case WM_CLOSE:
+            on_close();
+            return 0;
+        case WM_DESTROY:
+            hwnd_ = nullptr;
+            PostQuitMessage(0);
+            return 0;
+        default:
+            if (message == menu_query_ && menu_query_ != 0) return on_menu_query(wparam);
+            return DefWindowProcW(hwnd_, message, wparam, lparam);
+    }
+}
+
+// Buttons report clicks and the menu and its accelerators report commands, all through
+// WM_COMMAND; a menu click and its F-key make the same Event.
+void MainWindow::on_command(int id) {
+    if (id >= kFirstControlId && id < kFirstControlId + kControlCount) {
+        const auto c = static_cast<Control>(id - kFirstControlId);
+        if (!is_list(c)) form_.handle(Event::click(c));
+        return;
+    }
+    if (id >= kFirstMenuId && id < kFirstMenuId + kMenuItemCount) {
+        form_.handle(Event::menu_item(static_cast<MenuItem>(id - kFirstMenuId)));
+    }
+}
+
+// The close box, the system menu and Alt+F4 all arrive here; the game quits and never
+// cancels the close.
+void MainWindow::on_close() { form_.handle(Event::unload()); }
+
+// A message box takes the activation away; the control that had the focus gets it back.
+void MainWindow::on_activate(WPARAM wparam) {
+    if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && GetParent(focus) == hwnd_) saved_focus_ = focus;
+    } else {
+        on_set_focus();
+    }
+}
+
+void MainWindow::on_set_focus() {
+    if (usable(saved_focus_) && saved_focus_ != leaving_) {
+        SetFocus(saved_focus_);
+        return;
+    }
+    focus_first_tab_stop();
+}
+
+void MainWindow::focus_first_tab_stop() {
+    HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    if (first != leaving_ && usable(first)) SetFocus(first);
+}
+
+// A control that is hidden or disabled while it has the focus hands it on to the next
+// tab stop, so the keyboard keeps working; with none left the window itself keeps it.
+void MainWindow::move_focus_off(HWND hwnd) {
+    if (GetFocus() != hwnd) return;
+    leaving_ = hwnd;
+    HWND next = GetNextDlgTabItem(hwnd_, hwnd, FALSE);
+    saved_focus_ = next != hwnd && usable(next) ? next : nullptr;
+    SetFocus(saved_focus_ != nullptr ? saved_focus_ : hwnd_);
+    leaving_ = nullptr;
+}
+
+LRESULT MainWindow::on_menu_query(WPARAM wparam) const {
+    const UINT menu = LOWORD(wparam);
+    const UINT item = HIWORD(wparam);
+    HMENU owner = item == 0xFFFF ? menu_ : GetSubMenu(menu_, static_cast<int>(menu));
+    const UINT position = item == 0xFFFF ? menu : item;
+    wchar_t text[256] = {};
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING | MIIM_ID;
+    info.dwTypeData = text;
+    info.cch = 256;
+    if (owner == nullptr || !GetMenuItemInfoW(owner, position, TRUE, &info)) return 0;
+    const UINT id = item == 0xFFFF ? 0 : info.wID;
+    return MAKELRESULT(GlobalAddAtomW(text), id);
+}
+
+std::optional<Control> MainWindow::control_of(HWND hwnd) const {
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        if (controls_[i] == hwnd && hwnd != nullptr) return static_cast<Control>(i);
+    }
+    return std::nullopt;
+}
+
+// ---- The list boxes ----
+
+// Every character typed in a list reaches the game as a KeyPress, Enter and Esc included:
+// the list asks the dialog manager for every key but Tab, which still moves the focus.
+LRESULT CALLBACK MainWindow::list_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                       UINT_PTR id, DWORD_PTR self_data) {
+    auto* self = reinterpret_cast<MainWindow*>(self_data);
+    switch (message) {
+        case WM_GETDLGCODE: {
+            LRESULT code = DefSubclassProc(hwnd, message, wparam, lparam) | DLGC_WANTCHARS;
+            const auto* msg = reinterpret_cast<const MSG*>(lparam);
+            if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam != VK_TAB) {
+                code |= DLGC_WANTMESSAGE;
+            }
+            return code;
+        }
+        case WM_CHAR: {
+            const auto c = static_cast<Control>(static_cast<int>(id) - kFirstControlId);
+            self->form_.handle(Event::key_press(c, static_cast<int>(wparam)));
+            // Enter has done its work; other characters still move the highlight to the
+            // entry they begin, as a list does.
+            if (wparam == VK_RETURN || !IsWindow(hwnd)) return 0;
+            return DefSubclassProc(hwnd, message, wparam, lparam);
+        }
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(hwnd, list_proc, id);
+            return DefSubclassProc(hwnd, message, wparam, lparam);
+        default:
+            return DefSubclassProc(hwnd, message, wparam, lparam);
+    }
+}
+
+// ---- Port: controls ----
+
+void MainWindow::set_visible(Control c, bool visible) {
+    HWND hwnd = control(c);
+    if (!visible) move_focus_off(hwnd);
+    ShowWindow(hwnd, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void MainWindow::set_enabled(Control c, bool enabled) {
+    HWND hwnd = control(c);
+    if (!enabled) move_focus_off(hwnd);
+    EnableWindow(hwnd, enabled ? TRUE : FALSE);
+}
+
+void MainWindow::set_focus(Control c) { SetFocus(control(c)); }
+
+void MainWindow::set_menu_caption(MenuItem item, std::string_view caption) {
+    std::wstring text = menu_text(spec_of(item), caption);
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = text.data();
+    SetMenuItemInfoW(menu_, static_cast<UINT>(menu_id(item)), FALSE, &info);
+    DrawMenuBar(hwnd_);
+}
+
+// ---- Port: list boxes ----
+
+void MainWindow::list_add(Control list, std::string_view text) {
+    const std::wstring entry = widen(text);
+    SendMessageW(control(list), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+}
+
+void MainWindow::list_clear(Control list) { SendMessageW(control(list), LB_RESETCONTENT, 0, 0); }
+
+int MainWindow::list_count(Control list) const {
+    return static_cast<int>(SendMessageW(control(list), LB_GETCOUNT, 0, 0));
+}
+
+std::string MainWindow::list_text(Control list, int index) const {
+    HWND hwnd = control(list);
+    const auto length = SendMessageW(hwnd, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(hwnd, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return narrow(text);
+}
+
+bool MainWindow::list_selected(Control list, int index) const {
+    return list_highlight(list) == index;
+}
+
+int MainWindow::list_highlight(Control list) const {
+    const auto index = SendMessageW(control(list), LB_GETCURSEL, 0, 0);
+    return index == LB_ERR ? -1 : static_cast<int>(index);
+}
+
+void MainWindow::set_list_highlight(Control list, int index) {
+    SendMessageW(control(list), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void MainWindow::list_remove(Control list, int index) {
+    SendMessageW(control(list), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+// ---- Port: boxes, sound, clock, exit ----
+
+void MainWindow::message(std::string_view text) {
+    const std::wstring body = widen(text);
+    const std::wstring title = widen(kAppTitle);
+    MessageBoxW(hwnd_, body.c_str(), title.c_str(), MB_OK);
+}
+
+std::string MainWindow::ask_text(std::string_view prompt) {
+    return narrow(win32::ask_text(hwnd_, widen(kAppTitle), widen(prompt)));
+}
+
+// Synchronous; a missing file plays the system's default sound, and the result does
+// not matter to the game.
+void MainWindow::play_wav(std::string_view path) {
+    const std::wstring file = widen(path);
+    sndPlaySoundW(file.c_str(), 0);
+}
+
+double MainWindow::time_of_day() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return now.wHour * 3600.0 + now.wMinute * 60.0 + now.wSecond + now.wMilliseconds / 1000.0;
+}
+
+void MainWindow::quit() { PostQuitMessage(0); }
+
+}  // namespace casino::win32

@@ -1,0 +1,4 @@
+// Resource ids shared by casino.rc and the code.
+#pragma once
+
+#define IDI_CASINO 1

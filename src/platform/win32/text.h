@@ -1,0 +1,12 @@
+// Conversions between the core's UTF-8 texts and the UTF-16 texts of the Win32 API.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace casino::win32 {
+
+std::wstring widen(std::string_view utf8);
+std::string narrow(std::wstring_view utf16);
+
+}  // namespace casino::win32
