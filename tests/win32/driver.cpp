@@ -1,0 +1,345 @@
+// Drives a running casino.exe from another process, through window messages only.
+#include "driver.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace casino::automation {
+
+Checks checks;
+bool verbose = false;
+
+bool Checks::check(bool ok, std::string_view what, std::string_view detail) {
+    if (ok) {
+        ++passed_;
+    } else {
+        ++failed_;
+        std::printf("FAIL: %.*s%s%.*s\n", static_cast<int>(what.size()), what.data(),
+                    detail.empty() ? "" : " -- ", static_cast<int>(detail.size()), detail.data());
+        std::fflush(stdout);
+    }
+    return ok;
+}
+
+void Checks::require(bool ok, std::string_view what, std::string_view detail) {
+    if (!check(ok, what, detail)) throw Fatal(std::string(what));
+}
+
+std::string window_text(HWND hwnd) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return narrow(text);
+}
+
+namespace {
+
+std::string class_name(HWND hwnd) {
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    return narrow(name);
+}
+
+DWORD process_of(HWND hwnd) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid;
+}
+
+std::vector<HWND> children(HWND parent) {
+    std::vector<HWND> found;
+    EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::vector<HWND> top_level_windows(DWORD pid) {
+    struct Search {
+        DWORD pid;
+        std::vector<HWND> found;
+    } search{pid, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM data) {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (process_of(hwnd) == s->pid) s->found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A key message's lParam: repeat count 1, the key's scan code, and the transition bits.
+LPARAM key_data(WPARAM virtual_key, bool up, bool alt = false) {
+    const UINT scan = MapVirtualKeyW(static_cast<UINT>(virtual_key), MAPVK_VK_TO_VSC);
+    LPARAM data = 1 | static_cast<LPARAM>(scan) << 16;
+    if (alt) data |= LPARAM{1} << 29;
+    if (up) data |= LPARAM{3} << 30;
+    return data;
+}
+
+}  // namespace
+
+// ---- Launching ----
+
+Game::Game(const std::wstring& exe) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring command = L"\"" + exe + L"\"";
+    checks.require(CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  nullptr, &startup, &process_) != FALSE,
+                   "casino.exe starts", narrow(exe));
+    const std::wstring caption = widen(kWindow.caption);
+    const bool found = wait_until(
+        [&] {
+            for (HWND hwnd : top_level_windows(process_.dwProcessId)) {
+                if (window_text(hwnd) == kWindow.caption && IsWindowVisible(hwnd)) {
+                    window_ = hwnd;
+                    return true;
+                }
+            }
+            return false;
+        },
+        20000);
+    checks.require(found, "the game's window opens with its caption");
+    find_controls();
+}
+
+Game::~Game() {
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_.hProcess, 99);
+        WaitForSingleObject(process_.hProcess, 5000);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+// Buttons are found by their captions, the two lists by their class and place.
+void Game::find_controls() {
+    const int dpi = GetDeviceCaps(GetDC(nullptr), LOGPIXELSY);
+    for (HWND hwnd : children(window_)) {
+        const std::string cls = class_name(hwnd);
+        const std::string caption = window_text(hwnd);
+        for (const ControlSpec& spec : kControls) {
+            HWND& slot = controls_[static_cast<std::size_t>(spec.id)];
+            if (spec.kind == ControlKind::Button && _stricmp(cls.c_str(), "Button") == 0 &&
+                caption == spec.caption) {
+                slot = hwnd;
+            }
+            if (spec.kind == ControlKind::ListBox && _stricmp(cls.c_str(), "ListBox") == 0) {
+                RECT r{};
+                GetWindowRect(hwnd, &r);
+                MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
+                if (r.top == twips_to_pixels(spec.top, dpi)) slot = hwnd;
+            }
+        }
+    }
+    for (const ControlSpec& spec : kControls) {
+        checks.require(control(spec.id) != nullptr, "control found", spec.name);
+    }
+}
+
+DWORD Game::wait_exit(int timeout_ms) {
+    checks.require(WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout_ms)) == WAIT_OBJECT_0,
+                   "the process ends");
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+// ---- Reading ----
+
+RECT Game::rect(Control c) const {
+    RECT r{};
+    GetWindowRect(control(c), &r);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+HWND Game::focus() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(process_.dwThreadId, &info);
+    return info.hwndFocus;
+}
+
+// The window answers a registered message with the item's text in a global atom and
+// its command id (see main_window.h).
+std::pair<std::string, UINT> Game::menu_item(int menu, int item) const {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(window_, RegisterWindowMessageW(L"casino.menu_item"),
+                        MAKEWPARAM(menu, item), 0, SMTO_NORMAL, 5000, &answer);
+    const auto atom = static_cast<ATOM>(LOWORD(answer));
+    if (atom == 0) return {};
+    wchar_t text[256] = {};
+    GlobalGetAtomNameW(atom, text, 256);
+    GlobalDeleteAtom(atom);
+    return {narrow(text), HIWORD(answer)};
+}
+
+std::vector<std::string> Game::list_items(Control list) const {
+    std::vector<std::string> items;
+    const auto count = SendMessageW(control(list), LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        SendMessageW(control(list), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        items.push_back(narrow(text));
+    }
+    return items;
+}
+
+int Game::list_highlight(Control list) const {
+    return static_cast<int>(SendMessageW(control(list), LB_GETCURSEL, 0, 0));
+}
+
+// ---- Input ----
+
+void Game::click(Control c) { PostMessageW(control(c), BM_CLICK, 0, 0); }
+
+void Game::key(HWND target, WPARAM virtual_key) {
+    PostMessageW(target, WM_KEYDOWN, virtual_key, key_data(virtual_key, false));
+    PostMessageW(target, WM_KEYUP, virtual_key, key_data(virtual_key, true));
+}
+
+void Game::character(HWND target, wchar_t ch) { PostMessageW(target, WM_CHAR, ch, 1); }
+
+void Game::alt_f4() {
+    HWND target = focus() != nullptr ? focus() : window_;
+    PostMessageW(target, WM_SYSKEYDOWN, VK_F4, key_data(VK_F4, false, true));
+    PostMessageW(target, WM_SYSKEYUP, VK_F4, key_data(VK_F4, true, true));
+}
+
+// What the close box and the system menu's close item send.
+void Game::system_close() { PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+// Chooses a menu item by its caption, as a click on it would.
+void Game::menu_command(std::string_view caption) {
+    for (const MenuSpec& menu : kMenus) {
+        for (int i = 0; i < menu.item_count; ++i) {
+            const auto [text, id] = menu_item(static_cast<int>(&menu - kMenus.data()), i);
+            if (text.substr(0, caption.size()) != caption) continue;
+            PostMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+            return;
+        }
+    }
+    checks.require(false, "menu item found", caption);
+}
+
+// ---- Boxes ----
+
+std::optional<Box> Game::find_box() const {
+    for (HWND hwnd : top_level_windows(process_.dwProcessId)) {
+        if (class_name(hwnd) != "#32770" || window_text(hwnd) != kAppTitle) continue;
+        Box box{hwnd, false, {}};
+        for (HWND child : children(hwnd)) {
+            if (_stricmp(class_name(child).c_str(), "Edit") == 0) box.input = true;
+        }
+        // The message box keeps its text in the static with id 0xFFFF; the input box its
+        // prompt in the first static.
+        HWND text = GetDlgItem(hwnd, box.input ? 1001 : 0xFFFF);
+        box.text = window_text(text);
+        return box;
+    }
+    return std::nullopt;
+}
+
+std::optional<Box> Game::next_box(int timeout_ms) {
+    std::optional<Box> box;
+    wait_until([&] { return (box = find_box()).has_value(); }, timeout_ms);
+    const ULONGLONG t0 = GetTickCount64();
+    if (box) wait_until([&] { return IsWindowVisible(box->hwnd) != FALSE; }, 2000);
+    if (verbose) std::printf("  visible after %llu ms\n", GetTickCount64() - t0);
+    if (verbose) {
+        std::printf("  %6.2f %s: %s\n", static_cast<double>(GetTickCount64() % 1000000) / 1000.0,
+                    box ? (box->input ? "ask" : "message") : "no box", box ? box->text.c_str() : "");
+        std::fflush(stdout);
+    }
+    return box;
+}
+
+// Once a box has gone, a sent message is answered either by the main loop, with the
+// action finished, or by the next box's loop, with that box already created.
+void Game::sync() {
+    DWORD_PTR result = 0;
+    checks.require(SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) != 0,
+                   "the game answers messages");
+}
+
+void Game::close_box(const Box& box, int command) {
+    const ULONGLONG t0 = GetTickCount64();
+    PostMessageW(box.hwnd, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
+    checks.require(wait_until([&] { return IsWindow(box.hwnd) == FALSE; }), "the box closes", box.text);
+    const ULONGLONG t1 = GetTickCount64();
+    sync();
+    if (verbose) std::printf("  closed after %llu ms, synced after %llu ms\n", t1 - t0, GetTickCount64() - t1);
+}
+
+std::string Game::expect_message(std::string_view context) {
+    const std::optional<Box> box = next_box();
+    checks.require(box.has_value(), "a message box appears", context);
+    checks.require(!box->input, "a message box, not an input box", box->text);
+    checks.check(GetWindow(box->hwnd, GW_OWNER) == window_, "the message box is owned by the window");
+    int buttons = 0;
+    for (HWND child : children(box->hwnd)) {
+        if (_stricmp(class_name(child).c_str(), "Button") == 0) ++buttons;
+    }
+    checks.check(buttons == 1, "the message box has only an OK button", box->text);
+    close_box(*box, IDOK);
+    return box->text;
+}
+
+void Game::type_into(const Box& box, std::string_view text) {
+    const std::wstring wide = widen(text);
+    SendMessageW(GetDlgItem(box.hwnd, 1002), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void Game::answer(std::string_view prompt, std::string_view text, Submit how) {
+    const std::optional<Box> box = next_box();
+    checks.require(box.has_value() && box->input, "an input box appears", prompt);
+    checks.check(box->text == prompt, "the input box asks", box->text + " / expected " + std::string(prompt));
+    checks.check(window_text(GetDlgItem(box->hwnd, 1002)).empty(), "the input field starts empty");
+    checks.check(IsWindowEnabled(window_) == FALSE, "the window is disabled while the input box is open");
+    RECT outer{};
+    RECT inner{};
+    GetWindowRect(window_, &outer);
+    GetWindowRect(box->hwnd, &inner);
+    const auto centre = [](const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; };
+    checks.check(std::abs(centre(outer).x - centre(inner).x) <= 1 &&
+                     std::abs(centre(outer).y - centre(inner).y) <= 1,
+                 "the input box is centred over the window");
+    type_into(*box, text);
+    HWND edit = GetDlgItem(box->hwnd, 1002);
+    switch (how) {
+        case Submit::OkButton: PostMessageW(GetDlgItem(box->hwnd, IDOK), BM_CLICK, 0, 0); break;
+        case Submit::CancelButton: PostMessageW(GetDlgItem(box->hwnd, IDCANCEL), BM_CLICK, 0, 0); break;
+        case Submit::EnterKey: key(edit, VK_RETURN); break;
+        case Submit::EscapeKey: key(edit, VK_ESCAPE); break;
+    }
+    checks.require(wait_until([&] { return IsWindow(box->hwnd) == FALSE; }), "the input box closes");
+    sync();
+}
+
+void Game::expect_idle(std::string_view context) {
+    sync();
+    const std::optional<Box> box = find_box();
+    if (!checks.check(!box.has_value(), "no further box", std::string(context) + ": " + (box ? box->text : ""))) {
+        close_box(*box, box->input ? IDCANCEL : IDOK);
+    }
+}
+
+int Game::balance() {
+    key_on_focus(VK_F3);
+    const std::string text = expect_message("balance");
+    constexpr std::string_view head = "у тебя";
+    constexpr std::string_view tail = " баксов.";
+    const bool framed = text.size() > head.size() + tail.size() && text.starts_with(head) && text.ends_with(tail);
+    checks.require(framed, "the balance reads у тебя<N> баксов.", text);
+    const std::string digits = text.substr(head.size(), text.size() - head.size() - tail.size());
+    checks.require(digits.find_first_not_of("-0123456789") == std::string::npos, "the balance is plain digits", text);
+    return std::stoi(digits);
+}
+
+}  // namespace casino::automation
