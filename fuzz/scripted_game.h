@@ -265,7 +265,9 @@ inline std::optional<std::string> next_line(ByteReader& in, const ScriptedGame& 
             std::string line = "draw";
             for (int n = in.next() % 4 + 1; n > 0; --n) {
                 const int v = (in.next() << 8) | in.next();
-                line += " " + detail::shortest(static_cast<float>(v) / 65536.0F);
+                // The top value stands for the largest roll below 1, the edge of every range.
+                const float r = v == 0xFFFF ? 0x1.fffffep-1F : static_cast<float>(v) / 65536.0F;
+                line += " " + detail::shortest(r);
             }
             return line;
         }
