@@ -1,5 +1,7 @@
 // The cue player's choices: the file, the bell, or silence; and libcanberra without a
 // sound system, which must neither hang nor complain.
+#include "cue_player.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,14 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "cue_player.h"
 #include "wav.h"
 
 namespace casino::wx {
 namespace {
 
 class ScriptedOutput final : public SoundOutput {
-public:
+   public:
     bool plays = true;  // whether the sound system can play anything
     std::vector<std::string> calls;
 
@@ -30,12 +31,13 @@ public:
 
 // A scratch folder holding sound/door.wav, made the current directory for the test.
 class CueFolder : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override {
         old_ = std::filesystem::current_path();
         dir_ = std::filesystem::temp_directory_path() /
-               ("cue_player_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+               ("cue_player_test_" +
+                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
         std::filesystem::create_directories(dir_ / "sound");
         // A real, short wav, so a sound system gets as far as opening its device.
         ASSERT_TRUE(soundgen::write_wav((dir_ / "sound" / "door.wav").string(),

@@ -31,7 +31,7 @@ std::string utf8(const wxString& text) { return std::string(text.utf8_str()); }
 // ---- What the window shows and plays, in order, one line each ----
 
 class RecordedSound final : public SoundOutput {
-public:
+   public:
     explicit RecordedSound(Lines& log) : log_(log) {}
     bool play_file(const std::string& path) override {
         log_.push_back("cue " + path);
@@ -42,22 +42,23 @@ public:
         return true;
     }
 
-private:
+   private:
     Lines& log_;
 };
 
 // Answers every dialog the game opens without showing it, and notes what it said.
 class ScriptedDialogs final : public wxModalDialogHook {
-public:
+   public:
     explicit ScriptedDialogs(Lines& log) : log_(log) { Register(); }
 
     // An answer typed and confirmed, or nullopt for Cancel.
     void answer(std::optional<std::string> text) { answers_.push_back(std::move(text)); }
     [[nodiscard]] std::size_t unanswered() const { return answers_.size(); }
 
-protected:
+   protected:
     int Enter(wxDialog* dialog) override {
-        if (utf8(dialog->GetTitle()) != "казино") log_.push_back("title " + utf8(dialog->GetTitle()));
+        if (utf8(dialog->GetTitle()) != "казино")
+            log_.push_back("title " + utf8(dialog->GetTitle()));
         if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
             log_.push_back("message " + utf8(box->GetMessage()));
             if (box->GetMessageDialogStyle() & (wxCANCEL | wxYES_NO)) log_.push_back("not OK only");
@@ -85,7 +86,7 @@ protected:
         return wxID_OK;
     }
 
-private:
+   private:
     static std::string prompt_of(wxDialog& dialog) {
         std::string prompt;
         for (wxWindow* child : dialog.GetChildren()) {
@@ -119,7 +120,7 @@ bool wait_for(const std::function<bool()>& ready, long ms = 3000) {
 // ---- The fixture: a fresh window, shown, with its dialogs and sound scripted ----
 
 class GameWindow : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override {
         frame_ = new MainFrame([this] { ++quits_; }, std::make_unique<RecordedSound>(log_));
         frame_->Show();
@@ -207,10 +208,10 @@ TEST_F(GameWindow, StreetShowsOnlyTheEntranceWithEveryControlAtItsPlace) {
         wxWindow* w = at(spec.id);
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->GetParent(), frame_->client());
-        const wxRect expected(frame_->FromDIP(wxPoint(twips_to_pixels(spec.left, 96),
-                                                      twips_to_pixels(spec.top, 96))),
-                              frame_->FromDIP(wxSize(twips_to_pixels(spec.width, 96),
-                                                     twips_to_pixels(spec.height, 96))));
+        const wxRect expected(
+            frame_->FromDIP(wxPoint(twips_to_pixels(spec.left, 96), twips_to_pixels(spec.top, 96))),
+            frame_->FromDIP(
+                wxSize(twips_to_pixels(spec.width, 96), twips_to_pixels(spec.height, 96))));
         EXPECT_EQ(w->GetRect(), expected);
         if (spec.kind == ControlKind::Button) {
             EXPECT_EQ(utf8(w->GetLabel()), spec.caption);
@@ -249,8 +250,8 @@ TEST_F(GameWindow, MenusCarryTheirCaptionsAndOnlyTheFunctionKeys) {
         const char* caption;
         int key;  // 0: no shortcut
     } expected[] = {
-        {MenuItem::balance, "деньги", WXK_F3},     {MenuItem::sound, "отключить звук", WXK_F5},
-        {MenuItem::start_over, "заново", WXK_F2},  {MenuItem::exit, "выход alt+f4", 0},
+        {MenuItem::balance, "деньги", WXK_F3},      {MenuItem::sound, "отключить звук", WXK_F5},
+        {MenuItem::start_over, "заново", WXK_F2},   {MenuItem::exit, "выход alt+f4", 0},
         {MenuItem::help, "формула успеха", WXK_F1},
     };
     for (const auto& e : expected) {
@@ -273,7 +274,8 @@ TEST_F(GameWindow, MenusCarryTheirCaptionsAndOnlyTheFunctionKeys) {
 TEST_F(GameWindow, FunctionKeysWorkOnTheStreetAndInsideAList) {
     type(WXK_F3);
     type(WXK_F1);
-    EXPECT_EQ(take(), (Lines{"message у тебя60 баксов.", "message азарт + удача- и ты миллионер!"}));
+    EXPECT_EQ(take(),
+              (Lines{"message у тебя60 баксов.", "message азарт + удача- и ты миллионер!"}));
 
     type(WXK_F5);
     EXPECT_EQ(utf8(frame_->menu_item(MenuItem::sound)->GetItemLabelText()), "включить звук");

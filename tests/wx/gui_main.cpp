@@ -9,7 +9,7 @@
 namespace {
 
 class TestApp final : public wxApp {
-public:
+   public:
     bool OnInit() override { return true; }
 };
 

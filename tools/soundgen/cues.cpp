@@ -18,7 +18,7 @@ std::size_t frames(double seconds) { return static_cast<std::size_t>(seconds * k
 
 // A small fixed generator, so every build writes the same files.
 class Noise {
-public:
+   public:
     explicit Noise(std::uint32_t seed) : state_(seed) {}
     // Uniform in [-1, 1).
     double next() {
@@ -26,7 +26,7 @@ public:
         return static_cast<double>(state_ >> 8) / static_cast<double>(1u << 23) - 1.0;
     }
 
-private:
+   private:
     std::uint32_t state_;
 };
 
@@ -56,11 +56,11 @@ std::vector<float> finish(std::vector<double> s, double peak = 0.8) {
 
 // A one-pole low-pass, for taking the hiss off noise.
 class LowPass {
-public:
+   public:
     explicit LowPass(double cutoff) : k_(1.0 - std::exp(-kTwoPi * cutoff / kRate)) {}
     double operator()(double x) { return y_ += k_ * (x - y_); }
 
-private:
+   private:
     double k_;
     double y_ = 0;
 };

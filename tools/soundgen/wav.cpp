@@ -32,9 +32,9 @@ bool write_wav(const std::string& path, const std::vector<float>& samples, int s
     put32(out, 36 + data_bytes);
     out.write("WAVE", 4);
     out.write("fmt ", 4);
-    put32(out, 16);        // size of the format chunk
-    put16(out, 1);         // PCM
-    put16(out, 1);         // mono
+    put32(out, 16);  // size of the format chunk
+    put16(out, 1);   // PCM
+    put16(out, 1);   // mono
     put32(out, rate);
     put32(out, rate * 2);  // bytes per second
     put16(out, 2);         // bytes per frame

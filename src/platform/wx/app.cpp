@@ -6,7 +6,7 @@
 namespace {
 
 class CasinoApp final : public wxApp {
-public:
+   public:
     bool OnInit() override {
         auto* frame = new casino::wx::MainFrame([this] { end_now(); });
         frame_ = frame;
@@ -14,7 +14,7 @@ public:
         return true;
     }
 
-private:
+   private:
     // Exit ends the game at once: the window goes and the main loop stops.
     void end_now() {
         if (frame_ != nullptr) frame_->Destroy();

@@ -29,14 +29,19 @@ struct GtkCss {
 
     GtkCss() {
         new_provider = reinterpret_cast<NewProvider>(dlsym(RTLD_DEFAULT, "gtk_css_provider_new"));
-        load_data = reinterpret_cast<LoadData>(dlsym(RTLD_DEFAULT, "gtk_css_provider_load_from_data"));
+        load_data =
+            reinterpret_cast<LoadData>(dlsym(RTLD_DEFAULT, "gtk_css_provider_load_from_data"));
         style_context_of =
             reinterpret_cast<StyleContextOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_style_context"));
         add_provider =
             reinterpret_cast<AddProvider>(dlsym(RTLD_DEFAULT, "gtk_style_context_add_provider"));
-        if (!new_provider || !load_data || !style_context_of || !add_provider) return;
+        if (new_provider == nullptr || load_data == nullptr || style_context_of == nullptr ||
+            add_provider == nullptr) {
+            return;
+        }
         provider = new_provider();
-        if (provider != nullptr && !load_data(provider, kCss, static_cast<long>(std::strlen(kCss)), nullptr)) {
+        if (provider != nullptr &&
+            load_data(provider, kCss, static_cast<long>(std::strlen(kCss)), nullptr) == 0) {
             provider = nullptr;
         }
     }

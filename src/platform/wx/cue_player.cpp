@@ -22,7 +22,8 @@ constexpr auto kLongestWait = std::chrono::seconds(10);
 
 // ALSA reports a missing card on stderr, line after line, from inside libcanberra. A game
 // without sound is not an error, so its messages go nowhere.
-void quiet_alsa(const char*, int, const char*, int, const char*, ...) {}
+void quiet_alsa(const char* /*file*/, int /*line*/, const char* /*function*/, int /*error*/,
+                const char* /*format*/, ...) {}
 
 // The end of one sound, reported by libcanberra on its own thread.
 struct Completion {
@@ -31,7 +32,7 @@ struct Completion {
     bool done = false;
 };
 
-void on_finished(ca_context*, std::uint32_t, int, void* userdata) {
+void on_finished(ca_context* /*context*/, std::uint32_t /*id*/, int /*error*/, void* userdata) {
     auto* completion = static_cast<Completion*>(userdata);
     {
         const std::lock_guard lock(completion->mutex);

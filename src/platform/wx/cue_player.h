@@ -16,7 +16,7 @@ std::string native_cue_path(std::string_view game_path);
 // What the cue player needs of a sound system. Both calls return once the sound has
 // ended, or at once with false when nothing could be played.
 class SoundOutput {
-public:
+   public:
     virtual ~SoundOutput() = default;
     virtual bool play_file(const std::string& path) = 0;
     virtual bool play_bell() = 0;
@@ -30,7 +30,7 @@ CueOutcome play_cue(SoundOutput& output, std::string_view game_path);
 
 // The sound system of a Linux desktop, through libcanberra.
 class CanberraOutput final : public SoundOutput {
-public:
+   public:
     // driver: a libcanberra driver name, or empty for its own choice. system_beep is the
     // last resort for the bell when the sound theme has none (or nothing plays at all).
     explicit CanberraOutput(std::string driver = {}, std::function<void()> system_beep = {});
@@ -41,7 +41,7 @@ public:
     bool play_file(const std::string& path) override;
     bool play_bell() override;
 
-private:
+   private:
     bool open();
     bool play(const char* key, const std::string& value);
 

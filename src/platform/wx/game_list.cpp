@@ -40,7 +40,7 @@ void GameList::remove(int index) {
 
 // A list one line high has no room for GTK's scrollbar, which then complains on stderr,
 // so it is never shown; the arrow keys move through the entries.
-void GameList::SetScrollbar(int orient, int, int, int, bool refresh) {
+void GameList::SetScrollbar(int orient, int /*pos*/, int /*thumb*/, int /*range*/, bool refresh) {
     wxVListBox::SetScrollbar(orient, 0, 0, 0, refresh);
 }
 
@@ -58,7 +58,7 @@ void GameList::OnDrawItem(wxDC& dc, const wxRect& rect, size_t n) const {
 }
 
 // One entry fills the visible line, so the list scrolls by whole entries.
-wxCoord GameList::OnMeasureItem(size_t) const {
+wxCoord GameList::OnMeasureItem(size_t /*n*/) const {
     const int line = GetClientSize().y;
     return line > 0 ? line : GetCharHeight();
 }
@@ -71,10 +71,9 @@ void GameList::OnKeyDown(wxKeyEvent& event) {
                                        : wxNavigationKeyEvent::IsForward);
             return;
         case WXK_SPACE:
-            if (on_char_) on_char_(' ');
+            if (on_char_) on_char_(WXK_SPACE);
             return;
-        default:
-            event.Skip();
+        default: event.Skip();
     }
 }
 

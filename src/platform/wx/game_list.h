@@ -10,7 +10,7 @@
 namespace casino::wx {
 
 class GameList final : public wxVListBox {
-public:
+   public:
     // on_char receives the character code of every character key typed in the list.
     GameList(wxWindow* parent, const wxPoint& pos, const wxSize& size,
              std::function<void(int code)> on_char);
@@ -21,7 +21,7 @@ public:
     [[nodiscard]] int count() const { return static_cast<int>(entries_.size()); }
     [[nodiscard]] wxString text(int index) const;
 
-private:
+   private:
     void OnDrawItem(wxDC& dc, const wxRect& rect, size_t n) const override;
     wxCoord OnMeasureItem(size_t n) const override;
     void SetScrollbar(int orient, int pos, int thumb, int range, bool refresh = true) override;

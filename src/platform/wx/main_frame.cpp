@@ -112,7 +112,8 @@ void MainFrame::create_menus() {
     for (const MenuSpec& menu_spec : kMenus) {
         auto* menu = new wxMenu;
         for (int i = 0; i < menu_spec.item_count; ++i) {
-            const MenuItemSpec& item = kMenuItems[static_cast<std::size_t>(menu_spec.first_item + i)];
+            const MenuItemSpec& item =
+                kMenuItems[static_cast<std::size_t>(menu_spec.first_item + i)];
             menu_items_[static_cast<std::size_t>(item.id)] =
                 menu->Append(menu_id(item.id), menu_label(item.id, item.caption));
         }
@@ -131,12 +132,14 @@ void MainFrame::create_controls() {
         wxWindow* window = nullptr;
         const Control id = spec.id;
         if (spec.kind == ControlKind::ListBox) {
-            window = new GameList(client_, pos, size,
-                                  [this, id](int code) { form_.handle(Event::key_press(id, code)); });
+            window = new GameList(client_, pos, size, [this, id](int code) {
+                form_.handle(Event::key_press(id, code));
+            });
         } else {
             window = new wxButton(client_, wxID_ANY, from_utf8(spec.caption), pos, size);
             fit_caption(*window);
-            window->Bind(wxEVT_BUTTON, [this, id](wxCommandEvent&) { form_.handle(Event::click(id)); });
+            window->Bind(wxEVT_BUTTON,
+                         [this, id](wxCommandEvent&) { form_.handle(Event::click(id)); });
         }
         window->SetFont(font);
         window->SetName(from_utf8(spec.name));
@@ -148,9 +151,11 @@ void MainFrame::create_controls() {
 
 void MainFrame::set_tab_order() {
     std::vector<const ControlSpec*> order;
+    order.reserve(kControls.size());
     for (const ControlSpec& spec : kControls) order.push_back(&spec);
-    std::sort(order.begin(), order.end(),
-              [](const ControlSpec* a, const ControlSpec* b) { return a->tab_order < b->tab_order; });
+    std::sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
+        return a->tab_order < b->tab_order;
+    });
     for (std::size_t i = 1; i < order.size(); ++i) {
         control(order[i]->id)->MoveAfterInTabOrder(control(order[i - 1]->id));
     }
@@ -176,14 +181,14 @@ void MainFrame::OnMenu(wxCommandEvent& event) {
 }
 
 // Closing the window is the game's exit, and it is never refused.
-void MainFrame::OnClose(wxCloseEvent&) {
+void MainFrame::OnClose(wxCloseEvent& /*event*/) {
     form_.handle(Event::unload());
     if (!quitting_) quit();
 }
 
 // ---- Port: controls ----
 
-GameList& MainFrame::list(Control c) const { return *static_cast<GameList*>(control(c)); }
+GameList& MainFrame::list_box(Control list) const { return *static_cast<GameList*>(control(list)); }
 
 void MainFrame::set_visible(Control c, bool visible) { control(c)->Show(visible); }
 
@@ -195,25 +200,29 @@ void MainFrame::set_menu_caption(MenuItem item, std::string_view caption) {
     menu_item(item)->SetItemLabel(menu_label(item, caption));
 }
 
-void MainFrame::list_add(Control c, std::string_view text) { list(c).append(from_utf8(text)); }
-
-void MainFrame::list_clear(Control c) { list(c).clear(); }
-
-int MainFrame::list_count(Control c) const { return list(c).count(); }
-
-std::string MainFrame::list_text(Control c, int index) const { return to_utf8(list(c).text(index)); }
-
-bool MainFrame::list_selected(Control c, int index) const {
-    return index >= 0 && list(c).GetSelection() == index;
+void MainFrame::list_add(Control list, std::string_view text) {
+    list_box(list).append(from_utf8(text));
 }
 
-int MainFrame::list_highlight(Control c) const {
-    const int selection = list(c).GetSelection();
+void MainFrame::list_clear(Control list) { list_box(list).clear(); }
+
+int MainFrame::list_count(Control list) const { return list_box(list).count(); }
+
+std::string MainFrame::list_text(Control list, int index) const {
+    return to_utf8(list_box(list).text(index));
+}
+
+bool MainFrame::list_selected(Control list, int index) const {
+    return index >= 0 && list_box(list).GetSelection() == index;
+}
+
+int MainFrame::list_highlight(Control list) const {
+    const int selection = list_box(list).GetSelection();
     return selection == wxNOT_FOUND ? -1 : selection;
 }
 
-void MainFrame::set_list_highlight(Control c, int index) {
-    GameList& box = list(c);
+void MainFrame::set_list_highlight(Control list, int index) {
+    GameList& box = list_box(list);
     if (index < 0 || index >= box.count()) {
         box.SetSelection(wxNOT_FOUND);
         return;
@@ -221,7 +230,7 @@ void MainFrame::set_list_highlight(Control c, int index) {
     box.SetSelection(index);
 }
 
-void MainFrame::list_remove(Control c, int index) { list(c).remove(index); }
+void MainFrame::list_remove(Control list, int index) { list_box(list).remove(index); }
 
 // ---- Port: dialogs, sound, clock, exit ----
 

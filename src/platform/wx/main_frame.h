@@ -20,7 +20,7 @@ namespace casino::wx {
 class GameList;
 
 class MainFrame final : public wxFrame, public Port {
-public:
+   public:
     // quit: how the program ends; by default the frame destroys itself, which ends the
     // main loop. sound: where the cues go; by default libcanberra.
     explicit MainFrame(std::function<void()> quit = {}, std::unique_ptr<SoundOutput> sound = {});
@@ -54,9 +54,9 @@ public:
     double time_of_day() override;
     void quit() override;
 
-private:
+   private:
     static std::size_t slot(Control c) { return static_cast<std::size_t>(c); }
-    [[nodiscard]] GameList& list(Control c) const;
+    [[nodiscard]] GameList& list_box(Control list) const;
 
     void create_menus();
     void create_controls();

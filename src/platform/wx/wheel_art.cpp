@@ -55,7 +55,9 @@ std::vector<std::uint8_t> draw_wheel(int size) {
     const double ball_y = -0.50;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            double r = 0, g = 0, b = 0;
+            double r = 0;
+            double g = 0;
+            double b = 0;
             int covered = 0;
             for (int sy = 0; sy < kSamples; ++sy) {
                 for (int sx = 0; sx < kSamples; ++sx) {

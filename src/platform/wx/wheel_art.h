@@ -1,10 +1,10 @@
 // The game's icon: a roulette wheel seen from above, drawn pixel by pixel.
 #pragma once
 
+#include <wx/image.h>
+
 #include <cstdint>
 #include <vector>
-
-#include <wx/image.h>
 
 namespace casino::wx {
 
