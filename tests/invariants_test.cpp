@@ -263,15 +263,42 @@ TEST(Ledger, ChecksPawnAndRedeemPricesAgainstTheirMessages) {
     EXPECT_TRUE(mentions(w.check(&redeemed), "announced 0"));
 }
 
-TEST(Ledger, CatchesACueWhileTheSoundIsOff) {
+TEST(Cues, FollowTheirMessagesAndFallSilentWithTheSound) {
     Window w;
-    w.form.handle(Event::menu_item(MenuItem::sound));
-    w.port.take_transcript();
     w.spin(7);
     EventRecord bet = w.play(Event::click(Control::cmdred), {"1"});
     EXPECT_EQ(joined(w.check(&bet)), "");
-    bet.lines.insert(bet.lines.end() - 1, "cue sound\\nomore.wav");
-    EXPECT_TRUE(mentions(w.check(&bet), "a cue played with the sound off"));
+    std::erase(bet.lines, "cue sound\\nomore.wav");
+    EXPECT_TRUE(mentions(w.check(&bet), "cues: the messages call for [ sound\\nomore.wav ]"));
+
+    Window muted;
+    muted.form.handle(Event::menu_item(MenuItem::sound));
+    muted.port.take_transcript();
+    muted.spin(7);
+    EventRecord quiet = muted.play(Event::click(Control::cmdred), {"1"});
+    EXPECT_EQ(joined(muted.check(&quiet)), "");
+    quiet.lines.insert(quiet.lines.end() - 1, "cue sound\\nomore.wav");
+    EXPECT_TRUE(mentions(muted.check(&quiet), "with mute 1, played [ sound\\nomore.wav ]"));
+}
+
+TEST(Cues, TheDoorGreetsAndTheLaughAnswersAnEmptyWardrobe) {
+    Window street(false);
+    EventRecord enter = street.play(Event::click(Control::cmdexit));
+    EXPECT_EQ(joined(street.check(&enter)), "");
+    enter.lines.erase(enter.lines.begin());  // the door cue
+    EXPECT_TRUE(mentions(street.check(&enter), "call for [ sound\\door.wav ]"));
+
+    Window w;
+    w.form.handle(Event::click(Control::cmdlom));
+    for (int i = 0; i < 4; ++i) {
+        w.form.handle(Event::click(Control::cmdpay));
+        w.form.handle(Event::key_press(Control::List1, kEnterKey));
+    }
+    w.port.take_transcript();
+    EventRecord laugh = w.play(Event::click(Control::cmdpay));
+    EXPECT_EQ(joined(w.check(&laugh)), "");
+    laugh.lines.insert(laugh.lines.begin(), "cue sound\\cophit.wav");
+    EXPECT_TRUE(mentions(w.check(&laugh), "played [ sound\\cophit.wav sound\\laugh3.wav ]"));
 }
 
 TEST(Ledger, StartOverGivesSixtyUnlessTheGameHasEnded) {

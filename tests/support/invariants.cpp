@@ -222,11 +222,12 @@ void check_values(const TableState& s, const FakePort& port, Violations& out) {
 struct FortuneText {
     std::string_view text;
     std::int32_t amount;
+    std::string_view cue = {};
 };
 constexpr std::array<FortuneText, 9> kFortunes{{
-    {"казино присудило тебе приз 500 баксов, как самому Пельторагу.", 500},
-    {"у тебя украли 300 баксов.", -300},
-    {"у тебя украли 200 баксов.", -200},
+    {"казино присудило тебе приз 500 баксов, как самому Пельторагу.", 500, "applaus8"},
+    {"у тебя украли 300 баксов.", -300, "cophit"},
+    {"у тебя украли 200 баксов.", -200, "cophit"},
     {"твой друг проигрался. ты одалжил ему 1000 баксов.", -1000},
     {"ты угостил всех шампанским. это обошлось тебе в 1000 баксов.", -1000},
     {"ты устроил банкет. это обошлось тебе в 5000 баксов.", -5000},
@@ -260,12 +261,6 @@ class Ledger {
         if (e.type == EventType::Menu && e.menu == MenuItem::start_over && !lines_.empty()) {
             report("start over said something");
             return;
-        }
-        const bool toggles_sound = e.type == EventType::Menu && e.menu == MenuItem::sound;
-        if (after_.mute != 0 && !toggles_sound) {
-            for (const auto& line : record_.lines) {
-                if (line.starts_with("cue ")) report("a cue played with the sound off: " + line);
-            }
         }
         if (lines_.empty()) {
             // Start over gives 60 bucks, unless the game has ended; any other silent event
@@ -543,6 +538,48 @@ class Ledger {
     std::int32_t money_;
 };
 
+// Every cue belongs to a message: the door to the greeting, the laugh to the empty
+// wardrobe, a fortune's own sound to its message, "no more bets" to a bet's result. They
+// play in the order of their messages, and not at all while the sound is off.
+void check_cues(const EventRecord& record, const TableState& after, Violations& out) {
+    const Event& e = record.event;
+    const bool bet = e.type == EventType::Click &&
+                     (e.control == Control::cmdred || e.control == Control::cmdbleck ||
+                      e.control == Control::Command1 || e.control == Control::Command2 ||
+                      e.control == Control::cmddu || e.control == Control::cmdnum);
+    std::vector<std::string> wanted;
+    std::vector<std::string> played;
+    for (const auto& line : record.lines) {
+        if (line.starts_with("cue ")) played.push_back(line.substr(4));
+        if (!line.starts_with("message ")) continue;
+        const std::string_view text = std::string_view(line).substr(8);
+        const auto fortune = std::find_if(kFortunes.begin(), kFortunes.end(),
+                                          [&](const FortuneText& f) { return f.text == text; });
+        std::string_view cue;
+        if (fortune != kFortunes.end()) cue = fortune->cue;
+        if (bet && text.starts_with(kFinePrefix)) cue = "siren";
+        if (bet &&
+            (text == "зеро господа!" || text.ends_with(" красное") || text.ends_with(" черное"))) {
+            cue = "nomore";
+        }
+        if (e.type == EventType::Click && e.control == Control::cmdexit &&
+            text == "у тебя 60 баксов.") {
+            cue = "door";
+        }
+        if (text == "тебе нечего закладывать.") cue = "laugh3";
+        if (!cue.empty()) wanted.push_back("sound\\" + std::string(cue) + ".wav");
+    }
+    const bool toggles_sound = e.type == EventType::Menu && e.menu == MenuItem::sound;
+    if (after.mute != 0 && !toggles_sound) wanted.clear();
+    if (played == wanted) return;
+    std::string want_text;
+    std::string got_text;
+    for (const auto& c : wanted) want_text += " " + c;
+    for (const auto& c : played) got_text += " " + c;
+    out.push_back("cues: the messages call for [" + want_text + " ] with mute " +
+                  std::to_string(after.mute) + ", played [" + got_text + " ]");
+}
+
 }  // namespace
 
 std::vector<std::string> check_invariants(const Form1& form, const FakePort& port,
@@ -556,7 +593,10 @@ std::vector<std::string> check_invariants(const Form1& form, const FakePort& por
     check_screen(form, port, out);
     check_pawnshop(s, port, out);
     check_values(s, port, out);
-    if (last_event != nullptr) Ledger(*last_event, form, out).run();
+    if (last_event != nullptr) {
+        Ledger(*last_event, form, out).run();
+        check_cues(*last_event, s, out);
+    }
     return out;
 }
 
