@@ -17,7 +17,7 @@ if [ "${1:-}" = "--screenshots" ]; then
 fi
 
 cmake -S . -B build/wx -G Ninja -DCASINO_WX=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/wx --parallel "${CASINO_JOBS:-2}" --target casino casino_icon wx_gui_tests cue_player_tests
+cmake --build build/wx --parallel "${CASINO_JOBS:-2}" --target casino casino_icon wx_gui_tests cue_player_tests close_window
 
 # -a picks a free display number, so this never meets another X server on the machine.
 export NO_AT_BRIDGE=1 CASINO_SCREENSHOTS="$shots"
