@@ -25,6 +25,13 @@ void Checks::require(bool ok, std::string_view what, std::string_view detail) {
     if (!check(ok, what, detail)) throw Fatal(std::string(what));
 }
 
+int screen_dpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 std::string window_text(HWND hwnd) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
@@ -105,6 +112,9 @@ Game::Game(const std::wstring& exe) {
         },
         20000);
     checks.require(found, "the game's window opens with its caption");
+    // The window is shown before its first control takes the focus.
+    wait_until([&] { return focus() != nullptr; });
+    sync();
     find_controls();
 }
 
@@ -119,17 +129,17 @@ Game::~Game() {
 
 // Buttons are found by their captions, the two lists by their class and place.
 void Game::find_controls() {
-    const int dpi = GetDeviceCaps(GetDC(nullptr), LOGPIXELSY);
+    const int dpi = screen_dpi();
     for (HWND hwnd : children(window_)) {
         const std::string cls = class_name(hwnd);
         const std::string caption = window_text(hwnd);
         for (const ControlSpec& spec : kControls) {
             HWND& slot = controls_[static_cast<std::size_t>(spec.id)];
-            if (spec.kind == ControlKind::Button && _stricmp(cls.c_str(), "Button") == 0 &&
+            if (spec.kind == ControlKind::Button && lstrcmpiA(cls.c_str(), "Button") == 0 &&
                 caption == spec.caption) {
                 slot = hwnd;
             }
-            if (spec.kind == ControlKind::ListBox && _stricmp(cls.c_str(), "ListBox") == 0) {
+            if (spec.kind == ControlKind::ListBox && lstrcmpiA(cls.c_str(), "ListBox") == 0) {
                 RECT r{};
                 GetWindowRect(hwnd, &r);
                 MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
@@ -235,7 +245,7 @@ std::optional<Box> Game::find_box() const {
         if (class_name(hwnd) != "#32770" || window_text(hwnd) != kAppTitle) continue;
         Box box{hwnd, false, {}};
         for (HWND child : children(hwnd)) {
-            if (_stricmp(class_name(child).c_str(), "Edit") == 0) box.input = true;
+            if (lstrcmpiA(class_name(child).c_str(), "Edit") == 0) box.input = true;
         }
         // The message box keeps its text in the static with id 0xFFFF; the input box its
         // prompt in the first static.
@@ -249,9 +259,7 @@ std::optional<Box> Game::find_box() const {
 std::optional<Box> Game::next_box(int timeout_ms) {
     std::optional<Box> box;
     wait_until([&] { return (box = find_box()).has_value(); }, timeout_ms);
-    const ULONGLONG t0 = GetTickCount64();
     if (box) wait_until([&] { return IsWindowVisible(box->hwnd) != FALSE; }, 2000);
-    if (verbose) std::printf("  visible after %llu ms\n", GetTickCount64() - t0);
     if (verbose) {
         std::printf("  %6.2f %s: %s\n", static_cast<double>(GetTickCount64() % 1000000) / 1000.0,
                     box ? (box->input ? "ask" : "message") : "no box", box ? box->text.c_str() : "");
@@ -269,12 +277,9 @@ void Game::sync() {
 }
 
 void Game::close_box(const Box& box, int command) {
-    const ULONGLONG t0 = GetTickCount64();
     PostMessageW(box.hwnd, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
     checks.require(wait_until([&] { return IsWindow(box.hwnd) == FALSE; }), "the box closes", box.text);
-    const ULONGLONG t1 = GetTickCount64();
     sync();
-    if (verbose) std::printf("  closed after %llu ms, synced after %llu ms\n", t1 - t0, GetTickCount64() - t1);
 }
 
 std::string Game::expect_message(std::string_view context) {
@@ -284,7 +289,7 @@ std::string Game::expect_message(std::string_view context) {
     checks.check(GetWindow(box->hwnd, GW_OWNER) == window_, "the message box is owned by the window");
     int buttons = 0;
     for (HWND child : children(box->hwnd)) {
-        if (_stricmp(class_name(child).c_str(), "Button") == 0) ++buttons;
+        if (lstrcmpiA(class_name(child).c_str(), "Button") == 0) ++buttons;
     }
     checks.check(buttons == 1, "the message box has only an OK button", box->text);
     close_box(*box, IDOK);

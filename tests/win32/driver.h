@@ -124,5 +124,6 @@ private:
 using win32::narrow;
 using win32::widen;
 std::string window_text(HWND hwnd);
+int screen_dpi();
 
 }  // namespace casino::automation

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <functional>
+#include <initializer_list>
 
 #include "driver.h"
 
@@ -103,7 +104,7 @@ void expect_screen(Game& g, std::initializer_list<Control> shown, std::string_vi
 // ---- The street ----
 
 void street(Game& g) {
-    const int dpi = GetDeviceCaps(GetDC(nullptr), LOGPIXELSY);
+    const int dpi = screen_dpi();
     std::printf("screen: %d dpi\n", dpi);
     checks.check(window_text(g.window()) == kWindow.caption, "window caption");
     RECT client{};
@@ -348,9 +349,16 @@ void open_list(Game& g, Control button, Control list) {
 void pawnshop(Game& g) {
     g.key_on_focus(VK_F2);
     int money = g.balance();
-    g.click(Control::cmdlom);
+    // Tab to ломбард, then Space on it opens the pawnshop.
+    for (int i = 0; i < kControlCount && g.focus() != g.control(Control::cmdlom); ++i) {
+        const HWND before = g.focus();
+        g.key_on_focus(VK_TAB);
+        wait_until([&] { return g.focus() != before; }, 3000);
+    }
+    checks.require(g.focus() == g.control(Control::cmdlom), "Tab reaches ломбард");
+    g.key_on_focus(VK_SPACE);
     checks.require(wait_until([&] { return all_shown(g, {Control::cmdpay, Control::cmdre, Control::cmdwent}); }),
-                   "ломбард opens the pawnshop");
+                   "Space on ломбард opens the pawnshop");
     g.expect_idle("pawnshop");
     expect_screen(g, {Control::cmdpay, Control::cmdre, Control::cmdwent}, "pawnshop");
 
@@ -361,7 +369,11 @@ void pawnshop(Game& g) {
         HWND list = g.control(Control::List1);
         if (i == 0) {
             shot(g, "pawnshop");
-            // Other characters pawn nothing, and the F-keys work from inside the list.
+            // Clicks, double-clicks and other characters pawn nothing, and the F-keys
+            // work from inside the list.
+            for (const UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+                PostMessageW(list, mouse, mouse == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(5, 5));
+            }
             g.character(list, L'x');
             checks.check(g.balance() == money, "F3 from the open list");
             checks.check(g.shown(Control::List1) && g.list_items(Control::List1) == wardrobe,

@@ -115,7 +115,7 @@ std::wstring ask_text(HWND owner, std::wstring_view title, std::wstring_view pro
     t.add_dword(DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU);
     t.add_dword(0);  // extended style
     t.add_word(4);   // items
-    for (const short v : {0, 0, 196, 78}) t.add_word(static_cast<WORD>(v));
+    for (const WORD v : {WORD{0}, WORD{0}, WORD{196}, WORD{78}}) t.add_word(v);  // x, y, cx, cy
     t.add_word(0);  // no menu
     t.add_word(0);  // the standard dialog class
     t.add_text(title);

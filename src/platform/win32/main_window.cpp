@@ -231,20 +231,20 @@ bool MainWindow::press_focused_button(const MSG& msg) {
     return true;
 }
 
-LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
+LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (msg == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
         auto* self = static_cast<MainWindow*>(create->lpCreateParams);
         self->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
-    return self->handle_message(message, wparam, lparam);
+    if (self == nullptr) return DefWindowProcW(hwnd, msg, wparam, lparam);
+    return self->handle_message(msg, wparam, lparam);
 }
 
-LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
+LRESULT MainWindow::handle_message(UINT msg, WPARAM wparam, LPARAM lparam) {
+    switch (msg) {
         case WM_COMMAND:
             on_command(LOWORD(wparam));
             return 0;
@@ -265,8 +265,8 @@ LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
             PostQuitMessage(0);
             return 0;
         default:
-            if (message == menu_query_ && menu_query_ != 0) return on_menu_query(wparam);
-            return DefWindowProcW(hwnd_, message, wparam, lparam);
+            if (msg == menu_query_ && menu_query_ != 0) return on_menu_query(wparam);
+            return DefWindowProcW(hwnd_, msg, wparam, lparam);
     }
 }
 
@@ -348,14 +348,14 @@ std::optional<Control> MainWindow::control_of(HWND hwnd) const {
 
 // Every character typed in a list reaches the game as a KeyPress, Enter and Esc included:
 // the list asks the dialog manager for every key but Tab, which still moves the focus.
-LRESULT CALLBACK MainWindow::list_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+LRESULT CALLBACK MainWindow::list_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam,
                                        UINT_PTR id, DWORD_PTR self_data) {
     auto* self = reinterpret_cast<MainWindow*>(self_data);
-    switch (message) {
+    switch (msg) {
         case WM_GETDLGCODE: {
-            LRESULT code = DefSubclassProc(hwnd, message, wparam, lparam) | DLGC_WANTCHARS;
-            const auto* msg = reinterpret_cast<const MSG*>(lparam);
-            if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam != VK_TAB) {
+            LRESULT code = DefSubclassProc(hwnd, msg, wparam, lparam) | DLGC_WANTCHARS;
+            const auto* key = reinterpret_cast<const MSG*>(lparam);
+            if (key != nullptr && key->message == WM_KEYDOWN && key->wParam != VK_TAB) {
                 code |= DLGC_WANTMESSAGE;
             }
             return code;
@@ -366,13 +366,13 @@ LRESULT CALLBACK MainWindow::list_proc(HWND hwnd, UINT message, WPARAM wparam, L
             // Enter has done its work; other characters still move the highlight to the
             // entry they begin, as a list does.
             if (wparam == VK_RETURN || !IsWindow(hwnd)) return 0;
-            return DefSubclassProc(hwnd, message, wparam, lparam);
+            return DefSubclassProc(hwnd, msg, wparam, lparam);
         }
         case WM_NCDESTROY:
             RemoveWindowSubclass(hwnd, list_proc, id);
-            return DefSubclassProc(hwnd, message, wparam, lparam);
+            return DefSubclassProc(hwnd, msg, wparam, lparam);
         default:
-            return DefSubclassProc(hwnd, message, wparam, lparam);
+            return DefSubclassProc(hwnd, msg, wparam, lparam);
     }
 }
 
