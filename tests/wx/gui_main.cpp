@@ -1,7 +1,7 @@
 // Runs the GUI tests inside a real wx application, on the display named by DISPLAY.
 #include <gtest/gtest.h>
 #include <wx/app.h>
-#include <wx/image.h>
+#include <wx/debug.h>
 #include <wx/log.h>
 
 #include <cstdio>
@@ -12,6 +12,14 @@ class TestApp final : public wxApp {
    public:
     bool OnInit() override { return true; }
 };
+
+// A wx assertion would open a dialog and wait for a click that never comes; in a test it
+// is a failure instead.
+void fail_on_assert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                    const wxString& msg) {
+    ADD_FAILURE_AT(file.utf8_str(), line) << "wx assertion " << cond.utf8_str() << " in "
+                                          << func.utf8_str() << ": " << msg.utf8_str();
+}
 
 }  // namespace
 
@@ -25,6 +33,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     wxLog::EnableLogging(false);
+    wxSetAssertHandler(fail_on_assert);
     const int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();
     wxEntryCleanup();
