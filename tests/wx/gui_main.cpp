@@ -5,6 +5,7 @@
 #include <wx/log.h>
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -34,8 +35,18 @@ int main(int argc, char** argv) {
     }
     wxLog::EnableLogging(false);
     wxSetAssertHandler(fail_on_assert);
-    const int result = RUN_ALL_TESTS();
+
+    // GTK reports its troubles (a widget squeezed below its minimum, say) on stderr; the
+    // game's window must give it none.
+    ::testing::internal::CaptureStderr();
+    int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();
     wxEntryCleanup();
+    const std::string noise = ::testing::internal::GetCapturedStderr();
+    if (!noise.empty()) {
+        std::fprintf(stderr, "%s\nwx_gui_tests: FAILED: the window wrote the above on stderr\n",
+                     noise.c_str());
+        result = 1;
+    }
     return result;
 }
