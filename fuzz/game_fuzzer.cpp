@@ -14,7 +14,7 @@ void print_figures() { std::fprintf(stderr, "game_fuzzer: %zu events\n", g_event
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
     std::atexit(print_figures);
     return 0;
 }

@@ -50,7 +50,7 @@ std::int16_t reference_read(std::string_view text) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
     std::atexit(print_figures);
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,10 +18,8 @@ namespace {
 using fuzzing::Play;
 
 bool mentions(const std::vector<std::string>& violations, std::string_view words) {
-    for (const auto& v : violations) {
-        if (v.find(words) != std::string::npos) return true;
-    }
-    return false;
+    return std::ranges::any_of(
+        violations, [&](const std::string& v) { return v.find(words) != std::string::npos; });
 }
 
 std::string joined(const std::vector<std::string>& lines) {
@@ -60,7 +59,7 @@ struct Window {
         return record;
     }
 
-    std::vector<std::string> check(const EventRecord* record = nullptr) {
+    std::vector<std::string> check(const EventRecord* record = nullptr) const {
         return check_invariants(form, port, record);
     }
 };

@@ -28,6 +28,14 @@ std::int32_t saturate(std::int32_t money) { return std::min(money, kMoneyMax); }
 
 std::string quoted(std::string_view text) { return "[" + std::string(text) + "]"; }
 
+// The item whose text this is.
+std::optional<std::size_t> item_named(std::string_view text) {
+    for (std::size_t k = 0; k < kItemCount; ++k) {
+        if (kItemTexts[k] == text) return k;
+    }
+    return std::nullopt;
+}
+
 // Plain decimal digits, no sign and no leading zero, small enough for an int.
 std::optional<std::int32_t> digits_of(std::string_view text) {
     if (text.empty() || text.size() > 6 || (text.size() > 1 && text.front() == '0')) {
@@ -123,12 +131,12 @@ void check_screen(const Form1& form, const FakePort& port, Violations& out) {
 void check_pawnshop(const TableState& s, const FakePort& port, Violations& out) {
     std::array<int, kItemCount> places{};
     for (const auto& entry : port.list(Control::List1).entries) {
-        const auto it = std::find(kItemTexts.begin(), kItemTexts.end(), entry);
-        if (it == kItemTexts.end()) {
+        const auto item = item_named(entry);
+        if (!item) {
             out.push_back("List1 holds " + quoted(entry) + ", which is no item");
             continue;
         }
-        ++places[static_cast<std::size_t>(it - kItemTexts.begin())];
+        ++places[*item];
     }
     int clothes = 0;
     int trousers = 0;
@@ -242,6 +250,14 @@ constexpr std::string_view kFinePrefix =
 constexpr std::string_view kBucks = " баксов.";
 constexpr std::string_view kRefusal = "у тебя нет столько денег!";
 
+// The fortune event this message tells of, if any (the fine is told apart by its prefix).
+const FortuneText* fortune_for(std::string_view text) {
+    for (const FortuneText& f : kFortunes) {
+        if (f.text == text) return &f;
+    }
+    return nullptr;
+}
+
 // Walks the message and question lines of one event and works out where money must end.
 class Ledger {
    public:
@@ -335,9 +351,7 @@ class Ledger {
     // The fortune events that open every bet.
     void fortune() {
         while (const auto text = peek_message()) {
-            const auto row = std::find_if(kFortunes.begin(), kFortunes.end(),
-                                          [&](const FortuneText& f) { return f.text == *text; });
-            if (row != kFortunes.end()) {
+            if (const FortuneText* row = fortune_for(*text)) {
                 add(row->amount);
             } else if (text->starts_with(kFinePrefix) && text->ends_with(kBucks)) {
                 const auto digits = text->substr(kFinePrefix.size(),
@@ -489,12 +503,12 @@ class Ledger {
 
     bool pawn() {
         const std::string& item = record_.highlighted_before;
-        const auto k = std::find(kItemTexts.begin(), kItemTexts.end(), item);
-        if (record_.event.key != kEnterKey || k == kItemTexts.end()) {
+        const auto pawned = item_named(item);
+        if (record_.event.key != kEnterKey || !pawned) {
             report("a key that pawns nothing said something");
             return false;
         }
-        const auto item_index = static_cast<std::size_t>(k - kItemTexts.begin());
+        const std::size_t item_index = *pawned;
         const std::string prefix = "ты заложил " + item + "за ";
         const auto text = peek_message();
         if (!text || !text->starts_with(prefix) || !text->ends_with(kBucks)) {
@@ -553,10 +567,8 @@ void check_cues(const EventRecord& record, const TableState& after, Violations& 
         if (line.starts_with("cue ")) played.push_back(line.substr(4));
         if (!line.starts_with("message ")) continue;
         const std::string_view text = std::string_view(line).substr(8);
-        const auto fortune = std::find_if(kFortunes.begin(), kFortunes.end(),
-                                          [&](const FortuneText& f) { return f.text == text; });
         std::string_view cue;
-        if (fortune != kFortunes.end()) cue = fortune->cue;
+        if (const FortuneText* fortune = fortune_for(text)) cue = fortune->cue;
         if (bet && text.starts_with(kFinePrefix)) cue = "siren";
         if (bet &&
             (text == "зеро господа!" || text.ends_with(" красное") || text.ends_with(" черное"))) {
