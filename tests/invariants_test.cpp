@@ -369,13 +369,18 @@ TEST(RandomGames, TheFuzzSeedsArePlayableGames) {
 }
 
 TEST(RandomGames, TheFuzzRegressionsStayFixed) {
+    int scripts = 0;
     for (const auto& entry : std::filesystem::directory_iterator(kFuzzDir / "regressions")) {
         if (entry.path().extension() != ".script") continue;
         std::ifstream in(entry.path());
         std::vector<std::string> lines;
         for (std::string line; std::getline(in, line);) lines.push_back(line);
-        expect_clean(fuzzing::play_lines(lines), entry.path().filename().string());
+        const Play game = fuzzing::play_lines(lines);
+        expect_clean(game, entry.path().filename().string());
+        EXPECT_EQ(game.script.size(), lines.size()) << entry.path().filename().string();
+        ++scripts;
     }
+    EXPECT_GE(scripts, 1);
 }
 
 }  // namespace
