@@ -57,7 +57,14 @@ timeout 30 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ 
 mkdir "$work/run"
 cp "$exe" "$automation" "$work/run/"
 cd "$work/run"
-status=0
-timeout 150 "$wine" casino_automation.exe casino.exe || status=$?
-[ "$status" -eq 0 ] || fail "the automation run failed (status $status)"
+walk() {
+  local status=0
+  timeout 100 "$wine" casino_automation.exe casino.exe "--dpi=$1" || status=$?
+  [ "$status" -eq 0 ] || fail "the automation run at $1 dpi failed (status $status)"
+}
+walk 96
+# Again on a high-DPI screen: the window and its controls must scale with the twips.
+timeout 30 "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+timeout 30 "${wine%wine64}wineserver" -w 2>/dev/null || timeout 30 wineserver -w
+walk 144
 echo "test-win32: passed in $((SECONDS - start)) s"

@@ -133,22 +133,22 @@ void Game::find_controls() {
     for (HWND hwnd : children(window_)) {
         const std::string cls = class_name(hwnd);
         const std::string caption = window_text(hwnd);
-        for (const ControlSpec& spec : kControls) {
-            HWND& slot = controls_[static_cast<std::size_t>(spec.id)];
-            if (spec.kind == ControlKind::Button && lstrcmpiA(cls.c_str(), "Button") == 0 &&
-                caption == spec.caption) {
+        for (const ControlSpec& entry : kControls) {
+            HWND& slot = controls_[static_cast<std::size_t>(entry.id)];
+            if (entry.kind == ControlKind::Button && lstrcmpiA(cls.c_str(), "Button") == 0 &&
+                caption == entry.caption) {
                 slot = hwnd;
             }
-            if (spec.kind == ControlKind::ListBox && lstrcmpiA(cls.c_str(), "ListBox") == 0) {
+            if (entry.kind == ControlKind::ListBox && lstrcmpiA(cls.c_str(), "ListBox") == 0) {
                 RECT r{};
                 GetWindowRect(hwnd, &r);
                 MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
-                if (r.top == twips_to_pixels(spec.top, dpi)) slot = hwnd;
+                if (r.top == twips_to_pixels(entry.top, dpi)) slot = hwnd;
             }
         }
     }
-    for (const ControlSpec& spec : kControls) {
-        checks.require(control(spec.id) != nullptr, "control found", spec.name);
+    for (const ControlSpec& entry : kControls) {
+        checks.require(control(entry.id) != nullptr, "control found", entry.name);
     }
 }
 

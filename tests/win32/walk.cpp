@@ -1,6 +1,6 @@
 // casino_automation: walks a player's path through casino.exe under Wine, through window
 // messages only, and checks what every outcome of the unseeded game must show.
-// Usage: casino_automation PATH\casino.exe [--shots]
+// Usage: casino_automation PATH\casino.exe [--dpi=N] [--shots] [--verbose]
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
@@ -15,6 +15,7 @@ using namespace casino::automation;
 namespace {
 
 bool g_shots = false;
+int g_expected_dpi = 0;  // --dpi=N: the run must see the screen at N dots per inch
 
 // ---- What the game says ----
 
@@ -94,10 +95,10 @@ bool all_shown(const Game& g, std::initializer_list<Control> controls) {
 
 // Only these controls may be visible; every one of them must also be enabled.
 void expect_screen(Game& g, std::initializer_list<Control> shown, std::string_view screen) {
-    for (const ControlSpec& spec : kControls) {
-        const bool wanted = std::find(shown.begin(), shown.end(), spec.id) != shown.end();
-        checks.check(g.visible(spec.id) == wanted, std::string(screen) + ": visibility of " + std::string(spec.name));
-        if (wanted) checks.check(g.enabled(spec.id), std::string(screen) + ": enabled " + std::string(spec.name));
+    for (const ControlSpec& entry : kControls) {
+        const bool wanted = std::find(shown.begin(), shown.end(), entry.id) != shown.end();
+        checks.check(g.visible(entry.id) == wanted, std::string(screen) + ": visibility of " + std::string(entry.name));
+        if (wanted) checks.check(g.enabled(entry.id), std::string(screen) + ": enabled " + std::string(entry.name));
     }
 }
 
@@ -106,6 +107,7 @@ void expect_screen(Game& g, std::initializer_list<Control> shown, std::string_vi
 void street(Game& g) {
     const int dpi = screen_dpi();
     std::printf("screen: %d dpi\n", dpi);
+    if (g_expected_dpi != 0) checks.require(dpi == g_expected_dpi, "the screen has the dpi asked for");
     checks.check(window_text(g.window()) == kWindow.caption, "window caption");
     RECT client{};
     GetClientRect(g.window(), &client);
@@ -114,12 +116,12 @@ void street(Game& g) {
                  "client area is 4680 x 3150 twips",
                  std::to_string(client.right) + "x" + std::to_string(client.bottom));
 
-    for (const ControlSpec& spec : kControls) {
-        const RECT r = g.rect(spec.id);
-        checks.check(r.left == twips_to_pixels(spec.left, dpi) && r.top == twips_to_pixels(spec.top, dpi) &&
-                         r.right - r.left == twips_to_pixels(spec.width, dpi) &&
-                         r.bottom - r.top == twips_to_pixels(spec.height, dpi),
-                     "rectangle of " + std::string(spec.name),
+    for (const ControlSpec& entry : kControls) {
+        const RECT r = g.rect(entry.id);
+        checks.check(r.left == twips_to_pixels(entry.left, dpi) && r.top == twips_to_pixels(entry.top, dpi) &&
+                         r.right - r.left == twips_to_pixels(entry.width, dpi) &&
+                         r.bottom - r.top == twips_to_pixels(entry.height, dpi),
+                     "rectangle of " + std::string(entry.name),
                      std::to_string(r.left) + "," + std::to_string(r.top) + " " +
                          std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top));
     }
@@ -128,11 +130,11 @@ void street(Game& g) {
 
     // The dialog manager's tab order is the stacking order of the children.
     std::vector<const ControlSpec*> by_tab;
-    for (const ControlSpec& spec : kControls) by_tab.push_back(&spec);
+    for (const ControlSpec& entry : kControls) by_tab.push_back(&entry);
     std::sort(by_tab.begin(), by_tab.end(), [](auto* a, auto* b) { return a->tab_order < b->tab_order; });
     HWND child = GetWindow(g.window(), GW_CHILD);
-    for (const ControlSpec* spec : by_tab) {
-        checks.check(child == g.control(spec->id), "stacking follows the tab order", spec->name);
+    for (const ControlSpec* entry : by_tab) {
+        checks.check(child == g.control(entry->id), "stacking follows the tab order", entry->name);
         child = GetWindow(child, GW_HWNDNEXT);
     }
 
@@ -455,6 +457,7 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 2; i < argc; ++i) {
         if (std::wcscmp(argv[i], L"--shots") == 0) g_shots = true;
         if (std::wcscmp(argv[i], L"--verbose") == 0) verbose = true;
+        if (std::wcsncmp(argv[i], L"--dpi=", 6) == 0) g_expected_dpi = static_cast<int>(std::wcstol(argv[i] + 6, nullptr, 10));
     }
 
     run("walk", [&] {

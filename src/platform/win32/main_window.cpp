@@ -119,13 +119,13 @@ bool MainWindow::create(int show_command) {
 }
 
 void MainWindow::create_controls() {
-    for (const ControlSpec& spec : kControls) {
+    for (const ControlSpec& entry : kControls) {
         DWORD style = WS_CHILD | WS_TABSTOP;
-        if (spec.visible) style |= WS_VISIBLE;
-        if (!spec.enabled) style |= WS_DISABLED;
+        if (entry.visible) style |= WS_VISIBLE;
+        if (!entry.enabled) style |= WS_DISABLED;
         const wchar_t* window_class = L"BUTTON";
         DWORD ex_style = 0;
-        if (spec.kind == ControlKind::ListBox) {
+        if (entry.kind == ControlKind::ListBox) {
             // Single selection and unsorted, exactly as tall as the table says.
             window_class = L"LISTBOX";
             style |= WS_VSCROLL | LBS_NOINTEGRALHEIGHT;
@@ -133,17 +133,17 @@ void MainWindow::create_controls() {
         } else {
             style |= BS_PUSHBUTTON;
         }
-        const std::wstring caption = widen(spec.caption);
+        const std::wstring caption = widen(entry.caption);
         HWND hwnd = CreateWindowExW(
-            ex_style, window_class, caption.c_str(), style, pixels(spec.left), pixels(spec.top),
-            pixels(spec.width), pixels(spec.height), hwnd_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id(spec.id))), instance_, nullptr);
+            ex_style, window_class, caption.c_str(), style, pixels(entry.left), pixels(entry.top),
+            pixels(entry.width), pixels(entry.height), hwnd_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id(entry.id))), instance_, nullptr);
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        if (spec.kind == ControlKind::ListBox) {
-            SetWindowSubclass(hwnd, list_proc, static_cast<UINT_PTR>(control_id(spec.id)),
+        if (entry.kind == ControlKind::ListBox) {
+            SetWindowSubclass(hwnd, list_proc, static_cast<UINT_PTR>(control_id(entry.id)),
                               reinterpret_cast<DWORD_PTR>(this));
         }
-        controls_[static_cast<std::size_t>(spec.id)] = hwnd;
+        controls_[static_cast<std::size_t>(entry.id)] = hwnd;
     }
 }
 
@@ -151,13 +151,13 @@ void MainWindow::create_controls() {
 // their tab order: the first tab stop on top.
 void MainWindow::apply_tab_order() {
     std::vector<const ControlSpec*> order;
-    for (const ControlSpec& spec : kControls) order.push_back(&spec);
+    for (const ControlSpec& entry : kControls) order.push_back(&entry);
     std::sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
         return a->tab_order < b->tab_order;
     });
     HWND above = HWND_TOP;
-    for (const ControlSpec* spec : order) {
-        HWND hwnd = control(spec->id);
+    for (const ControlSpec* entry : order) {
+        HWND hwnd = control(entry->id);
         SetWindowPos(hwnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         above = hwnd;
     }
