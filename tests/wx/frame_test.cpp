@@ -313,7 +313,7 @@ TEST_F(GameWindow, EnterKeyOnTheEntranceOpensTheCasino) {
         EXPECT_TRUE(shown(c)) << name_of(c);
     }
     EXPECT_EQ(focused(), at(Control::cmdnum));
-    snapshot("casino-floor");
+    snapshot("floor");
 }
 
 // ---- Bets, with known spins and typed answers ----
