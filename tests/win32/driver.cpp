@@ -34,7 +34,8 @@ int screen_dpi() {
 
 std::string window_text(HWND hwnd) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
     return narrow(text);
 }
 
@@ -153,8 +154,9 @@ void Game::find_controls() {
 }
 
 DWORD Game::wait_exit(int timeout_ms) {
-    checks.require(WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout_ms)) == WAIT_OBJECT_0,
-                   "the process ends");
+    checks.require(
+        WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout_ms)) == WAIT_OBJECT_0,
+        "the process ends");
     DWORD code = 0;
     GetExitCodeProcess(process_.hProcess, &code);
     return code;
@@ -195,7 +197,8 @@ std::vector<std::string> Game::list_items(Control list) const {
     const auto count = SendMessageW(control(list), LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         wchar_t text[256] = {};
-        SendMessageW(control(list), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        SendMessageW(control(list), LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(text));
         items.push_back(narrow(text));
     }
     return items;
@@ -262,7 +265,8 @@ std::optional<Box> Game::next_box(int timeout_ms) {
     if (box) wait_until([&] { return IsWindowVisible(box->hwnd) != FALSE; }, 2000);
     if (verbose) {
         std::printf("  %6.2f %s: %s\n", static_cast<double>(GetTickCount64() % 1000000) / 1000.0,
-                    box ? (box->input ? "ask" : "message") : "no box", box ? box->text.c_str() : "");
+                    box ? (box->input ? "ask" : "message") : "no box",
+                    box ? box->text.c_str() : "");
         std::fflush(stdout);
     }
     return box;
@@ -278,7 +282,8 @@ void Game::sync() {
 
 void Game::close_box(const Box& box, int command) {
     PostMessageW(box.hwnd, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
-    checks.require(wait_until([&] { return IsWindow(box.hwnd) == FALSE; }), "the box closes", box.text);
+    checks.require(wait_until([&] { return IsWindow(box.hwnd) == FALSE; }), "the box closes",
+                   box.text);
     sync();
 }
 
@@ -286,7 +291,8 @@ std::string Game::expect_message(std::string_view context) {
     const std::optional<Box> box = next_box();
     checks.require(box.has_value(), "a message box appears", context);
     checks.require(!box->input, "a message box, not an input box", box->text);
-    checks.check(GetWindow(box->hwnd, GW_OWNER) == window_, "the message box is owned by the window");
+    checks.check(GetWindow(box->hwnd, GW_OWNER) == window_,
+                 "the message box is owned by the window");
     int buttons = 0;
     for (HWND child : children(box->hwnd)) {
         if (lstrcmpiA(class_name(child).c_str(), "Button") == 0) ++buttons;
@@ -304,14 +310,18 @@ void Game::type_into(const Box& box, std::string_view text) {
 void Game::answer(std::string_view prompt, std::string_view text, Submit how) {
     const std::optional<Box> box = next_box();
     checks.require(box.has_value() && box->input, "an input box appears", prompt);
-    checks.check(box->text == prompt, "the input box asks", box->text + " / expected " + std::string(prompt));
+    checks.check(box->text == prompt, "the input box asks",
+                 box->text + " / expected " + std::string(prompt));
     checks.check(window_text(GetDlgItem(box->hwnd, 1002)).empty(), "the input field starts empty");
-    checks.check(IsWindowEnabled(window_) == FALSE, "the window is disabled while the input box is open");
+    checks.check(IsWindowEnabled(window_) == FALSE,
+                 "the window is disabled while the input box is open");
     RECT outer{};
     RECT inner{};
     GetWindowRect(window_, &outer);
     GetWindowRect(box->hwnd, &inner);
-    const auto centre = [](const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; };
+    const auto centre = [](const RECT& r) {
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
     checks.check(std::abs(centre(outer).x - centre(inner).x) <= 1 &&
                      std::abs(centre(outer).y - centre(inner).y) <= 1,
                  "the input box is centred over the window");
@@ -319,18 +329,22 @@ void Game::answer(std::string_view prompt, std::string_view text, Submit how) {
     HWND edit = GetDlgItem(box->hwnd, 1002);
     switch (how) {
         case Submit::OkButton: PostMessageW(GetDlgItem(box->hwnd, IDOK), BM_CLICK, 0, 0); break;
-        case Submit::CancelButton: PostMessageW(GetDlgItem(box->hwnd, IDCANCEL), BM_CLICK, 0, 0); break;
+        case Submit::CancelButton:
+            PostMessageW(GetDlgItem(box->hwnd, IDCANCEL), BM_CLICK, 0, 0);
+            break;
         case Submit::EnterKey: key(edit, VK_RETURN); break;
         case Submit::EscapeKey: key(edit, VK_ESCAPE); break;
     }
-    checks.require(wait_until([&] { return IsWindow(box->hwnd) == FALSE; }), "the input box closes");
+    checks.require(wait_until([&] { return IsWindow(box->hwnd) == FALSE; }),
+                   "the input box closes");
     sync();
 }
 
 void Game::expect_idle(std::string_view context) {
     sync();
     const std::optional<Box> box = find_box();
-    if (!checks.check(!box.has_value(), "no further box", std::string(context) + ": " + (box ? box->text : ""))) {
+    if (!checks.check(!box.has_value(), "no further box",
+                      std::string(context) + ": " + (box ? box->text : ""))) {
         close_box(*box, box->input ? IDCANCEL : IDOK);
     }
 }
@@ -340,10 +354,12 @@ int Game::balance() {
     const std::string text = expect_message("balance");
     constexpr std::string_view head = "у тебя";
     constexpr std::string_view tail = " баксов.";
-    const bool framed = text.size() > head.size() + tail.size() && text.starts_with(head) && text.ends_with(tail);
+    const bool framed =
+        text.size() > head.size() + tail.size() && text.starts_with(head) && text.ends_with(tail);
     checks.require(framed, "the balance reads у тебя<N> баксов.", text);
     const std::string digits = text.substr(head.size(), text.size() - head.size() - tail.size());
-    checks.require(digits.find_first_not_of("-0123456789") == std::string::npos, "the balance is plain digits", text);
+    checks.require(digits.find_first_not_of("-0123456789") == std::string::npos,
+                   "the balance is plain digits", text);
     return std::stoi(digits);
 }
 

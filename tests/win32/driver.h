@@ -9,8 +9,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/controls.h"
@@ -26,13 +26,13 @@ struct Fatal : std::runtime_error {
 };
 
 class Checks {
-public:
+   public:
     bool check(bool ok, std::string_view what, std::string_view detail = {});
     void require(bool ok, std::string_view what, std::string_view detail = {});
     [[nodiscard]] int passed() const { return passed_; }
     [[nodiscard]] int failed() const { return failed_; }
 
-private:
+   private:
     int passed_ = 0;
     int failed_ = 0;
 };
@@ -63,7 +63,7 @@ struct Box {
 // ---- The game under test ----
 
 class Game {
-public:
+   public:
     explicit Game(const std::wstring& exe);
     ~Game();
     Game(const Game&) = delete;
@@ -80,7 +80,9 @@ public:
     // ---- Input, posted as the window system would deliver it ----
     void click(Control c);
     void key(HWND target, WPARAM virtual_key);
-    void key_on_focus(WPARAM virtual_key) { key(focus() != nullptr ? focus() : window_, virtual_key); }
+    void key_on_focus(WPARAM virtual_key) {
+        key(focus() != nullptr ? focus() : window_, virtual_key);
+    }
     void character(HWND target, wchar_t ch);
     void alt_f4();
     void system_close();
@@ -89,7 +91,9 @@ public:
     // ---- Reading ----
     // A menu item's text and command id; item 0xFFFF is the menu's own title.
     [[nodiscard]] std::pair<std::string, UINT> menu_item(int menu, int item) const;
-    [[nodiscard]] std::string menu_text(int menu, int item) const { return menu_item(menu, item).first; }
+    [[nodiscard]] std::string menu_text(int menu, int item) const {
+        return menu_item(menu, item).first;
+    }
     [[nodiscard]] std::string menu_title(int menu) const { return menu_item(menu, 0xFFFF).first; }
     [[nodiscard]] std::vector<std::string> list_items(Control list) const;
     [[nodiscard]] int list_highlight(Control list) const;
@@ -111,7 +115,7 @@ public:
     // Waits for the process to end; returns its exit code.
     DWORD wait_exit(int timeout_ms);
 
-private:
+   private:
     void sync();
     std::optional<Box> find_box() const;
     void find_controls();

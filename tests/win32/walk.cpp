@@ -43,8 +43,10 @@ constexpr std::string_view kNoMoney = "у тебя нет столько ден�
 const std::vector<std::string> kWardrobe{"часы ", "пиджак ", "брюки ", "ботинки "};
 
 // Plain decimal digits framed by a head and a tail, as the game writes numbers.
-std::optional<int> number_between(const std::string& text, std::string_view head, std::string_view tail) {
-    if (text.size() <= head.size() + tail.size() || !text.starts_with(head) || !text.ends_with(tail)) {
+std::optional<int> number_between(const std::string& text, std::string_view head,
+                                  std::string_view tail) {
+    if (text.size() <= head.size() + tail.size() || !text.starts_with(head) ||
+        !text.ends_with(tail)) {
         return std::nullopt;
     }
     const std::string digits = text.substr(head.size(), text.size() - head.size() - tail.size());
@@ -78,15 +80,17 @@ void shot(Game& g, const char* name) {
     Sleep(400);  // let the window finish painting
     RECT r{};
     GetWindowRect(g.window(), &r);
-    std::printf("SHOT %s %ld %ld %ld %ld\n", name, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    std::printf("SHOT %s %ld %ld %ld %ld\n", name, r.left, r.top, r.right - r.left,
+                r.bottom - r.top);
     std::fflush(stdout);
     const std::wstring done = widen(name) + L".done";
     wait_until([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000);
     DeleteFileW(done.c_str());
 }
 
-constexpr Control kFloor[] = {Control::cmdnum, Control::cmdred, Control::cmdbleck, Control::Command1,
-                              Control::Command2, Control::cmddu, Control::cmdlom};
+constexpr Control kFloor[] = {Control::cmdnum,   Control::cmdred,   Control::cmdbleck,
+                              Control::Command1, Control::Command2, Control::cmddu,
+                              Control::cmdlom};
 constexpr Control kPawnshop[] = {Control::cmdpay, Control::cmdre, Control::cmdwent};
 
 bool all_shown(const Game& g, std::initializer_list<Control> controls) {
@@ -97,8 +101,11 @@ bool all_shown(const Game& g, std::initializer_list<Control> controls) {
 void expect_screen(Game& g, std::initializer_list<Control> shown, std::string_view screen) {
     for (const ControlSpec& entry : kControls) {
         const bool wanted = std::find(shown.begin(), shown.end(), entry.id) != shown.end();
-        checks.check(g.visible(entry.id) == wanted, std::string(screen) + ": visibility of " + std::string(entry.name));
-        if (wanted) checks.check(g.enabled(entry.id), std::string(screen) + ": enabled " + std::string(entry.name));
+        checks.check(g.visible(entry.id) == wanted,
+                     std::string(screen) + ": visibility of " + std::string(entry.name));
+        if (wanted)
+            checks.check(g.enabled(entry.id),
+                         std::string(screen) + ": enabled " + std::string(entry.name));
     }
 }
 
@@ -107,7 +114,8 @@ void expect_screen(Game& g, std::initializer_list<Control> shown, std::string_vi
 void street(Game& g) {
     const int dpi = screen_dpi();
     std::printf("screen: %d dpi\n", dpi);
-    if (g_expected_dpi != 0) checks.require(dpi == g_expected_dpi, "the screen has the dpi asked for");
+    if (g_expected_dpi != 0)
+        checks.require(dpi == g_expected_dpi, "the screen has the dpi asked for");
     checks.check(window_text(g.window()) == kWindow.caption, "window caption");
     RECT client{};
     GetClientRect(g.window(), &client);
@@ -118,7 +126,8 @@ void street(Game& g) {
 
     for (const ControlSpec& entry : kControls) {
         const RECT r = g.rect(entry.id);
-        checks.check(r.left == twips_to_pixels(entry.left, dpi) && r.top == twips_to_pixels(entry.top, dpi) &&
+        checks.check(r.left == twips_to_pixels(entry.left, dpi) &&
+                         r.top == twips_to_pixels(entry.top, dpi) &&
                          r.right - r.left == twips_to_pixels(entry.width, dpi) &&
                          r.bottom - r.top == twips_to_pixels(entry.height, dpi),
                      "rectangle of " + std::string(entry.name),
@@ -131,7 +140,8 @@ void street(Game& g) {
     // The dialog manager's tab order is the stacking order of the children.
     std::vector<const ControlSpec*> by_tab;
     for (const ControlSpec& entry : kControls) by_tab.push_back(&entry);
-    std::sort(by_tab.begin(), by_tab.end(), [](auto* a, auto* b) { return a->tab_order < b->tab_order; });
+    std::sort(by_tab.begin(), by_tab.end(),
+              [](auto* a, auto* b) { return a->tab_order < b->tab_order; });
     HWND child = GetWindow(g.window(), GW_CHILD);
     for (const ControlSpec* entry : by_tab) {
         checks.check(child == g.control(entry->id), "stacking follows the tab order", entry->name);
@@ -153,14 +163,15 @@ void street(Game& g) {
     shot(g, "street");
 
     g.key_on_focus(VK_F1);
-    checks.check(g.expect_message("F1") == "азарт + удача- и ты миллионер!", "F1 shows the help line");
+    checks.check(g.expect_message("F1") == "азарт + удача- и ты миллионер!",
+                 "F1 shows the help line");
     g.expect_idle("F1");
     checks.check(g.balance() == 60, "F3 on the street: 60 bucks");
     g.expect_idle("F3");
     for (const std::string_view caption : {"включить звук\tF5", "отключить звук\tF5"}) {
         g.key_on_focus(VK_F5);
-        checks.check(wait_until([&] { return g.menu_text(0, 1) == caption; }), "F5 switches the sound item",
-                     g.menu_text(0, 1));
+        checks.check(wait_until([&] { return g.menu_text(0, 1) == caption; }),
+                     "F5 switches the sound item", g.menu_text(0, 1));
         g.expect_idle("F5");
     }
 
@@ -169,17 +180,19 @@ void street(Game& g) {
     checks.check(g.expect_message("enter") == "у тебя 60 баксов.", "the greeting on entering");
     g.expect_idle("enter");
     checks.check(g.focus() == g.control(Control::cmdnum), "after entering the focus is on число");
-    expect_screen(g, {Control::cmdnum, Control::cmdred, Control::cmdbleck, Control::Command1,
-                      Control::Command2, Control::cmddu, Control::cmdlom},
+    expect_screen(g,
+                  {Control::cmdnum, Control::cmdred, Control::cmdbleck, Control::Command1,
+                   Control::Command2, Control::cmddu, Control::cmdlom},
                   "casino floor");
     shot(g, "floor");
 
     // Tab walks the floor in tab order and wraps around.
-    for (const Control next : {Control::cmdred, Control::cmdbleck, Control::Command1, Control::Command2,
-                               Control::cmddu, Control::cmdlom, Control::cmdnum}) {
+    for (const Control next :
+         {Control::cmdred, Control::cmdbleck, Control::Command1, Control::Command2, Control::cmddu,
+          Control::cmdlom, Control::cmdnum}) {
         g.key_on_focus(VK_TAB);
-        checks.check(wait_until([&] { return g.focus() == g.control(next); }, 3000), "Tab moves the focus to",
-                     name_of(next));
+        checks.check(wait_until([&] { return g.focus() == g.control(next); }, 3000),
+                     "Tab moves the focus to", name_of(next));
     }
 }
 
@@ -217,7 +230,8 @@ Opening open_bet(Game& g, Control button, int money) {
 int result(Game& g) {
     const std::string text = g.expect_message("result");
     const std::optional<int> number = announced_number(text);
-    checks.require(number.has_value(), "the result reads зеро господа! or <n> красное/черное", text);
+    checks.require(number.has_value(), "the result reads зеро господа! or <n> красное/черное",
+                   text);
     return *number;
 }
 
@@ -239,12 +253,15 @@ struct Answer {
     std::string text;
     Submit how = Submit::OkButton;
     [[nodiscard]] int chips() const {
-        return how == Submit::CancelButton || how == Submit::EscapeKey || text.empty() ? 0 : std::stoi(text);
+        return how == Submit::CancelButton || how == Submit::EscapeKey || text.empty()
+                   ? 0
+                   : std::stoi(text);
     }
 };
 
 // One even-money bet; true when it was settled.
-bool even_money(Game& g, Control button, bool (*wins)(int), const Answer& a, std::string_view what) {
+bool even_money(Game& g, Control button, bool (*wins)(int), const Answer& a,
+                std::string_view what) {
     const Opening o = open_bet(g, button, 60);
     if (o.price == 0) return false;
     g.answer("сколько фишек ставишь?", a.text, a.how);
@@ -265,8 +282,10 @@ bool dozen(Game& g) {
     if (o.price == 0) return false;
     // One chip on the first dozen, a cancelled box for the second, and one chip on the
     // third when there is money for it.
-    const Answer answers[3] = {{"1"}, {"5", Submit::CancelButton}, {o.money >= 2 * o.price ? "1" : "0"}};
-    const char* prompts[3] = {"сколько фишек ставишь на первую дюжину?", "сколько фишек ставишь на вторую дюжину?",
+    const Answer answers[3] = {
+        {"1"}, {"5", Submit::CancelButton}, {o.money >= 2 * o.price ? "1" : "0"}};
+    const char* prompts[3] = {"сколько фишек ставишь на первую дюжину?",
+                              "сколько фишек ставишь на вторую дюжину?",
                               "сколько фишек ставишь на третью дюжину?"};
     int stakes[3] = {};
     int money = o.money;
@@ -334,9 +353,11 @@ void bets(Game& g) {
     // The same bet with the sound switched off.
     g.key_on_focus(VK_F5);
     checks.check(wait_until([&] { return g.menu_text(0, 1) == "включить звук\tF5"; }), "sound off");
-    until_settled(g, "red without sound", [&](int) { return even_money(g, Control::cmdred, red, {"2"}, "red, muted"); });
+    until_settled(g, "red without sound",
+                  [&](int) { return even_money(g, Control::cmdred, red, {"2"}, "red, muted"); });
     g.key_on_focus(VK_F5);
-    checks.check(wait_until([&] { return g.menu_text(0, 1) == "отключить звук\tF5"; }), "sound on again");
+    checks.check(wait_until([&] { return g.menu_text(0, 1) == "отключить звук\tF5"; }),
+                 "sound on again");
 }
 
 // ---- The pawnshop ----
@@ -359,7 +380,9 @@ void pawnshop(Game& g) {
     }
     checks.require(g.focus() == g.control(Control::cmdlom), "Tab reaches ломбард");
     g.key_on_focus(VK_SPACE);
-    checks.require(wait_until([&] { return all_shown(g, {Control::cmdpay, Control::cmdre, Control::cmdwent}); }),
+    checks.require(wait_until([&] {
+                       return all_shown(g, {Control::cmdpay, Control::cmdre, Control::cmdwent});
+                   }),
                    "Space on ломбард opens the pawnshop");
     g.expect_idle("pawnshop");
     expect_screen(g, {Control::cmdpay, Control::cmdre, Control::cmdwent}, "pawnshop");
@@ -373,7 +396,8 @@ void pawnshop(Game& g) {
             shot(g, "pawnshop");
             // Clicks, double-clicks and other characters pawn nothing, and the F-keys
             // work from inside the list.
-            for (const UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+            for (const UINT mouse :
+                 {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
                 PostMessageW(list, mouse, mouse == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(5, 5));
             }
             g.character(list, L'x');
@@ -385,19 +409,24 @@ void pawnshop(Game& g) {
         g.key(list, VK_RETURN);
         const std::string text = g.expect_message("pawn");
         const std::optional<int> price = number_between(text, "ты заложил " + item + "за ", kBucks);
-        checks.require(price && *price >= 100 && *price <= 200, "the pawn message names a price of 100..200", text);
+        checks.require(price && *price >= 100 && *price <= 200,
+                       "the pawn message names a price of 100..200", text);
         g.expect_idle("pawn");
         money += *price;
         wardrobe.erase(wardrobe.begin());
         tickets.push_back(item + std::to_string(*price + (item == "брюки " ? 250 : 200)));
-        checks.check(!g.visible(Control::List1) && !g.enabled(Control::List1), "the wardrobe closes after a pawn");
-        checks.check(g.list_items(Control::List1) == wardrobe, "the pawned item leaves the wardrobe", item);
-        checks.check(g.list_items(Control::List2) == tickets, "the ticket joins the pawned list", tickets.back());
+        checks.check(!g.visible(Control::List1) && !g.enabled(Control::List1),
+                     "the wardrobe closes after a pawn");
+        checks.check(g.list_items(Control::List1) == wardrobe,
+                     "the pawned item leaves the wardrobe", item);
+        checks.check(g.list_items(Control::List2) == tickets, "the ticket joins the pawned list",
+                     tickets.back());
     }
     checks.check(g.balance() == money, "the pawn prices are paid");
 
     g.click(Control::cmdpay);
-    checks.check(g.expect_message("nothing to pawn") == "тебе нечего закладывать.", "nothing left to pawn");
+    checks.check(g.expect_message("nothing to pawn") == "тебе нечего закладывать.",
+                 "nothing left to pawn");
     g.expect_idle("nothing to pawn");
 
     // Buying the watch back: the purse holds more than any redeem price.
@@ -408,21 +437,25 @@ void pawnshop(Game& g) {
     tickets.erase(tickets.begin());
     expect_balance(g, money, "redeem");
     checks.check(g.list_items(Control::List2) == tickets, "the ticket leaves the pawned list");
-    checks.check(g.list_items(Control::List1) == std::vector<std::string>{"часы "}, "the watch is back");
+    checks.check(g.list_items(Control::List1) == std::vector<std::string>{"часы "},
+                 "the watch is back");
     checks.check(!g.visible(Control::List2), "the pawned list closes");
 
     g.click(Control::cmdwent);
-    checks.check(wait_until([&] { return g.shown(Control::cmdnum); }), "уйти goes back to the floor");
+    checks.check(wait_until([&] { return g.shown(Control::cmdnum); }),
+                 "уйти goes back to the floor");
     g.expect_idle("leave");
-    expect_screen(g, {Control::cmdnum, Control::cmdred, Control::cmdbleck, Control::Command1, Control::Command2,
-                      Control::cmddu, Control::cmdlom},
+    expect_screen(g,
+                  {Control::cmdnum, Control::cmdred, Control::cmdbleck, Control::Command1,
+                   Control::Command2, Control::cmddu, Control::cmdlom},
                   "floor after the pawnshop");
 
     g.key_on_focus(VK_F2);
     checks.check(g.balance() == 60, "start over on the floor");
     checks.check(g.list_items(Control::List1) == kWardrobe, "start over refills the wardrobe");
     checks.check(g.list_items(Control::List2).empty(), "start over empties the pawned list");
-    checks.check(g.shown(Control::cmdlom) && !g.visible(Control::cmdexit), "start over keeps the floor");
+    checks.check(g.shown(Control::cmdlom) && !g.visible(Control::cmdexit),
+                 "start over keeps the floor");
 }
 
 // ---- Leaving ----
@@ -457,7 +490,8 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 2; i < argc; ++i) {
         if (std::wcscmp(argv[i], L"--shots") == 0) g_shots = true;
         if (std::wcscmp(argv[i], L"--verbose") == 0) verbose = true;
-        if (std::wcsncmp(argv[i], L"--dpi=", 6) == 0) g_expected_dpi = static_cast<int>(std::wcstol(argv[i] + 6, nullptr, 10));
+        if (std::wcsncmp(argv[i], L"--dpi=", 6) == 0)
+            g_expected_dpi = static_cast<int>(std::wcstol(argv[i] + 6, nullptr, 10));
     }
 
     run("walk", [&] {

@@ -11,7 +11,7 @@ namespace {
 
 // Builds a DLGTEMPLATE and its items word by word; every item starts on a DWORD boundary.
 class TemplateWriter {
-public:
+   public:
     void add_word(WORD w) { words_.push_back(w); }
     void add_dword(DWORD d) {
         add_word(LOWORD(d));
@@ -36,11 +36,9 @@ public:
         add_text(text);
         add_word(0);  // no creation data
     }
-    const DLGTEMPLATE* get() const {
-        return reinterpret_cast<const DLGTEMPLATE*>(words_.data());
-    }
+    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
 
-private:
+   private:
     std::vector<WORD> words_;
 };
 
@@ -103,8 +101,7 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
             }
             return FALSE;
         }
-        default:
-            return FALSE;
+        default: return FALSE;
     }
 }
 
@@ -113,10 +110,10 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
 std::wstring ask_text(HWND owner, std::wstring_view title, std::wstring_view prompt) {
     TemplateWriter t;
     t.add_dword(DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU);
-    t.add_dword(0);  // extended style
-    t.add_word(4);   // items
+    t.add_dword(0);                                                              // extended style
+    t.add_word(4);                                                               // items
     for (const WORD v : {WORD{0}, WORD{0}, WORD{196}, WORD{78}}) t.add_word(v);  // x, y, cx, cy
-    t.add_word(0);  // no menu
+    t.add_word(0);                                                               // no menu
     t.add_word(0);  // the standard dialog class
     t.add_text(title);
     t.add_word(8);
@@ -129,9 +126,9 @@ std::wstring ask_text(HWND owner, std::wstring_view title, std::wstring_view pro
     t.add_item(BS_PUSHBUTTON | WS_TABSTOP, 139, 25, 50, 14, IDCANCEL, kButtonAtom, L"Cancel");
 
     Answer answer;
-    const INT_PTR result =
-        DialogBoxIndirectParamW(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)),
-                                t.get(), owner, dialog_proc, reinterpret_cast<LPARAM>(&answer));
+    const INT_PTR result = DialogBoxIndirectParamW(
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)), t.get(), owner,
+        dialog_proc, reinterpret_cast<LPARAM>(&answer));
     if (result != IDOK) return {};
     return answer.text;
 }

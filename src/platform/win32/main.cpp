@@ -1,7 +1,9 @@
 // casino.exe: the Windows program. Creates the game's window and runs its message loop.
+// <windows.h> must come before the other Windows headers.
+// clang-format off
 #include <windows.h>
-
 #include <commctrl.h>
+// clang-format on
 
 #include "main_window.h"
 

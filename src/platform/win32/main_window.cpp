@@ -134,10 +134,11 @@ void MainWindow::create_controls() {
             style |= BS_PUSHBUTTON;
         }
         const std::wstring caption = widen(entry.caption);
-        HWND hwnd = CreateWindowExW(
-            ex_style, window_class, caption.c_str(), style, pixels(entry.left), pixels(entry.top),
-            pixels(entry.width), pixels(entry.height), hwnd_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id(entry.id))), instance_, nullptr);
+        HWND hwnd =
+            CreateWindowExW(ex_style, window_class, caption.c_str(), style, pixels(entry.left),
+                            pixels(entry.top), pixels(entry.width), pixels(entry.height), hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id(entry.id))),
+                            instance_, nullptr);
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         if (entry.kind == ControlKind::ListBox) {
             SetWindowSubclass(hwnd, list_proc, static_cast<UINT_PTR>(control_id(entry.id)),
@@ -245,21 +246,13 @@ LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPA
 
 LRESULT MainWindow::handle_message(UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
-        case WM_COMMAND:
-            on_command(LOWORD(wparam));
-            return 0;
+        case WM_COMMAND: on_command(LOWORD(wparam)); return 0;
         case WM_CTLCOLORBTN:
             // Themed buttons paint their rounded corners with the parent's background.
             return reinterpret_cast<LRESULT>(background_);
-        case WM_ACTIVATE:
-            on_activate(wparam);
-            return 0;
-        case WM_SETFOCUS:
-            on_set_focus();
-            return 0;
-        case WM_CLOSE:
-            on_close();
-            return 0;
+        case WM_ACTIVATE: on_activate(wparam); return 0;
+        case WM_SETFOCUS: on_set_focus(); return 0;
+        case WM_CLOSE: on_close(); return 0;
         case WM_DESTROY:
             hwnd_ = nullptr;
             PostQuitMessage(0);
@@ -371,8 +364,7 @@ LRESULT CALLBACK MainWindow::list_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARA
         case WM_NCDESTROY:
             RemoveWindowSubclass(hwnd, list_proc, id);
             return DefSubclassProc(hwnd, msg, wparam, lparam);
-        default:
-            return DefSubclassProc(hwnd, msg, wparam, lparam);
+        default: return DefSubclassProc(hwnd, msg, wparam, lparam);
     }
 }
 
@@ -420,7 +412,8 @@ std::string MainWindow::list_text(Control list, int index) const {
     const auto length = SendMessageW(hwnd, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR) return {};
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(hwnd, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    SendMessageW(hwnd, LB_GETTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
     return narrow(text);
 }

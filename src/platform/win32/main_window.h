@@ -24,7 +24,7 @@ inline constexpr int kFirstMenuId = 200;
 inline constexpr wchar_t kMenuQueryMessage[] = L"casino.menu_item";
 
 class MainWindow final : public Port {
-public:
+   public:
     explicit MainWindow(HINSTANCE instance);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
@@ -54,7 +54,7 @@ public:
     double time_of_day() override;
     void quit() override;
 
-private:
+   private:
     static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
     static LRESULT CALLBACK list_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam,
                                       UINT_PTR id, DWORD_PTR self);
