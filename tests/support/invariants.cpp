@@ -71,6 +71,10 @@ constexpr std::array kFloor = {Control::Command1, Control::Command2, Control::cm
                                Control::cmdlom};
 constexpr std::array kPawnshop = {Control::cmdpay, Control::cmdre, Control::cmdwent};
 
+bool is_bet(Control c) {
+    return std::find(kFloor.begin(), kFloor.end(), c) != kFloor.end() && c != Control::cmdlom;
+}
+
 void check_screen(const Form1& form, const FakePort& port, Violations& out) {
     std::vector<Control> shown;
     for (const auto& spec : kControls) {
@@ -309,11 +313,6 @@ class Ledger {
     }
 
    private:
-    static bool is_bet(Control c) {
-        return c == Control::cmdred || c == Control::cmdbleck || c == Control::Command1 ||
-               c == Control::Command2 || c == Control::cmddu || c == Control::cmdnum;
-    }
-
     void report(const std::string& what) { out_.push_back("ledger: " + what); }
 
     void compare(std::int32_t expected) {
@@ -557,10 +556,7 @@ class Ledger {
 // play in the order of their messages, and not at all while the sound is off.
 void check_cues(const EventRecord& record, const TableState& after, Violations& out) {
     const Event& e = record.event;
-    const bool bet = e.type == EventType::Click &&
-                     (e.control == Control::cmdred || e.control == Control::cmdbleck ||
-                      e.control == Control::Command1 || e.control == Control::Command2 ||
-                      e.control == Control::cmddu || e.control == Control::cmdnum);
+    const bool bet = e.type == EventType::Click && is_bet(e.control);
     std::vector<std::string> wanted;
     std::vector<std::string> played;
     for (const auto& line : record.lines) {
