@@ -2,10 +2,14 @@
 # The Windows program: cross-builds casino.exe and its automation program with MinGW-w64,
 # checks the .exe is one small self-contained file, then walks a player's path through it
 # under Wine in a virtual X server, with a fresh Wine prefix.
+# With --screenshots it walks to the street, the casino floor and the pawnshop instead,
+# and saves a picture of each as docs/screenshots/win32-*.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+repo=$PWD
 start=$SECONDS
 build=${CASINO_WIN32_BUILD:-build/win32}
+mode=${1:-test}
 
 fail() { echo "test-win32: $*" >&2; exit 1; }
 
@@ -32,9 +36,11 @@ work=$(mktemp -d)
 xvfb_pid=
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=wine
+wineserver=${wine%wine64}wineserver
+[ -x "$wineserver" ] || wineserver=wineserver
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
-  "${wine%wine64}wineserver" -k 2>/dev/null || wineserver -k 2>/dev/null || true
+  "$wineserver" -k 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -49,14 +55,29 @@ for _ in $(seq 100); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; don
 export DISPLAY=:$display
 
 timeout 90 "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || fail "wineboot failed: $(cat "$work/wineboot.log")"
-# With no window manager Wine waits two seconds for every closed box to be withdrawn
-# unless it manages the windows itself.
+# Wine draws the frames itself: with no window manager it would otherwise wait two
+# seconds for every closed box to be withdrawn. The caption buttons need Marlett.
 timeout 30 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
+cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 
-# ---- The walk ----
 mkdir "$work/run"
 cp "$exe" "$automation" "$work/run/"
 cd "$work/run"
+
+# ---- Screenshots ----
+if [ "$mode" = --screenshots ]; then
+  mkdir -p "$repo/docs/screenshots"
+  # The automation prints "SHOT name x y width height" and waits for name.done.
+  timeout 120 "$wine" casino_automation.exe casino.exe --shots | while read -r tag name x y w h; do
+    [ "$tag" = SHOT ] || { echo "$tag $name $x $y $w $h"; continue; }
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$repo/docs/screenshots/win32-$name.png"
+    echo "docs/screenshots/win32-$name.png"
+    touch "$name.done"
+  done
+  exit 0
+fi
+
+# ---- The walks ----
 walk() {
   local status=0
   timeout 100 "$wine" casino_automation.exe casino.exe "--dpi=$1" || status=$?
@@ -65,6 +86,6 @@ walk() {
 walk 96
 # Again on a high-DPI screen: the window and its controls must scale with the twips.
 timeout 30 "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
-timeout 30 "${wine%wine64}wineserver" -w 2>/dev/null || timeout 30 wineserver -w
+timeout 30 "$wineserver" -w
 walk 144
 echo "test-win32: passed in $((SECONDS - start)) s"
