@@ -3,18 +3,24 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
 
 scripts/install-deps.sh all
 
 echo "== core: build and unit, scenario and golden-transcript tests"
 cmake -S . -B build/core -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/core
-ctest --test-dir build/core --output-on-failure
+ctest --test-dir build/core --output-on-failure 2>&1 | tee -a "$log"
 
 for part in scripts/test-*.sh; do
   [ -e "$part" ] || continue
   echo "== $(basename "$part" .sh)"
-  bash "$part"
+  bash "$part" 2>&1 | tee -a "$log"
 done
 
-echo "== all tests passed in $((SECONDS - start)) s"
+# Every part stops the run at its first failure, so reaching here means all passed.
+ctest_total=$(grep -oE 'tests failed out of [0-9]+' "$log" | awk '{s += $NF} END {print s + 0}')
+checks=$(grep -oE '^[0-9]+ checks passed' "$log" | awk '{s += $1} END {print s + 0}')
+echo "== all tests passed in $((SECONDS - start)) s: $ctest_total test cases, $checks Windows checks"
+echo "tests: $((ctest_total + checks)) passed, 0 failed"

@@ -38,6 +38,8 @@ struct Case {
     Lines events;  // what priz shows, cues included
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.what; }
+
 // Runs one bet with these rolls and no stake, and returns what came before the price.
 Lines fortune_of(Game& game, const Case& c) {
     game.set_money(c.money_before);
