@@ -45,8 +45,8 @@ const ControlSpec& spec_of(Control c) { return kControls[static_cast<std::size_t
 std::string_view name_of(Control c) { return spec_of(c).name; }
 
 std::optional<Control> control_named(std::string_view name) {
-    for (const auto& spec : kControls) {
-        if (spec.name == name) return spec.id;
+    for (const auto& row : kControls) {
+        if (row.name == name) return row.id;
     }
     return std::nullopt;
 }
@@ -58,16 +58,16 @@ const MenuItemSpec& spec_of(MenuItem m) { return kMenuItems[static_cast<std::siz
 std::string_view name_of(MenuItem m) { return spec_of(m).name; }
 
 std::optional<MenuItem> menu_item_named(std::string_view name) {
-    for (const auto& spec : kMenuItems) {
-        if (spec.name == name) return spec.id;
+    for (const auto& row : kMenuItems) {
+        if (row.name == name) return row.id;
     }
     return std::nullopt;
 }
 
 std::optional<MenuItem> menu_item_for(Shortcut key) {
     if (key == Shortcut::None) return std::nullopt;
-    for (const auto& spec : kMenuItems) {
-        if (spec.shortcut == key) return spec.id;
+    for (const auto& row : kMenuItems) {
+        if (row.shortcut == key) return row.id;
     }
     return std::nullopt;
 }

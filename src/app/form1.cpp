@@ -8,9 +8,9 @@
 namespace casino {
 
 Form1::Form1(Port& port) : port_(port) {
-    for (const auto& spec : kControls) {
-        visible_[index(spec.id)] = spec.visible;
-        enabled_[index(spec.id)] = spec.enabled;
+    for (const auto& row : kControls) {
+        visible_[index(row.id)] = row.visible;
+        enabled_[index(row.id)] = row.enabled;
     }
 }
 

@@ -77,8 +77,8 @@ bool is_bet(Control c) {
 
 void check_screen(const Form1& form, const FakePort& port, Violations& out) {
     std::vector<Control> shown;
-    for (const auto& spec : kControls) {
-        if (form.visible(spec.id)) shown.push_back(spec.id);
+    for (const auto& row : kControls) {
+        if (form.visible(row.id)) shown.push_back(row.id);
     }
     const auto shows_exactly = [&](std::vector<Control> wanted) {
         std::sort(wanted.begin(), wanted.end());
@@ -96,8 +96,8 @@ void check_screen(const Form1& form, const FakePort& port, Violations& out) {
         out.push_back("the shown controls are no screen:" + names);
     }
 
-    for (const auto& spec : kControls) {
-        const Control c = spec.id;
+    for (const auto& row : kControls) {
+        const Control c = row.id;
         if (street && c == Control::cmdlom) {
             // Until the floor is first shown, "ломбард" keeps its start state.
             if (form.visible(c) || !form.enabled(c)) {

@@ -149,12 +149,12 @@ std::string ReplaySession::show() const {
         << " color=" << bracketed(s.color) << " pawnedclothes=" << s.pawnedclothes
         << " pawnedtrousers=" << s.pawnedtrousers << " mute=" << s.mute << "\n";
     out << "visible";
-    for (const auto& spec : kControls) {
-        if (form_.visible(spec.id)) out << " " << spec.name;
+    for (const auto& row : kControls) {
+        if (form_.visible(row.id)) out << " " << row.name;
     }
     out << "\nenabled";
-    for (const auto& spec : kControls) {
-        if (form_.enabled(spec.id)) out << " " << spec.name;
+    for (const auto& row : kControls) {
+        if (form_.enabled(row.id)) out << " " << row.name;
     }
     out << "\n";
     for (const Control list : {Control::List1, Control::List2}) {

@@ -90,8 +90,8 @@ class Game {
     }
     [[nodiscard]] std::vector<std::string> shown() const {
         std::vector<std::string> out;
-        for (const auto& spec : kControls) {
-            if (form.visible(spec.id)) out.emplace_back(spec.name);
+        for (const auto& row : kControls) {
+            if (form.visible(row.id)) out.emplace_back(row.name);
         }
         return out;
     }

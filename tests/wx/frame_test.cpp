@@ -203,22 +203,22 @@ TEST_F(GameWindow, StreetShowsOnlyTheEntranceWithEveryControlAtItsPlace) {
     EXPECT_EQ(frame_->client()->GetSize(), frame_->GetClientSize());
     EXPECT_EQ(frame_->client()->GetBackgroundColour(), wxColour(0, 255, 0));
 
-    for (const ControlSpec& spec : kControls) {
-        SCOPED_TRACE(std::string(spec.name));
-        wxWindow* w = at(spec.id);
+    for (const ControlSpec& row : kControls) {
+        SCOPED_TRACE(std::string(row.name));
+        wxWindow* w = at(row.id);
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->GetParent(), frame_->client());
         const wxRect expected(
-            frame_->FromDIP(wxPoint(twips_to_pixels(spec.left, 96), twips_to_pixels(spec.top, 96))),
+            frame_->FromDIP(wxPoint(twips_to_pixels(row.left, 96), twips_to_pixels(row.top, 96))),
             frame_->FromDIP(
-                wxSize(twips_to_pixels(spec.width, 96), twips_to_pixels(spec.height, 96))));
+                wxSize(twips_to_pixels(row.width, 96), twips_to_pixels(row.height, 96))));
         EXPECT_EQ(w->GetRect(), expected);
-        if (spec.kind == ControlKind::Button) {
-            EXPECT_EQ(utf8(w->GetLabel()), spec.caption);
+        if (row.kind == ControlKind::Button) {
+            EXPECT_EQ(utf8(w->GetLabel()), row.caption);
         }
-        const bool street = spec.id == Control::cmdexit;
+        const bool street = row.id == Control::cmdexit;
         EXPECT_EQ(w->IsShown(), street);
-        EXPECT_EQ(w->IsEnabled(), street || spec.id == Control::cmdlom);
+        EXPECT_EQ(w->IsEnabled(), street || row.id == Control::cmdlom);
     }
 
     // The tab order is the order of the client area's children.

@@ -41,8 +41,8 @@ int menu_id(MenuItem m) { return wxID_HIGHEST + 1 + static_cast<int>(m); }
 // bind the key. A caption that merely names a key ("выход alt+f4") binds none.
 wxString menu_label(MenuItem m, std::string_view caption) {
     wxString label = from_utf8(caption);
-    const auto& spec = spec_of(m);
-    if (!spec.shortcut_text.empty()) label << '\t' << from_utf8(spec.shortcut_text);
+    const auto& row = spec_of(m);
+    if (!row.shortcut_text.empty()) label << '\t' << from_utf8(row.shortcut_text);
     return label;
 }
 
@@ -52,13 +52,13 @@ wxFont caption_font(const wxWindow& client) {
     constexpr int kMargin = 8;  // the button's frame and padding, both sides
     wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
     const auto fits = [&] {
-        for (const ControlSpec& spec : kControls) {
-            if (spec.kind != ControlKind::Button) continue;
+        for (const ControlSpec& row : kControls) {
+            if (row.kind != ControlKind::Button) continue;
             int width = 0;
             int height = 0;
-            client.GetTextExtent(from_utf8(spec.caption), &width, &height, nullptr, nullptr, &font);
-            if (width + kMargin > client.FromDIP(dips(spec.width))) return false;
-            if (height > client.FromDIP(dips(spec.height))) return false;
+            client.GetTextExtent(from_utf8(row.caption), &width, &height, nullptr, nullptr, &font);
+            if (width + kMargin > client.FromDIP(dips(row.width))) return false;
+            if (height > client.FromDIP(dips(row.height))) return false;
         }
         return true;
     };
@@ -126,25 +126,25 @@ void MainFrame::create_menus() {
 
 void MainFrame::create_controls() {
     const wxFont font = caption_font(*client_);
-    for (const ControlSpec& spec : kControls) {
-        const wxPoint pos = FromDIP(wxPoint(dips(spec.left), dips(spec.top)));
-        const wxSize size = FromDIP(wxSize(dips(spec.width), dips(spec.height)));
+    for (const ControlSpec& row : kControls) {
+        const wxPoint pos = FromDIP(wxPoint(dips(row.left), dips(row.top)));
+        const wxSize size = FromDIP(wxSize(dips(row.width), dips(row.height)));
         wxWindow* window = nullptr;
-        const Control id = spec.id;
-        if (spec.kind == ControlKind::ListBox) {
+        const Control id = row.id;
+        if (row.kind == ControlKind::ListBox) {
             window = new GameList(client_, pos, size, [this, id](int code) {
                 form_.handle(Event::key_press(id, code));
             });
         } else {
-            window = new wxButton(client_, wxID_ANY, from_utf8(spec.caption), pos, size);
+            window = new wxButton(client_, wxID_ANY, from_utf8(row.caption), pos, size);
             fit_caption(*window);
             window->Bind(wxEVT_BUTTON,
                          [this, id](wxCommandEvent&) { form_.handle(Event::click(id)); });
         }
         window->SetFont(font);
-        window->SetName(from_utf8(spec.name));
-        window->Enable(spec.enabled);
-        window->Show(spec.visible);
+        window->SetName(from_utf8(row.name));
+        window->Enable(row.enabled);
+        window->Show(row.visible);
         controls_[slot(id)] = window;
     }
 }
@@ -152,7 +152,7 @@ void MainFrame::create_controls() {
 void MainFrame::set_tab_order() {
     std::vector<const ControlSpec*> order;
     order.reserve(kControls.size());
-    for (const ControlSpec& spec : kControls) order.push_back(&spec);
+    for (const ControlSpec& row : kControls) order.push_back(&row);
     std::sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
         return a->tab_order < b->tab_order;
     });
