@@ -42,6 +42,11 @@ struct ControlSpec {
     int tab_order;
 };
 
+// The six bet buttons, in the order the game shows and hides them.
+inline constexpr std::array<Control, 6> kBetButtons{Control::Command1, Control::Command2,
+                                                    Control::cmdred,   Control::cmdbleck,
+                                                    Control::cmddu,    Control::cmdnum};
+
 // Creation order; index with the Control value.
 extern const std::array<ControlSpec, kControlCount> kControls;
 

@@ -67,10 +67,7 @@ void Form1::Form_Load() {
     loaded_ = true;
     // The window's colours and font are part of the window table; the front end has
     // already applied them.
-    for (const Control c : {Control::Command1, Control::Command2, Control::cmdred,
-                            Control::cmdbleck, Control::cmddu, Control::cmdnum}) {
-        hide(c);
-    }
+    for (const Control c : kBetButtons) hide(c);
     state_.money = 60;
     state_.items = {"часы ", "пиджак ", "брюки ", "ботинки "};
     fill_wardrobe();
@@ -87,6 +84,11 @@ void Form1::show(Control c) {
     port_.set_visible(c, true);
     enabled_[index(c)] = true;
     port_.set_enabled(c, true);
+}
+
+void Form1::show_floor() {
+    for (const Control c : kBetButtons) show(c);
+    show(Control::cmdlom);
 }
 
 void Form1::hide(Control c) {

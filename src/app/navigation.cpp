@@ -3,16 +3,8 @@
 
 namespace casino {
 
-namespace {
-
-constexpr Control kFloor[] = {Control::Command1, Control::Command2, Control::cmdred,
-                              Control::cmdbleck, Control::cmddu,    Control::cmdnum,
-                              Control::cmdlom};
-
-}  // namespace
-
 void Form1::cmdexit_Click() {
-    for (const Control c : kFloor) show(c);
+    show_floor();
     play_cue("sound\\door.wav");
     // A fixed greeting: nothing that changes money can be used on the street.
     message("у тебя 60 баксов.");
@@ -22,7 +14,7 @@ void Form1::cmdexit_Click() {
 }
 
 void Form1::cmdwent_Click() {
-    for (const Control c : kFloor) show(c);
+    show_floor();
     for (const Control c :
          {Control::cmdwent, Control::cmdre, Control::cmdpay, Control::List1, Control::List2}) {
         hide(c);

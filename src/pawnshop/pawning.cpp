@@ -7,10 +7,8 @@
 namespace casino {
 
 void Form1::cmdlom_Click() {
-    for (const Control c : {Control::Command1, Control::Command2, Control::cmdred,
-                            Control::cmdbleck, Control::cmddu, Control::cmdnum, Control::cmdlom}) {
-        hide(c);
-    }
+    for (const Control c : kBetButtons) hide(c);
+    hide(Control::cmdlom);
     for (const Control c : {Control::cmdwent, Control::cmdre, Control::cmdpay}) show(c);
 }
 
