@@ -26,7 +26,12 @@ bool counts_as_clothes(std::size_t item) { return item != 0; }  // the watch doe
 constexpr std::int32_t kMoneyMax = 32767;
 std::int32_t saturate(std::int32_t money) { return std::min(money, kMoneyMax); }
 
-std::string quoted(std::string_view text) { return "[" + std::string(text) + "]"; }
+std::string quoted(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out.append("[").append(text).append("]");
+    return out;
+}
 
 // The item whose text this is.
 std::optional<std::size_t> item_named(std::string_view text) {
@@ -92,7 +97,7 @@ void check_screen(const Form1& form, const FakePort& port, Violations& out) {
         shows_exactly({Control::cmdpay, Control::cmdre, Control::cmdwent, Control::List2});
     if (!street && !floor && !pawnshop) {
         std::string names;
-        for (const Control c : shown) names += " " + std::string(name_of(c));
+        for (const Control c : shown) names.append(" ").append(name_of(c));
         out.push_back("the shown controls are no screen:" + names);
     }
 

@@ -7,12 +7,13 @@
 #include <cstdio>
 #include <string>
 
-namespace {
-
+// Outside the anonymous namespace: wxIMPLEMENT_APP_NO_MAIN gives it an accessor.
 class TestApp final : public wxApp {
    public:
     bool OnInit() override { return true; }
 };
+
+namespace {
 
 // A wx assertion would open a dialog and wait for a click that never comes; in a test it
 // is a failure instead.

@@ -3,8 +3,9 @@
 
 #include "main_frame.h"
 
-namespace {
+namespace casino::wx {
 
+// Not in an anonymous namespace: wxIMPLEMENT_APP gives it an accessor, wxGetApp().
 class CasinoApp final : public wxApp {
    public:
     bool OnInit() override {
@@ -25,6 +26,6 @@ class CasinoApp final : public wxApp {
     wxWindow* frame_ = nullptr;
 };
 
-}  // namespace
+}  // namespace casino::wx
 
-wxIMPLEMENT_APP(CasinoApp);
+wxIMPLEMENT_APP(casino::wx::CasinoApp);
