@@ -1,6 +1,7 @@
 // Drives a running casino.exe from another process, through window messages only.
 #include "driver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -302,6 +303,54 @@ std::string Game::expect_message(std::string_view context) {
     return box->text;
 }
 
+// An input box stands centred over the window as far as the screen allows, and always
+// wholly within the work area of the window's screen.
+void Game::check_box_placement(HWND box) const {
+    RECT outer{};
+    RECT inner{};
+    GetWindowRect(window_, &outer);
+    GetWindowRect(box, &inner);
+    const RECT work = work_area();
+    const auto expected_start = [](LONG from, LONG to, LONG size, LONG lo, LONG hi) {
+        return std::max(lo, std::min(hi - size, from + (to - from - size) / 2));
+    };
+    const LONG width = inner.right - inner.left;
+    const LONG height = inner.bottom - inner.top;
+    const LONG x = expected_start(outer.left, outer.right, width, work.left, work.right);
+    const LONG y = expected_start(outer.top, outer.bottom, height, work.top, work.bottom);
+    checks.check(std::abs(inner.left - x) <= 1 && std::abs(inner.top - y) <= 1,
+                 "the input box is centred over the window as far as the screen allows",
+                 "at " + std::to_string(inner.left) + "," + std::to_string(inner.top) +
+                     ", expected " + std::to_string(x) + "," + std::to_string(y));
+    checks.check(inner.left >= work.left && inner.top >= work.top && inner.right <= work.right &&
+                     inner.bottom <= work.bottom,
+                 "the input box is wholly on the screen");
+}
+
+RECT Game::work_area() const {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &info);
+    return info.rcWork;
+}
+
+void Game::move_to(Placement where) {
+    RECT r{};
+    GetWindowRect(window_, &r);
+    const RECT work = work_area();
+    LONG x = work.left;
+    LONG y = work.top;
+    if (where == Placement::Middle) {
+        x = work.left + (work.right - work.left - (r.right - r.left)) / 2;
+        y = work.top + (work.bottom - work.top - (r.bottom - r.top)) / 2;
+    }
+    SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    sync();
+    GetWindowRect(window_, &r);
+    checks.require(r.left == x && r.top == y, "the window moves where the driver puts it",
+                   std::to_string(r.left) + "," + std::to_string(r.top));
+}
+
 void Game::type_into(const Box& box, std::string_view text) {
     const std::wstring wide = widen(text);
     SendMessageW(GetDlgItem(box.hwnd, 1002), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
@@ -315,16 +364,7 @@ void Game::answer(std::string_view prompt, std::string_view text, Submit how) {
     checks.check(window_text(GetDlgItem(box->hwnd, 1002)).empty(), "the input field starts empty");
     checks.check(IsWindowEnabled(window_) == FALSE,
                  "the window is disabled while the input box is open");
-    RECT outer{};
-    RECT inner{};
-    GetWindowRect(window_, &outer);
-    GetWindowRect(box->hwnd, &inner);
-    const auto centre = [](const RECT& r) {
-        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    };
-    checks.check(std::abs(centre(outer).x - centre(inner).x) <= 1 &&
-                     std::abs(centre(outer).y - centre(inner).y) <= 1,
-                 "the input box is centred over the window");
+    check_box_placement(box->hwnd);
     type_into(*box, text);
     HWND edit = GetDlgItem(box->hwnd, 1002);
     switch (how) {

@@ -60,6 +60,9 @@ struct Box {
     std::string text;    // the message, or the input box's prompt
 };
 
+// Where the driver puts the game's window before a walk.
+enum class Placement { AsOpened, TopLeft, Middle };
+
 // ---- The game under test ----
 
 class Game {
@@ -76,6 +79,10 @@ class Game {
     [[nodiscard]] bool shown(Control c) const { return visible(c) && enabled(c); }
     [[nodiscard]] RECT rect(Control c) const;  // in the window's client coordinates
     [[nodiscard]] HWND focus() const;
+    // The work area of the screen the window is on.
+    [[nodiscard]] RECT work_area() const;
+    // Moves the window to the work area's top-left corner or its middle.
+    void move_to(Placement where);
 
     // ---- Input, posted as the window system would deliver it ----
     void click(Control c);
@@ -117,6 +124,7 @@ class Game {
 
    private:
     void sync();
+    void check_box_placement(HWND box) const;
     std::optional<Box> find_box() const;
     void find_controls();
 

@@ -1,6 +1,7 @@
 // casino_automation: walks a player's path through casino.exe under Wine, through window
 // messages only, and checks what every outcome of the unseeded game must show.
-// Usage: casino_automation PATH\casino.exe [--dpi=N] [--shots] [--verbose]
+// Usage: casino_automation PATH\casino.exe [--dpi=N] [--place=corner|middle] [--shots]
+//        [--verbose]
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
@@ -16,6 +17,7 @@ namespace {
 
 bool g_shots = false;
 int g_expected_dpi = 0;  // --dpi=N: the run must see the screen at N dots per inch
+Placement g_placement = Placement::AsOpened;  // --place=corner|middle
 
 // ---- What the game says ----
 
@@ -117,6 +119,19 @@ void street(Game& g) {
     if (g_expected_dpi != 0)
         checks.require(dpi == g_expected_dpi, "the screen has the dpi asked for");
     checks.check(window_text(g.window()) == kWindow.caption, "window caption");
+    // The game opens in the middle of the screen's work area; then the walk goes on from
+    // wherever the driver was asked to put it.
+    RECT frame{};
+    GetWindowRect(g.window(), &frame);
+    const RECT work = g.work_area();
+    const auto centre_gap = [](LONG from, LONG to, LONG inner_from, LONG inner_to) {
+        return std::abs((from + to) - (inner_from + inner_to)) / 2;
+    };
+    checks.check(centre_gap(work.left, work.right, frame.left, frame.right) <= 1 &&
+                     centre_gap(work.top, work.bottom, frame.top, frame.bottom) <= 1,
+                 "the window opens centred on the work area",
+                 std::to_string(frame.left) + "," + std::to_string(frame.top));
+    if (g_placement != Placement::AsOpened) g.move_to(g_placement);
     RECT client{};
     GetClientRect(g.window(), &client);
     checks.check(client.right == twips_to_pixels(kWindow.client_width, dpi) &&
@@ -154,7 +169,7 @@ void street(Game& g) {
         for (int i = 0; i < menu.item_count; ++i) {
             const MenuItemSpec& item = kMenuItems[static_cast<std::size_t>(menu.first_item + i)];
             std::string expected(item.caption);
-            if (!item.shortcut_text.empty()) expected += "\t" + std::string(item.shortcut_text);
+            if (!item.shortcut_text.empty()) expected.append("\t").append(item.shortcut_text);
             checks.check(g.menu_text(m, i) == expected, "menu item", g.menu_text(m, i));
         }
     }
@@ -483,13 +498,17 @@ void run(const char* name, Scenario scenario) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: casino_automation casino.exe [--shots]\n");
+        std::fprintf(stderr,
+                     "usage: casino_automation casino.exe [--dpi=N] [--place=corner|middle] "
+                     "[--shots] [--verbose]\n");
         return 2;
     }
     const std::wstring exe = argv[1];
     for (int i = 2; i < argc; ++i) {
         if (std::wcscmp(argv[i], L"--shots") == 0) g_shots = true;
         if (std::wcscmp(argv[i], L"--verbose") == 0) verbose = true;
+        if (std::wcscmp(argv[i], L"--place=corner") == 0) g_placement = Placement::TopLeft;
+        if (std::wcscmp(argv[i], L"--place=middle") == 0) g_placement = Placement::Middle;
         if (std::wcsncmp(argv[i], L"--dpi=", 6) == 0)
             g_expected_dpi = static_cast<int>(std::wcstol(argv[i] + 6, nullptr, 10));
     }

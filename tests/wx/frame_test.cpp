@@ -2,6 +2,7 @@
 // player's way through the street, the casino floor and the pawnshop.
 #include <gtest/gtest.h>
 #include <wx/button.h>
+#include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
@@ -202,6 +203,10 @@ TEST_F(GameWindow, StreetShowsOnlyTheEntranceWithEveryControlAtItsPlace) {
     EXPECT_EQ(frame_->GetClientSize(), frame_->FromDIP(wxSize(312, 210)));
     EXPECT_EQ(frame_->client()->GetSize(), frame_->GetClientSize());
     EXPECT_EQ(frame_->client()->GetBackgroundColour(), wxColour(0, 255, 0));
+    const wxRect work = wxDisplay(frame_).GetClientArea();
+    const wxRect outer = frame_->GetScreenRect();
+    EXPECT_NEAR(outer.x + outer.width / 2, work.x + work.width / 2, 1) << "centred across";
+    EXPECT_NEAR(outer.y + outer.height / 2, work.y + work.height / 2, 1) << "centred down";
 
     for (const ControlSpec& row : kControls) {
         SCOPED_TRACE(std::string(row.name));

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "placement.h"
+
 namespace casino::win32 {
 
 namespace {
@@ -56,25 +58,8 @@ void centre_over_owner(HWND dialog) {
     HWND owner = GetWindow(dialog, GW_OWNER);
     if (owner == nullptr) return;
     RECT outer{};
-    RECT box{};
     GetWindowRect(owner, &outer);
-    GetWindowRect(dialog, &box);
-    const LONG width = box.right - box.left;
-    const LONG height = box.bottom - box.top;
-    LONG x = outer.left + (outer.right - outer.left - width) / 2;
-    LONG y = outer.top + (outer.bottom - outer.top - height) / 2;
-
-    // Keep the whole box on the owner's screen.
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        const RECT& work = monitor.rcWork;
-        if (x + width > work.right) x = work.right - width;
-        if (y + height > work.bottom) y = work.bottom - height;
-        if (x < work.left) x = work.left;
-        if (y < work.top) y = work.top;
-    }
-    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    centre_within_work_area(dialog, outer);
 }
 
 INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -12,7 +12,8 @@ namespace casino::win32 {
 inline constexpr int kInputPromptId = 1001;
 inline constexpr int kInputEditId = 1002;
 
-// Shows the box centred over its owner, which stays disabled while the box is open.
+// Shows the box centred over its owner as far as the screen allows (never off the screen);
+// the owner stays disabled while the box is open.
 // Returns the typed text on OK or Enter, and the empty text on Cancel, Esc or the close box.
 std::wstring ask_text(HWND owner, std::wstring_view title, std::wstring_view prompt);
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "input_box.h"
+#include "placement.h"
 #include "resource.h"
 #include "text.h"
 
@@ -105,6 +106,8 @@ bool MainWindow::create(int show_command) {
                             frame.bottom - frame.top, nullptr, menu_, instance_, this);
     if (hwnd_ == nullptr) return false;
     fit_client_area();
+    // The window opens in the middle of its screen, where its boxes will appear too.
+    centre_within_work_area(hwnd_, work_area_of(hwnd_));
 
     create_controls();
     apply_tab_order();
