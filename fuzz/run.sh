@@ -13,8 +13,8 @@ seconds=${1:?usage: fuzz/run.sh SECONDS [WORKDIR]}
 work=${2:-build/fuzz/run}
 targets=(number game)
 
-cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER=clang++-14 -DCASINO_SANITIZE=ON -DCASINO_FUZZ=ON >/dev/null
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCASINO_WERROR=ON \
+  -DCMAKE_CXX_COMPILER=clang++-14 -DCASINO_FUZZ=ON -DCASINO_WX=OFF -DCASINO_TESTS=ON >/dev/null
 cmake --build build/fuzz -j2 --target number_fuzzer game_fuzzer
 
 [ -n "${2:-}" ] || rm -rf "$work"

@@ -4,8 +4,8 @@
 set -euo pipefail
 
 core=(cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev libgmock-dev)
-game=(libwxgtk3.2-dev libcanberra-dev libasound2-dev xvfb xauth)
-windows=(g++-mingw-w64-x86-64-posix wine64 wine)
+game=(libwxgtk3.2-dev libcanberra-dev libasound2-dev pkg-config libx11-dev xvfb xauth fonts-dejavu-core)
+windows=(g++-mingw-w64-x86-64-posix wine64 wine fonts-wine)
 
 case "${1:-all}" in
   core) wanted=("${core[@]}") ;;

@@ -2,6 +2,7 @@
 # Builds the Linux program and starts the game, installing whatever is missing first.
 # Usage: scripts/run.sh            (on a desktop)
 #        xvfb-run -a scripts/run.sh (without one, on a virtual X server)
+# The build in build/game is complete: `cmake --install build/game` installs the game.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,9 +13,9 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   exit 1
 fi
 
-cmake -S . -B build/wx -G Ninja -DCASINO_WX=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/wx --parallel "${CASINO_JOBS:-2}" --target casino
+cmake -S . -B build/game -G Ninja -DCASINO_TESTS=OFF >/dev/null
+cmake --build build/game --parallel "${CASINO_JOBS:-2}"
 
 # The game finds its sounds in sound/ under the folder it is started from.
-cd build/wx
+cd build/game
 exec ./casino
