@@ -369,7 +369,7 @@ void bets(Game& g) {
     g.key_on_focus(VK_F5);
     checks.check(wait_until([&] { return g.menu_text(0, 1) == "включить звук\tF5"; }), "sound off");
     until_settled(g, "red without sound",
-                  [&](int) { return even_money(g, Control::cmdred, red, {"2"}, "red, muted"); });
+                  [&](int) { return even_money(g, Control::cmdred, red, {"1"}, "red, muted"); });
     g.key_on_focus(VK_F5);
     checks.check(wait_until([&] { return g.menu_text(0, 1) == "отключить звук\tF5"; }),
                  "sound on again");
