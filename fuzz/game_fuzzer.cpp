@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "scripted_game.h"
+#include "support/scripted_game.h"
 
 namespace {
 

@@ -8,7 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/number_reader.h"
+#include "core/number_reader.h"
+#include "core/rules/arithmetic.h"
 
 namespace {
 
@@ -70,9 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size >= sizeof(double)) {
         double value = 0.0;
         std::memcpy(&value, data, sizeof value);
-        if (std::isfinite(value) && casino::round_half_even(value) != std::nearbyint(value)) {
+        if (std::isfinite(value) &&
+            casino::rules::round_half_even(value) != std::nearbyint(value)) {
             std::fprintf(stderr, "round_half_even(%.17g) = %.17g, nearbyint gives %.17g\n", value,
-                         casino::round_half_even(value), std::nearbyint(value));
+                         casino::rules::round_half_even(value), std::nearbyint(value));
             std::abort();
         }
     }

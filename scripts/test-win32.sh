@@ -17,7 +17,7 @@ fail() { echo "test-win32: $*" >&2; exit 1; }
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCASINO_WERROR=ON -DCASINO_TESTS=ON \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake"
 cmake --build "$build"
-exe=$build/src/platform/win32/casino.exe
+exe=$build/src/frontends/win32/casino.exe
 automation=$build/tests/win32/casino_automation.exe
 
 size=$(stat -c %s "$exe")

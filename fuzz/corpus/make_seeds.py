@@ -2,7 +2,7 @@
 """Writes the game fuzzer's seed corpus: short real games in its operation bytes.
 
 Run from anywhere; it rewrites fuzz/corpus/game/. The operations are those of
-fuzz/scripted_game.h: single letters for clicks, keys and menu commands, "T" + length +
+tests/support/scripted_game.h: single letters for clicks, keys and menu commands, "T" + length +
 text for a typed answer, "Q" + count + 16-bit values for the rolls, "$" + 16 bits for money.
 """
 import math

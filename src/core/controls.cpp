@@ -1,5 +1,5 @@
 // The control, menu and window tables.
-#include "app/controls.h"
+#include "core/controls.h"
 
 namespace casino {
 

@@ -1,7 +1,7 @@
 // The dozen bet: chips on any of the three dozens in one spin.
 #include <array>
 
-#include "app/form1.h"
+#include "core/form1.h"
 
 namespace casino {
 
@@ -14,32 +14,23 @@ void Form1::cmddu_Click() {
         "сколько фишек ставишь на третью дюжину?",
     };
 
-    std::array<std::int32_t, 3> counts{};
-    std::int32_t totalchips = 0;
-    for (std::size_t dozen = 0; dozen < counts.size(); ++dozen) {
+    std::array<std::int32_t, 3> stakes{};
+    std::int32_t taken = 0;
+    for (std::size_t dozen = 0; dozen < stakes.size(); ++dozen) {
         const std::int16_t count = ask_number(kPrompts[dozen]);
-        if (count < 0) {
-            // A negative count is no bet: everything taken so far goes back, silently.
-            add_money(totalchips * state_.chipprice);
+        // A negative count is no bet, and a refused one ends it: either way everything
+        // taken so far goes back.
+        if (count < 0 || take_stake(count * state_.chipprice) == Stake::Refused) {
+            add_money(taken);
             return;
         }
-        if (take_stake(count * state_.chipprice) == Stake::Refused) {
-            add_money(totalchips * state_.chipprice);
-            return;
-        }
-        counts[dozen] = count;
-        totalchips += count;
+        stakes[dozen] = count * state_.chipprice;
+        taken += stakes[dozen];
     }
-    if (totalchips == 0) return;
+    if (taken == 0) return;
 
     play_cue("sound\\nomore.wav");
-    if (state_.number == 0) {
-        pay_half_back(totalchips * state_.chipprice);
-        message("зеро господа!");
-        return;
-    }
-    const auto winning_dozen = static_cast<std::size_t>((state_.number - 1) / 12);
-    add_money(3 * counts[winning_dozen] * state_.chipprice);
+    add_money(rules::dozen_payout(state_.number, stakes));
     announce_number();
 }
 

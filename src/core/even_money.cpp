@@ -1,24 +1,14 @@
 // The four even-money bets: red, black, odd and even.
-#include "app/form1.h"
+#include "core/form1.h"
 
 namespace casino {
 
-namespace {
+void Form1::cmdred_Click() { even_money_bet(rules::EvenMoney::red); }
+void Form1::cmdbleck_Click() { even_money_bet(rules::EvenMoney::black); }
+void Form1::Command1_Click() { even_money_bet(rules::EvenMoney::odd); }
+void Form1::Command2_Click() { even_money_bet(rules::EvenMoney::even); }
 
-// Colour goes by range: 1..18 are red, 19..36 black.
-bool is_red(int n) { return n >= 1 && n <= 18; }
-bool is_black(int n) { return n >= 19 && n <= 36; }
-bool is_odd(int n) { return n % 2 == 1; }
-bool is_even(int n) { return n != 0 && n % 2 == 0; }
-
-}  // namespace
-
-void Form1::cmdred_Click() { even_money_bet(is_red); }
-void Form1::cmdbleck_Click() { even_money_bet(is_black); }
-void Form1::Command1_Click() { even_money_bet(is_odd); }
-void Form1::Command2_Click() { even_money_bet(is_even); }
-
-void Form1::even_money_bet(bool (*wins)(int number)) {
+void Form1::even_money_bet(rules::EvenMoney bet) {
     if (open_bet() == BetOutcome::Closed) return;
 
     const std::int16_t chips = ask_number("сколько фишек ставишь?");
@@ -29,12 +19,7 @@ void Form1::even_money_bet(bool (*wins)(int number)) {
     if (take_stake(stake) == Stake::Refused) return;
 
     play_cue("sound\\nomore.wav");
-    if (state_.number == 0) {
-        pay_half_back(stake);
-        message("зеро господа!");
-        return;
-    }
-    if (wins(state_.number)) add_money(2 * stake);
+    add_money(rules::even_money_payout(bet, state_.number, stake));
     announce_number();
 }
 

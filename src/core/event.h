@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "app/controls.h"
+#include "core/controls.h"
 
 namespace casino {
 
@@ -20,12 +20,14 @@ struct Event {
     Control control = Control::cmdexit;  // Click, KeyPress
     MenuItem menu = MenuItem::help;      // Menu
     int key = 0;                         // KeyPress: the character code (13 is Enter)
+    int highlight = -1;                  // KeyPress: the list's highlighted entry, -1 for none
 
     static constexpr Event load() { return {EventType::Load}; }
     static constexpr Event unload() { return {EventType::Unload}; }
     static constexpr Event click(Control c) { return {EventType::Click, c}; }
-    static constexpr Event key_press(Control list, int code) {
-        return {EventType::KeyPress, list, MenuItem::help, code};
+    // A key typed in a list, with the entry the list had highlighted when it came.
+    static constexpr Event key_press(Control list, int code, int highlight) {
+        return {EventType::KeyPress, list, MenuItem::help, code, highlight};
     }
     static constexpr Event menu_item(MenuItem m) { return {EventType::Menu, Control::cmdexit, m}; }
 

@@ -1,9 +1,8 @@
 // Form1: construction, the event dispatch, the load step and the helpers every handler uses.
-#include "app/form1.h"
+#include "core/form1.h"
 
-#include <limits>
-
-#include "platform/number_reader.h"
+#include "core/number_reader.h"
+#include "core/rules/arithmetic.h"
 
 namespace casino {
 
@@ -54,11 +53,21 @@ void Form1::handle(const Event& event) {
             if (!accepts_input(event.control)) return;
             // The handlers take a 16-bit character code, as the window delivers it.
             auto keyascii = static_cast<std::int16_t>(event.key);
-            if (event.control == Control::List1) List1_KeyPress(keyascii);
-            if (event.control == Control::List2) List2_KeyPress(keyascii);
+            if (event.control == Control::List1) List1_KeyPress(keyascii, event.highlight);
+            if (event.control == Control::List2) List2_KeyPress(keyascii, event.highlight);
             return;
         }
     }
+}
+
+std::vector<std::string> Form1::list_entries(Control list) const {
+    std::vector<std::string> entries;
+    if (list == Control::List1) {
+        for (const Item item : wardrobe_) entries.push_back(state_.items[index_of(item)]);
+    } else if (list == Control::List2) {
+        for (const Item item : pawned_) entries.push_back(state_.pawnticket[index_of(item)]);
+    }
+    return entries;
 }
 
 // ---- Load step ----
@@ -69,21 +78,20 @@ void Form1::Form_Load() {
     // already applied them.
     for (const Control c : kBetButtons) hide(c);
     state_.money = 60;
-    state_.items = {"часы ", "пиджак ", "брюки ", "ботинки "};
+    for (const auto& w : rules::kWardrobe) state_.items[index_of(w.item)] = w.text;
     fill_wardrobe();
 }
 
 void Form1::fill_wardrobe() {
-    for (const auto& item : state_.items) port_.list_add(Control::List1, item);
+    for (const auto& w : rules::kWardrobe) add_to_list(Control::List1, w.item);
 }
 
 // ---- Shared helpers ----
 
 void Form1::show(Control c) {
     visible_[index(c)] = true;
-    port_.set_visible(c, true);
     enabled_[index(c)] = true;
-    port_.set_enabled(c, true);
+    port_.set_shown(c, true);
 }
 
 void Form1::show_floor() {
@@ -93,9 +101,22 @@ void Form1::show_floor() {
 
 void Form1::hide(Control c) {
     visible_[index(c)] = false;
-    port_.set_visible(c, false);
     enabled_[index(c)] = false;
-    port_.set_enabled(c, false);
+    port_.set_shown(c, false);
+}
+
+// List1 shows an item by its text, List2 by its ticket.
+void Form1::add_to_list(Control list, Item item) {
+    const bool wardrobe = list == Control::List1;
+    (wardrobe ? wardrobe_ : pawned_).push_back(item);
+    port_.list_add(list,
+                   wardrobe ? state_.items[index_of(item)] : state_.pawnticket[index_of(item)]);
+}
+
+void Form1::remove_from_list(Control list, std::size_t position) {
+    std::vector<Item>& entries = list == Control::List1 ? wardrobe_ : pawned_;
+    entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(position));
+    port_.list_remove(list, static_cast<int>(position));
 }
 
 void Form1::message(std::string_view text) { port_.message(text); }
@@ -111,10 +132,7 @@ void Form1::play_cue(std::string_view path) {
 void Form1::reseed() { random_.reseed(static_cast<float>(port_.time_of_day())); }
 
 void Form1::add_money(std::int32_t amount) {
-    const std::int32_t sum = std::int32_t{state_.money} + amount;
-    constexpr std::int32_t lo = std::numeric_limits<std::int16_t>::min();
-    constexpr std::int32_t hi = std::numeric_limits<std::int16_t>::max();
-    state_.money = static_cast<std::int16_t>(sum < lo ? lo : (sum > hi ? hi : sum));
+    state_.money = rules::add_money(state_.money, amount);
 }
 
 }  // namespace casino

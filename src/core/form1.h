@@ -1,16 +1,21 @@
-// Form1: the main window's game side. It owns the state and the window model, and runs
-// every handler of the game from one entry point.
+// Form1: the main window's game side. It owns the game's whole state (the table state,
+// what each control shows, both lists' entries) and runs every handler of the game from
+// one entry point; the front end is told what to show through the Port.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
-#include "app/controls.h"
-#include "app/event.h"
-#include "app/table_state.h"
-#include "platform/port.h"
-#include "platform/random_source.h"
+#include "core/controls.h"
+#include "core/event.h"
+#include "core/port.h"
+#include "core/random_source.h"
+#include "core/rules/arithmetic.h"
+#include "core/rules/roulette.h"
+#include "core/table_state.h"
 
 namespace casino {
 
@@ -32,6 +37,9 @@ class Form1 {
     [[nodiscard]] bool enabled(Control c) const { return enabled_[index(c)]; }
     [[nodiscard]] bool loaded() const { return loaded_; }
     [[nodiscard]] bool has_quit() const { return quit_; }
+    // The entries of a list box, as the player sees them: item texts in the wardrobe
+    // (List1), pawn tickets in the pawned list (List2).
+    [[nodiscard]] std::vector<std::string> list_entries(Control list) const;
 
     // Whether the real window would deliver an event to this control now.
     [[nodiscard]] bool accepts_input(Control c) const { return visible(c) && enabled(c); }
@@ -59,23 +67,22 @@ class Form1 {
 
     void cmdlom_Click();
     void cmdpay_Click();
-    void List1_KeyPress(std::int16_t& keyascii);
+    void List1_KeyPress(std::int16_t& keyascii, int highlight);
     void cmdre_Click();
-    void List2_KeyPress(std::int16_t& keyascii);
+    void List2_KeyPress(std::int16_t& keyascii, int highlight);
 
     // ---- The spin, the chip price and the fortune events ----
-    void newgame();
-    void stoim();
-    void priz();
+    void newgame();  // the spin: reseeds, then draws the number and the hidden rolls
+    void stoim();    // prices a chip from the price roll and announces it
+    void priz();     // runs the fortune events against the fresh rolls
 
     // ---- Shared steps of the bets ----
     enum class BetOutcome : std::uint8_t { Open, Closed };
     BetOutcome open_bet();  // spin, fortune events, the 20-buck test, price
     enum class Stake : std::uint8_t { Taken, Refused };
     Stake take_stake(std::int32_t stake);  // refuses what the player cannot pay
-    void even_money_bet(bool (*wins)(int number));
-    void pay_half_back(std::int32_t stake);  // a zero returns half the stake
-    void announce_number();                  // "7 красное", "25 черное"
+    void even_money_bet(rules::EvenMoney bet);
+    void announce_number();  // "зеро господа!", or "7 красное", "25 черное"
 
     // ---- Shared helpers ----
     void show(Control c);
@@ -85,15 +92,18 @@ class Form1 {
     std::int16_t ask_number(std::string_view prompt);
     void play_cue(std::string_view path);
     void reseed();
-    // Adds an amount to money; a sum beyond the 16-bit range stores its limit instead.
-    void add_money(std::int32_t amount);
+    void add_money(std::int32_t amount);  // never wraps: see rules::add_money
     void fill_wardrobe();
+    void add_to_list(Control list, Item item);
+    void remove_from_list(Control list, std::size_t position);
 
     Port& port_;
     TableState state_;
     RandomSource random_;
     std::array<bool, kControlCount> visible_{};
     std::array<bool, kControlCount> enabled_{};
+    std::vector<Item> wardrobe_;  // List1's entries, in their order
+    std::vector<Item> pawned_;    // List2's entries: the items whose tickets it shows
     bool loaded_ = false;
     bool quit_ = false;
 };

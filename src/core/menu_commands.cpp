@@ -1,7 +1,7 @@
 // The window-level commands of the menu: balance, sound, help and exit.
 #include <string>
 
-#include "app/form1.h"
+#include "core/form1.h"
 
 namespace casino {
 

@@ -1,5 +1,5 @@
 // Moving between the screens: entering the casino, leaving the pawnshop, starting over.
-#include "app/form1.h"
+#include "core/form1.h"
 
 namespace casino {
 
@@ -25,7 +25,9 @@ void Form1::new_Click() {
     state_.money = 60;
     state_.pawnedclothes = 0;
     state_.pawnedtrousers = 0;
+    wardrobe_.clear();
     port_.list_clear(Control::List1);
+    pawned_.clear();
     port_.list_clear(Control::List2);
     hide(Control::List1);
     hide(Control::List2);

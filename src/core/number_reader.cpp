@@ -1,10 +1,12 @@
 // Reading typed numbers.
-#include "platform/number_reader.h"
+#include "core/number_reader.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
+
+#include "core/rules/arithmetic.h"
 
 namespace casino {
 
@@ -14,14 +16,6 @@ bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
-
-double round_half_even(double value) {
-    const double down = std::floor(value);
-    const double diff = value - down;
-    if (diff < 0.5) return down;
-    if (diff > 0.5) return down + 1.0;
-    return std::fmod(down, 2.0) == 0.0 ? down : down + 1.0;
-}
 
 std::int16_t read_number(std::string_view text) {
     // Gather the number's characters without blanks, then let from_chars do the
@@ -69,7 +63,7 @@ std::int16_t read_number(std::string_view text) {
     }
     (void)ptr;
 
-    const double rounded = round_half_even(value);
+    const double rounded = rules::round_half_even(value);
     constexpr double lo = std::numeric_limits<std::int16_t>::min();
     constexpr double hi = std::numeric_limits<std::int16_t>::max();
     if (rounded <= lo) return std::numeric_limits<std::int16_t>::min();

@@ -13,7 +13,4 @@ namespace casino {
 // even neighbour, and clamped to -32768..32767 so that no typed text can wrap it.
 std::int16_t read_number(std::string_view text);
 
-// Nearest whole number, halves to the even neighbour.
-double round_half_even(double value);
-
 }  // namespace casino

@@ -4,10 +4,14 @@
 #include <string>
 #include <string_view>
 
-#include "app/controls.h"
+#include "core/controls.h"
 
 namespace casino {
 
+// The game speaks; the front end shows. Nothing here reads a widget back: the core keeps
+// every control's state and both lists' entries itself, and the one thing a widget owns,
+// the highlight of an open list, reaches the core inside the key press Event.
+//
 // All texts are UTF-8. Every call is made on the window's one thread, and the blocking
 // ones (message, ask_text, play_wav) return only when the player has answered or the
 // sound has ended.
@@ -15,21 +19,18 @@ class Port {
    public:
     virtual ~Port() = default;
 
-    // Controls: the game always sets visibility and enabled state together (see Form1).
-    virtual void set_visible(Control c, bool visible) = 0;
-    virtual void set_enabled(Control c, bool enabled) = 0;
+    // Controls: shown is visible and enabled, hidden is neither; the game always sets the
+    // two together.
+    virtual void set_shown(Control c, bool shown) = 0;
     virtual void set_focus(Control c) = 0;
     virtual void set_menu_caption(MenuItem item, std::string_view caption) = 0;
 
-    // List boxes: single selection, unsorted; a new entry goes to the end.
+    // List boxes, a mirror of the core's lists: single selection, unsorted. Removing an
+    // entry leaves the highlight on the same entry if it stays, and on none if it goes.
     virtual void list_add(Control list, std::string_view text) = 0;
-    virtual void list_clear(Control list) = 0;
-    [[nodiscard]] virtual int list_count(Control list) const = 0;
-    [[nodiscard]] virtual std::string list_text(Control list, int index) const = 0;
-    [[nodiscard]] virtual bool list_selected(Control list, int index) const = 0;
-    [[nodiscard]] virtual int list_highlight(Control list) const = 0;  // -1 when none
-    virtual void set_list_highlight(Control list, int index) = 0;
     virtual void list_remove(Control list, int index) = 0;
+    virtual void list_clear(Control list) = 0;
+    virtual void set_list_highlight(Control list, int index) = 0;
 
     // A modal message box with an OK button only, titled kAppTitle.
     virtual void message(std::string_view text) = 0;

@@ -1,17 +1,17 @@
 // Running the fortune events before a bet.
-#include "app/form1.h"
-#include "fortune/fortune_table.h"
+#include "core/form1.h"
+#include "core/rules/fortune.h"
 
 namespace casino {
 
 void Form1::priz() {
-    // Every row is tested, each against the money as the rows before it left it.
-    for (const FortuneRow& row : kFortuneTable) {
-        if (!row.fires(state_)) continue;
-        const std::string text = row.text(state_);
-        add_money(row.change(state_));
-        if (!row.cue.empty()) play_cue(row.cue);
-        message(text);
+    const rules::FortuneSituation now{state_.money, state_.eventroll,     state_.priceroll,
+                                      state_.fine,  state_.pawnedclothes, state_.pawnedtrousers};
+    // Each event's money changes before its cue plays and its message shows.
+    for (const rules::FortuneEvent& event : rules::fortune_events(now)) {
+        add_money(event.change);
+        if (!event.cue.empty()) play_cue(event.cue);
+        message(event.message);
     }
 }
 

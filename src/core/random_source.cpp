@@ -1,10 +1,7 @@
 // The random source: a small 64-bit generator whose top 24 bits make each float.
-#include "platform/random_source.h"
+#include "core/random_source.h"
 
 #include <bit>
-#include <cmath>
-
-#include "platform/number_reader.h"
 
 namespace casino {
 
@@ -37,16 +34,6 @@ float RandomSource::next() {
     // 24 bits fill a float's mantissa exactly, so the value is below 1 without rounding.
     const auto bits = static_cast<std::uint32_t>(splitmix(state_) >> 40);
     return static_cast<float>(bits) * 0x1p-24F;
-}
-
-int RandomSource::draw(int count, int offset) {
-    const double r = next();
-    return static_cast<int>(std::floor(r * count + offset));
-}
-
-int RandomSource::draw_rounded(int count, int offset) {
-    const double r = next();
-    return static_cast<int>(round_half_even(r * count + offset));
 }
 
 void RandomSource::queue(float r) {

@@ -17,12 +17,6 @@ class RandomSource {
     // The next value r, 0 <= r < 1; never 1.
     float next();
 
-    // floor(r * count + offset), formed in double precision, from one draw.
-    int draw(int count, int offset = 0);
-
-    // round(r * count + offset) with halves going to the even neighbour, from one draw.
-    int draw_rounded(int count, int offset = 0);
-
     // Values to hand out, in order, before the generator is used again. Tests use this
     // to fix a spin; a reseed neither consumes nor clears the queue.
     void queue(float r);

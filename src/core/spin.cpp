@@ -1,42 +1,30 @@
 // The spin, the chip price and the steps every bet shares.
 #include <string>
 
-#include "app/form1.h"
-#include "platform/number_reader.h"
+#include "core/form1.h"
+#include "core/rules/arithmetic.h"
 
 namespace casino {
 
-namespace {
-
-struct PriceRow {
-    int first_roll;
-    int last_roll;
-    std::int32_t price;
-};
-
-// The first row that holds the roll sets the price. 18 is never rolled.
-constexpr PriceRow kPriceTable[] = {
-    {0, 4, 20}, {5, 8, 40}, {9, 12, 60}, {13, 16, 80}, {17, 18, 100},
-};
-
-}  // namespace
-
 void Form1::newgame() {
     reseed();
-    state_.number = static_cast<std::int16_t>(random_.draw(37));
-    state_.eventroll = static_cast<std::int16_t>(random_.draw(16));
-    state_.priceroll = random_.draw(18);
-    state_.fine = static_cast<std::int16_t>(random_.draw(50, 50));
+    // The four draws are made in this order on every spin.
+    const float number = random_.next();
+    const float eventroll = random_.next();
+    const float priceroll = random_.next();
+    const float fine = random_.next();
+    const rules::SpinResult spin = rules::spin({number, eventroll, priceroll, fine});
+    state_.number = spin.number;
+    state_.eventroll = spin.eventroll;
+    state_.priceroll = spin.priceroll;
+    state_.fine = spin.fine;
 }
 
 void Form1::stoim() {
-    for (const auto& row : kPriceTable) {
-        if (state_.priceroll >= row.first_roll && state_.priceroll <= row.last_roll) {
-            state_.chipprice = row.price;
-            message("фишка стоит" + std::to_string(row.price));
-            return;
-        }
-    }
+    const std::optional<std::int32_t> price = rules::chip_price(state_.priceroll);
+    if (!price) return;
+    state_.chipprice = *price;
+    message("фишка стоит" + std::to_string(*price));
 }
 
 Form1::BetOutcome Form1::open_bet() {
@@ -51,9 +39,7 @@ Form1::BetOutcome Form1::open_bet() {
 }
 
 Form1::Stake Form1::take_stake(std::int32_t stake) {
-    // The difference is tested before it is stored, so a stake far beyond the purse
-    // never passes through a wrapped 16-bit value.
-    if (std::int32_t{state_.money} - stake < 0) {
+    if (!rules::can_pay(state_.money, stake)) {
         message("у тебя нет столько денег!");
         return Stake::Refused;
     }
@@ -61,12 +47,12 @@ Form1::Stake Form1::take_stake(std::int32_t stake) {
     return Stake::Taken;
 }
 
-void Form1::pay_half_back(std::int32_t stake) {
-    add_money(static_cast<std::int32_t>(round_half_even(stake / 2.0)));
-}
-
 void Form1::announce_number() {
-    state_.color = state_.number <= 18 ? " красное" : " черное";
+    if (state_.number == 0) {
+        message("зеро господа!");  // no colour, and the last one stays
+        return;
+    }
+    state_.color = rules::colour_word(state_.number);
     message(std::to_string(state_.number) + state_.color);
 }
 

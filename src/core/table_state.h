@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <string>
 
+#include "core/rules/pawnshop.h"
+
 namespace casino {
 
-// The four pieces of clothing, in the order of `items`.
-enum class Item : std::uint8_t { watch, jacket, trousers, shoes };
-inline constexpr int kItemCount = 4;
+using rules::index_of;
+using rules::Item;
+using rules::kItemCount;
 
 struct TableState {
     std::int16_t number = 0;     // winning number of the current spin, 0..36
@@ -28,7 +30,5 @@ struct TableState {
 
     friend bool operator==(const TableState&, const TableState&) = default;
 };
-
-inline constexpr std::size_t index_of(Item item) { return static_cast<std::size_t>(item); }
 
 }  // namespace casino

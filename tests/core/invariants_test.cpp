@@ -10,7 +10,7 @@
 #include <iterator>
 #include <random>
 
-#include "../fuzz/scripted_game.h"
+#include "support/scripted_game.h"
 
 namespace casino::testing {
 namespace {
@@ -27,6 +27,9 @@ std::string joined(const std::vector<std::string>& lines) {
     for (const auto& line : lines) out += line + "\n";
     return out;
 }
+
+// Enter in a list; Window::play fills in the list's highlight.
+Event enter_in(Control list) { return Event::key_press(list, kEnterKey, -1); }
 
 // A loaded window, on the casino floor or still on the street.
 struct Window {
@@ -48,15 +51,24 @@ struct Window {
 
     // Delivers the event with the answers typed in advance, and records it for the ledger.
     EventRecord play(Event event, std::vector<std::string> answers = {}) {
+        if (event.type == EventType::KeyPress) event.highlight = port.list(event.control).highlight;
         EventRecord record{event, form.state().money, {}, {}, answers};
-        if (event.type == EventType::KeyPress) {
-            record.highlighted_before =
-                port.list_text(event.control, port.list(event.control).highlight);
-        }
+        if (event.type == EventType::KeyPress)
+            record.highlighted_before = port.highlighted(event.control);
         for (auto& a : answers) port.type(std::move(a));
         form.handle(event);
         record.lines = port.take_transcript();
         return record;
+    }
+
+    // Walks into the pawnshop and pawns one wardrobe entry at the given price draw.
+    void pawn(int entry, float price_draw) {
+        form.handle(Event::click(Control::cmdlom));
+        form.handle(Event::click(Control::cmdpay));
+        port.move_highlight(Control::List1, entry);
+        form.random().queue(price_draw);
+        play(enter_in(Control::List1));
+        port.take_transcript();
     }
 
     std::vector<std::string> check(const EventRecord* record = nullptr) const {
@@ -85,11 +97,10 @@ TEST(Invariants, CatchMoneyOutOfRange) {
     EXPECT_TRUE(mentions(street.check(), "on the street money is 100"));
 }
 
-TEST(Invariants, CatchAnItemInBothListsOrInNeither) {
+TEST(Invariants, CatchAFrontEndThatShowsOtherListsOrControlsThanTheGameHolds) {
     Window both;
-    both.form.state().pawnticket[0] = "часы 300";
-    both.form.state().redeemprice[0] = 300;
     both.port.list_add(Control::List2, "часы 300");
+    EXPECT_TRUE(mentions(both.check(), "List2 on the screen is not the game's list"));
     EXPECT_TRUE(mentions(both.check(), "[часы ] stands 2 times"));
 
     Window neither;
@@ -99,32 +110,30 @@ TEST(Invariants, CatchAnItemInBothListsOrInNeither) {
     Window stranger;
     stranger.port.list_add(Control::List1, "шляпа ");
     EXPECT_TRUE(mentions(stranger.check(), "[шляпа ], which is no item"));
+
+    Window hidden;  // a front end that missed the call showing a bet button
+    hidden.port.set_shown(Control::cmdred, false);
+    EXPECT_TRUE(mentions(hidden.check(), "cmdred on the screen is not as the game holds it"));
 }
 
 TEST(Invariants, CatchCountersAndTicketsThatDisagreeWithThePawnedList) {
     Window w;
-    w.form.state().pawnticket[2] = "брюки 400";
-    w.form.state().redeemprice[2] = 400;
-    w.port.list_remove(Control::List1, 2);
-    w.port.list_add(Control::List2, "брюки 400");
+    w.pawn(2, 0.5F);  // the trousers, for 150
+    EXPECT_EQ(joined(w.check()), "");
+    w.form.state().pawnedclothes = 0;
+    w.form.state().pawnedtrousers = 0;
     EXPECT_TRUE(mentions(w.check(), "pawnedclothes is 0 but the pawned list holds 1"));
     EXPECT_TRUE(mentions(w.check(), "pawnedtrousers is 0 but the pawned list holds 1"));
 
+    // A ticket that names another price than the one to pay.
     w.form.state().pawnedclothes = 1;
     w.form.state().pawnedtrousers = 1;
-    EXPECT_EQ(joined(w.check()), "");
-
-    // A line that is not the stored ticket, and a ticket that names another price.
-    w.form.state().pawnticket[2] = "брюки 401";
-    EXPECT_TRUE(mentions(w.check(), "is not the item's ticket"));
-    EXPECT_TRUE(mentions(w.check(), "does not match redeem price 400"));
+    w.form.state().redeemprice[2] = 401;
+    EXPECT_TRUE(mentions(w.check(), "does not match redeem price 401"));
 
     // The watch counts as no clothes.
     Window watch;
-    watch.form.state().pawnticket[0] = "часы 300";
-    watch.form.state().redeemprice[0] = 300;
-    watch.port.list_remove(Control::List1, 0);
-    watch.port.list_add(Control::List2, "часы 300");
+    watch.pawn(0, 0.5F);
     watch.form.state().pawnedclothes = 1;
     EXPECT_TRUE(mentions(watch.check(), "pawnedclothes is 1 but the pawned list holds 0"));
 }
@@ -225,8 +234,8 @@ TEST(Ledger, ReadsFortuneMessagesAndTheFineFromItsText) {
     // The trousers at the pawnshop, and a spin that fines: eventroll 0, fine 77.
     w.form.handle(Event::click(Control::cmdlom));
     w.form.handle(Event::click(Control::cmdpay));
-    w.port.set_list_highlight(Control::List1, 2);
-    const EventRecord pawn = w.play(Event::key_press(Control::List1, kEnterKey));
+    w.port.move_highlight(Control::List1, 2);
+    const EventRecord pawn = w.play(enter_in(Control::List1));
     EXPECT_EQ(joined(w.check(&pawn)), "");
     w.form.handle(Event::click(Control::cmdwent));
     w.port.take_transcript();
@@ -245,17 +254,17 @@ TEST(Ledger, ChecksPawnAndRedeemPricesAgainstTheirMessages) {
     w.form.handle(Event::click(Control::cmdlom));
     w.form.handle(Event::click(Control::cmdpay));
     w.form.random().queue(0.25F);  // pawned for 125, redeemed for 325
-    const EventRecord pawn = w.play(Event::key_press(Control::List1, kEnterKey));
+    const EventRecord pawn = w.play(enter_in(Control::List1));
     EXPECT_EQ(w.form.state().money, 185);
     EXPECT_EQ(joined(w.check(&pawn)), "");
 
     w.form.handle(Event::click(Control::cmdre));
-    const EventRecord refused = w.play(Event::key_press(Control::List2, kEnterKey));
+    const EventRecord refused = w.play(enter_in(Control::List2));
     EXPECT_EQ(joined(w.check(&refused)), "");
 
     w.form.state().money = 325;
     w.form.handle(Event::click(Control::cmdre));
-    const EventRecord redeemed = w.play(Event::key_press(Control::List2, kEnterKey));
+    const EventRecord redeemed = w.play(enter_in(Control::List2));
     EXPECT_EQ(w.form.state().money, 0);
     EXPECT_EQ(joined(w.check(&redeemed)), "");
     w.form.state().money = 125;  // the pawn price taken back instead of the ticket's
@@ -291,7 +300,7 @@ TEST(Cues, TheDoorGreetsAndTheLaughAnswersAnEmptyWardrobe) {
     w.form.handle(Event::click(Control::cmdlom));
     for (int i = 0; i < 4; ++i) {
         w.form.handle(Event::click(Control::cmdpay));
-        w.form.handle(Event::key_press(Control::List1, kEnterKey));
+        w.play(enter_in(Control::List1));
     }
     w.port.take_transcript();
     EventRecord laugh = w.play(Event::click(Control::cmdpay));
@@ -348,7 +357,7 @@ TEST(RandomGames, KeepEveryInvariantThroughThousandsOfEvents) {
     EXPECT_GT(sum.redemptions, 10U);
 }
 
-const std::filesystem::path kFuzzDir = std::filesystem::path(__FILE__).parent_path() / "../fuzz";
+const std::filesystem::path kFuzzDir = CASINO_FUZZ_DIR;
 
 TEST(RandomGames, TheFuzzSeedsArePlayableGames) {
     Play sum;

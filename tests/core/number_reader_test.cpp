@@ -1,5 +1,5 @@
 // What a player can type into an input box, and the number the game reads from it.
-#include "platform/number_reader.h"
+#include "core/number_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -61,17 +61,6 @@ TEST(ReadNumber, ThousandsOfDigitsStayClamped) {
     EXPECT_EQ(read_number(std::string(5000, '9')), 32767);
     EXPECT_EQ(read_number("-" + std::string(5000, '9')), -32768);
     EXPECT_EQ(read_number("0." + std::string(5000, '0') + "1"), 0);
-}
-
-TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
-    EXPECT_EQ(round_half_even(0.5), 0.0);
-    EXPECT_EQ(round_half_even(1.5), 2.0);
-    EXPECT_EQ(round_half_even(2.5), 2.0);
-    EXPECT_EQ(round_half_even(-0.5), 0.0);
-    EXPECT_EQ(round_half_even(-1.5), -2.0);
-    EXPECT_EQ(round_half_even(199.5), 200.0);
-    EXPECT_EQ(round_half_even(100.49), 100.0);
-    EXPECT_EQ(round_half_even(100.51), 101.0);
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ TEST_F(Pawnshop, TheWatchPaysButLeavesTheCountersAlone) {
     EXPECT_EQ(game.entries(Control::List1), (Lines{"пиджак ", "брюки ", "ботинки "}));
     EXPECT_EQ(game.entries(Control::List2), (Lines{"часы 327"}));
     EXPECT_EQ(game.form.state().pawnticket[index_of(Item::watch)], "часы 327");
-    EXPECT_FALSE(game.form.visible(Control::List1));
+    EXPECT_FALSE(game.port.visible(Control::List1));
 }
 
 TEST_F(Pawnshop, TheTrousersRaiseBothCountersAndCostFiftyMoreToRedeem) {
@@ -50,7 +50,7 @@ TEST_F(Pawnshop, PawnPriceIsDrawnOnEveryKeyAndOnlyEnterPawns) {
     game.port.take_transcript();
     game.form.random().queue(0.9F);  // spent by the arrow-like key below
     game.key(Control::List1, 'a');
-    game.port.set_list_highlight(Control::List1, 3);
+    game.port.move_highlight(Control::List1, 3);
     game.form.random().queue(0.995F);
     game.key(Control::List1, kEnterKey);
     EXPECT_EQ(game.port.take_transcript(), (Lines{"message ты заложил ботинки за 200 баксов."}));
@@ -78,9 +78,9 @@ TEST_F(Pawnshop, OpeningTheWardrobeAlwaysHighlightsTheFirstEntryAndClosesThePawn
     game.pawn(0, 0.5F);
     game.click(Control::cmdre);
     game.click(Control::cmdpay);
-    EXPECT_FALSE(game.form.visible(Control::List2));
-    EXPECT_TRUE(game.form.visible(Control::List1));
-    game.port.set_list_highlight(Control::List1, 2);
+    EXPECT_FALSE(game.port.visible(Control::List2));
+    EXPECT_TRUE(game.port.visible(Control::List1));
+    game.port.move_highlight(Control::List1, 2);
     game.click(Control::cmdpay);
     EXPECT_EQ(game.port.list(Control::List1).highlight, 0);
 }
@@ -95,7 +95,7 @@ TEST_F(Pawnshop, WithEverythingPawnedTheShopLaughs) {
     game.click(Control::cmdpay);
     EXPECT_EQ(game.port.take_transcript(),
               (Lines{"cue sound\\laugh3.wav", "message тебе нечего закладывать."}));
-    EXPECT_FALSE(game.form.visible(Control::List2));
+    EXPECT_FALSE(game.port.visible(Control::List2));
     game.menu(MenuItem::sound);
     game.port.take_transcript();
     game.click(Control::cmdpay);
@@ -111,7 +111,7 @@ TEST_F(Pawnshop, RedeemingAtExactlyThePriceLeavesNothing) {
     EXPECT_TRUE(game.entries(Control::List2).empty());
     // Bought back, the watch goes to the end of the wardrobe.
     EXPECT_EQ(game.entries(Control::List1), (Lines{"пиджак ", "брюки ", "ботинки ", "часы "}));
-    EXPECT_FALSE(game.form.visible(Control::List2));
+    EXPECT_FALSE(game.port.visible(Control::List2));
     // The ticket stays in the state until the watch is pawned again.
     EXPECT_EQ(game.form.state().pawnticket[0], "часы 350");
 }
@@ -124,7 +124,7 @@ TEST_F(Pawnshop, RedeemingOneBuckShortIsRefusedAndTheTicketStays) {
     EXPECT_EQ(game.money(), 399);
     EXPECT_EQ(game.entries(Control::List2), (Lines{"брюки 400"}));
     EXPECT_EQ(trousers(), 1);
-    EXPECT_FALSE(game.form.visible(Control::List2));
+    EXPECT_FALSE(game.port.visible(Control::List2));
 
     game.set_money(400);
     game.redeem(0);
@@ -154,20 +154,20 @@ TEST_F(Pawnshop, KeysOtherThanEnterInThePawnedListDoNothing) {
     game.key(Control::List2, ' ');
     game.key(Control::List2, 'x');
     EXPECT_TRUE(game.port.transcript().empty());
-    EXPECT_TRUE(game.form.visible(Control::List2));
+    EXPECT_TRUE(game.port.visible(Control::List2));
 }
 
 TEST_F(Pawnshop, EnterWithNothingHighlightedMovesNothing) {
     game.click(Control::cmdpay);
-    game.port.set_list_highlight(Control::List1, -1);
+    game.port.move_highlight(Control::List1, -1);
     game.key(Control::List1, kEnterKey);
     EXPECT_EQ(game.entries(Control::List1), kWardrobe);
     EXPECT_EQ(game.money(), 60);
-    EXPECT_FALSE(game.form.visible(Control::List1));
+    EXPECT_FALSE(game.port.visible(Control::List1));
 
     game.pawn(0, 0.5F);
     game.click(Control::cmdre);
-    game.port.set_list_highlight(Control::List2, -1);
+    game.port.move_highlight(Control::List2, -1);
     game.set_money(1000);
     game.key(Control::List2, kEnterKey);
     EXPECT_EQ(game.entries(Control::List2), (Lines{"часы 350"}));
@@ -185,7 +185,7 @@ TEST_F(Pawnshop, RepawningABoughtBackItemWritesAFreshTicket) {
     game.set_money(1000);
     game.redeem(0);
     game.click(Control::cmdpay);
-    game.port.set_list_highlight(Control::List1, 3);  // the watch, now last
+    game.port.move_highlight(Control::List1, 3);  // the watch, now last
     game.form.random().queue(0.0F);
     game.key(Control::List1, kEnterKey);
     EXPECT_EQ(game.entries(Control::List2), (Lines{"часы 300"}));
@@ -252,8 +252,8 @@ TEST(PawnshopSequences, ItemsAndCountersStayConsistent) {
                 case 4:
                 case 5: {
                     const Control list = rng() % 2 ? Control::List1 : Control::List2;
-                    const int n = game.port.list_count(list);
-                    if (n > 0) game.port.set_list_highlight(list, static_cast<int>(rng() % n));
+                    const auto n = static_cast<int>(game.port.list(list).entries.size());
+                    if (n > 0) game.port.move_highlight(list, static_cast<int>(rng() % n));
                     game.key(list, rng() % 3 ? kEnterKey : 'q');
                     break;
                 }
@@ -284,7 +284,7 @@ TEST(PawnshopSequences, ItemsAndCountersStayConsistent) {
             ASSERT_EQ(s.pawnedclothes, clothes);
             ASSERT_EQ(s.pawnedtrousers, trousers);
             ASSERT_GE(s.money, 0);
-            ASSERT_FALSE(game.form.visible(Control::List1) && game.form.visible(Control::List2));
+            ASSERT_FALSE(game.port.visible(Control::List1) && game.port.visible(Control::List2));
         }
     }
 }

@@ -1,5 +1,5 @@
 // The random source and the spin's draws.
-#include "platform/random_source.h"
+#include "core/random_source.h"
 
 #include <gtest/gtest.h>
 
@@ -48,26 +48,6 @@ TEST(RandomSource, QueuedValuesComeFirstAndSurviveAReseed) {
     source.queue(-0.5F);
     EXPECT_LT(source.next(), 1.0F);
     EXPECT_EQ(source.next(), 0.0F);
-}
-
-TEST(RandomSource, DrawsFloorInDoubleAndNeverReachTheTopOfTheRange) {
-    RandomSource source;
-    const float just_below_one = 0x1.fffffep-1F;
-    source.queue(just_below_one);
-    EXPECT_EQ(source.draw(37), 36);
-    source.queue(just_below_one);
-    EXPECT_EQ(source.draw(50, 50), 99);
-    source.queue(0.0F);
-    EXPECT_EQ(source.draw(50, 50), 50);
-}
-
-TEST(RandomSource, PawnPriceDrawRoundsHalvesToEven) {
-    RandomSource source;
-    for (const auto& [r, price] : std::array<std::pair<float, int>, 5>{
-             {{0.0F, 100}, {0x1.fffffep-1F, 200}, {0.125F, 112}, {0.375F, 138}, {0.5F, 150}}}) {
-        source.queue(r);
-        EXPECT_EQ(source.draw_rounded(100, 100), price) << "r=" << r;
-    }
 }
 
 // Many spins through the real bet button, each at its own time of day.

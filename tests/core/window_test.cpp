@@ -14,10 +14,10 @@ TEST(Load, OpensOnTheStreetWithTheWardrobeFilled) {
     Game game;
     EXPECT_EQ(game.shown(), kStreet);
     // "ломбард" stays invisible but enabled until the floor first shows it.
-    EXPECT_FALSE(game.form.visible(Control::cmdlom));
-    EXPECT_TRUE(game.form.enabled(Control::cmdlom));
+    EXPECT_FALSE(game.port.visible(Control::cmdlom));
+    EXPECT_TRUE(game.port.enabled(Control::cmdlom));
     for (const Control c : {Control::cmdred, Control::cmdnum, Control::cmdpay, Control::List1}) {
-        EXPECT_FALSE(game.form.enabled(c)) << name_of(c);
+        EXPECT_FALSE(game.port.enabled(c)) << name_of(c);
     }
     EXPECT_EQ(game.entries(Control::List1), (Lines{"часы ", "пиджак ", "брюки ", "ботинки "}));
     EXPECT_TRUE(game.entries(Control::List2).empty());
@@ -127,7 +127,7 @@ TEST(Enter, PlaysTheDoorGreetsAndMovesTheFocusBeforeHidingTheDoor) {
     EXPECT_EQ(game.port.take_transcript(),
               (Lines{"cue sound\\door.wav", "message у тебя 60 баксов.", "focus cmdnum"}));
     EXPECT_EQ(game.shown(), kFloor);
-    EXPECT_FALSE(game.form.enabled(Control::cmdexit));
+    EXPECT_FALSE(game.port.enabled(Control::cmdexit));
 }
 
 TEST(Enter, WithSoundOffGreetsWithoutTheDoor) {

@@ -3,6 +3,17 @@
 
 namespace casino::testing {
 
+// The widgets start as the control and menu tables create them.
+FakePort::FakePort() {
+    for (const auto& row : kControls) {
+        visible_[index(row.id)] = row.visible;
+        enabled_[index(row.id)] = row.enabled;
+    }
+    for (const auto& item : kMenuItems) {
+        captions_[static_cast<std::size_t>(item.id)] = std::string(item.caption);
+    }
+}
+
 std::vector<std::string> FakePort::take_transcript() {
     std::vector<std::string> out;
     out.swap(transcript_);
@@ -16,6 +27,17 @@ std::vector<std::string> FakePort::messages() const {
         if (line.starts_with(prefix)) out.push_back(line.substr(prefix.size()));
     }
     return out;
+}
+
+std::string FakePort::highlighted(Control list) const {
+    const ListBox& b = lists_[slot(list)];
+    if (b.highlight < 0 || b.highlight >= static_cast<int>(b.entries.size())) return {};
+    return b.entries[static_cast<std::size_t>(b.highlight)];
+}
+
+void FakePort::set_shown(Control c, bool shown) {
+    visible_[index(c)] = shown;
+    enabled_[index(c)] = shown;
 }
 
 void FakePort::set_focus(Control c) { record("focus " + std::string(name_of(c))); }
@@ -33,22 +55,6 @@ void FakePort::list_clear(Control list) {
     box(list).entries.clear();
     box(list).highlight = -1;
 }
-
-int FakePort::list_count(Control list) const {
-    return static_cast<int>(lists_[slot(list)].entries.size());
-}
-
-std::string FakePort::list_text(Control list, int index) const {
-    const auto& entries = lists_[slot(list)].entries;
-    if (index < 0 || index >= static_cast<int>(entries.size())) return {};
-    return entries[static_cast<std::size_t>(index)];
-}
-
-bool FakePort::list_selected(Control list, int index) const {
-    return index >= 0 && index == lists_[slot(list)].highlight;
-}
-
-int FakePort::list_highlight(Control list) const { return lists_[slot(list)].highlight; }
 
 void FakePort::set_list_highlight(Control list, int index) {
     ListBox& b = box(list);

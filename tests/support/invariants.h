@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/event.h"
-#include "app/form1.h"
+#include "core/event.h"
+#include "core/form1.h"
 #include "support/fake_port.h"
 
 namespace casino::testing {

@@ -102,7 +102,8 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
         if (!code || *code < -32768 || *code > 65535) {
             return "key needs a character code, not " + std::string(w[2]);
         }
-        form_.handle(Event::key_press(*c, *code));
+        // The list tells the game which entry it has highlighted as the key arrives.
+        form_.handle(Event::key_press(*c, *code, port_.list(*c).highlight));
         return std::nullopt;
     }
     if (command == "menu") {
@@ -119,8 +120,9 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
         const auto index = parse<int>(w[2]);
         if (!index) return "highlight needs an index, not " + std::string(w[2]);
         // Only an open list can be clicked; an index past its entries hits nothing.
-        if (form_.accepts_input(*c) && *index >= 0 && *index < port_.list_count(*c)) {
-            port_.set_list_highlight(*c, *index);
+        const auto count = static_cast<int>(port_.list(*c).entries.size());
+        if (form_.accepts_input(*c) && *index >= 0 && *index < count) {
+            port_.move_highlight(*c, *index);
         }
         return std::nullopt;
     }
@@ -148,13 +150,14 @@ std::string ReplaySession::show() const {
         << " priceroll=" << s.priceroll << " fine=" << s.fine << " chipprice=" << s.chipprice
         << " color=" << bracketed(s.color) << " pawnedclothes=" << s.pawnedclothes
         << " pawnedtrousers=" << s.pawnedtrousers << " mute=" << s.mute << "\n";
+    // The controls and the lists as the front end shows them to the player.
     out << "visible";
     for (const auto& row : kControls) {
-        if (form_.visible(row.id)) out << " " << row.name;
+        if (port_.visible(row.id)) out << " " << row.name;
     }
     out << "\nenabled";
     for (const auto& row : kControls) {
-        if (form_.enabled(row.id)) out << " " << row.name;
+        if (port_.enabled(row.id)) out << " " << row.name;
     }
     out << "\n";
     for (const Control list : {Control::List1, Control::List2}) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/form1.h"
+#include "core/form1.h"
 #include "support/fake_port.h"
 
 namespace casino::testing {

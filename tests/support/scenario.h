@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/form1.h"
+#include "core/form1.h"
 #include "support/fake_port.h"
 
 namespace casino::testing {
@@ -27,7 +27,10 @@ class Game {
     Game() : form(port) { form.handle(Event::load()); }
 
     void click(Control c) { form.handle(Event::click(c)); }
-    void key(Control list, int code) { form.handle(Event::key_press(list, code)); }
+    // A key typed in a list, which tells the game what it has highlighted.
+    void key(Control list, int code) {
+        form.handle(Event::key_press(list, code, port.list(list).highlight));
+    }
     void menu(MenuItem m) { form.handle(Event::menu_item(m)); }
     void type(std::initializer_list<std::string> answers) {
         for (const auto& a : answers) port.type(a);
@@ -69,7 +72,7 @@ class Game {
     std::vector<std::string> pawn(int wardrobe_index, float price_roll) {
         port.take_transcript();
         click(Control::cmdpay);
-        if (wardrobe_index > 0) port.set_list_highlight(Control::List1, wardrobe_index);
+        if (wardrobe_index > 0) port.move_highlight(Control::List1, wardrobe_index);
         form.random().queue(price_roll);
         key(Control::List1, kEnterKey);
         return port.take_transcript();
@@ -78,7 +81,7 @@ class Game {
     std::vector<std::string> redeem(int pawned_index) {
         port.take_transcript();
         click(Control::cmdre);
-        if (pawned_index > 0) port.set_list_highlight(Control::List2, pawned_index);
+        if (pawned_index > 0) port.move_highlight(Control::List2, pawned_index);
         key(Control::List2, kEnterKey);
         return port.take_transcript();
     }
@@ -91,7 +94,7 @@ class Game {
     [[nodiscard]] std::vector<std::string> shown() const {
         std::vector<std::string> out;
         for (const auto& row : kControls) {
-            if (form.visible(row.id)) out.emplace_back(row.name);
+            if (port.visible(row.id)) out.emplace_back(row.name);
         }
         return out;
     }

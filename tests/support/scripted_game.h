@@ -34,8 +34,9 @@ struct Play {
     }
 };
 
-// The event a script line delivers to the window, if it is one.
-inline std::optional<Event> event_of(std::string_view line) {
+// The event a script line delivers to the window, if it is one; a key carries the
+// highlight its list has on the fake front end.
+inline std::optional<Event> event_of(std::string_view line, const testing::FakePort& port) {
     std::vector<std::string_view> w;
     for (std::size_t i = 0; i < line.size();) {
         const std::size_t end = std::min(line.find(' ', i), line.size());
@@ -53,7 +54,7 @@ inline std::optional<Event> event_of(std::string_view line) {
         const auto [ptr, ec] = std::from_chars(w[2].data(), w[2].data() + w[2].size(), code);
         const auto c = control_named(w[1]);
         if (c && ec == std::errc{} && ptr == w[2].data() + w[2].size()) {
-            return Event::key_press(*c, code);
+            return Event::key_press(*c, code, is_list(*c) ? port.list(*c).highlight : -1);
         }
     }
     return std::nullopt;
@@ -72,22 +73,21 @@ class ScriptedGame {
         if (line == "type") typed_.emplace_back();
         if (line.starts_with("type ")) typed_.push_back(line.substr(5));
 
-        const auto event = event_of(line);
+        const auto event = event_of(line, port());
         testing::EventRecord record;
         if (event) {
             ++play_.events;
             record.event = *event;
             record.money_before = form().state().money;
             if (event->type == EventType::KeyPress && is_list(event->control)) {
-                const auto& box = port().list(event->control);
-                record.highlighted_before = port().list_text(event->control, box.highlight);
+                record.highlighted_before = port().highlighted(event->control);
             }
         }
         const std::size_t queued = port().unanswered();
         if (const auto no_highlight = highlight_none(line)) {
             // Some platforms let a list lose its highlight; the script format cannot say
             // so, and the replay tool passes over this line.
-            if (form().accepts_input(*no_highlight)) port().set_list_highlight(*no_highlight, -1);
+            if (form().accepts_input(*no_highlight)) port().move_highlight(*no_highlight, -1);
         } else if (const auto error = session_.run_line(line)) {
             play_.violations.push_back("the script line " + line + " is unreadable: " + *error);
             return false;

@@ -26,6 +26,23 @@ void Checks::require(bool ok, std::string_view what, std::string_view detail) {
     if (!check(ok, what, detail)) throw Fatal(std::string(what));
 }
 
+std::wstring widen(std::string_view utf8) {
+    const int size = static_cast<int>(utf8.size());
+    std::wstring out(static_cast<std::size_t>(size), L'\0');  // never more units than bytes
+    out.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), size)));
+    return out;
+}
+
+std::string narrow(std::wstring_view utf16) {
+    const int size = static_cast<int>(utf16.size());
+    std::string out(static_cast<std::size_t>(size) * 3, '\0');  // at most 3 bytes a unit
+    out.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, out.data(),
+                            static_cast<int>(out.size()), nullptr, nullptr)));
+    return out;
+}
+
 int screen_dpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);

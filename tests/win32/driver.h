@@ -13,8 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/controls.h"
-#include "platform/win32/text.h"
+#include "core/controls.h"
 
 namespace casino::automation {
 
@@ -133,8 +132,9 @@ class Game {
     std::array<HWND, kControlCount> controls_{};
 };
 
-using win32::narrow;
-using win32::widen;
+// UTF-8 (the game's texts) to and from UTF-16 (the Win32 API's).
+std::wstring widen(std::string_view utf8);
+std::string narrow(std::wstring_view utf16);
 std::string window_text(HWND hwnd);
 int screen_dpi();
 

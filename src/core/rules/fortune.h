@@ -1,30 +1,35 @@
 // The fortune events: a fixed table of gains and losses tested before every bet.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "app/table_state.h"
+namespace casino::rules {
 
-namespace casino {
-
-struct FortuneRow {
-    // Whether the row fires, tested against the state as earlier rows left it.
-    bool (*fires)(const TableState& s);
-    // The change of money: a constant, or minus the spin's fine.
-    std::int32_t amount;
-    bool takes_fine;
-    std::string_view cue;      // empty when the row plays none
-    std::string_view message;  // for the fine, the text before the amount
-
-    [[nodiscard]] std::int32_t change(const TableState& s) const {
-        return takes_fine ? -std::int32_t{s.fine} : amount;
-    }
-    [[nodiscard]] std::string text(const TableState& s) const;
+// What the ten rows test: the spin's rolls and fine, the cash and the pawnshop counters.
+struct FortuneSituation {
+    std::int16_t money = 0;
+    std::int16_t eventroll = 0;
+    std::int32_t priceroll = 0;
+    std::int16_t fine = 0;
+    std::int16_t pawnedclothes = 0;
+    std::int16_t pawnedtrousers = 0;
 };
 
-extern const std::array<FortuneRow, 10> kFortuneTable;
+// One row that fired: the change of money, its cue (empty for none) and its message.
+struct FortuneEvent {
+    std::int32_t change;
+    std::string_view cue;
+    std::string message;
 
-}  // namespace casino
+    friend bool operator==(const FortuneEvent&, const FortuneEvent&) = default;
+};
+
+// The rows that fire, in table order. Every row is tested, each against the money as
+// the rows before it left it (their changes added without ever wrapping 16 bits). At most
+// one row of the event-roll group and one of the price-roll group can fire.
+std::vector<FortuneEvent> fortune_events(const FortuneSituation& before);
+
+}  // namespace casino::rules

@@ -358,7 +358,10 @@ LRESULT CALLBACK MainWindow::list_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARA
         }
         case WM_CHAR: {
             const auto c = static_cast<Control>(static_cast<int>(id) - kFirstControlId);
-            self->form_.handle(Event::key_press(c, static_cast<int>(wparam)));
+            const auto highlight = SendMessageW(hwnd, LB_GETCURSEL, 0, 0);
+            self->form_.handle(
+                Event::key_press(c, static_cast<int>(wparam),
+                                 highlight == LB_ERR ? -1 : static_cast<int>(highlight)));
             // Enter has done its work; other characters still move the highlight to the
             // entry they begin, as a list does.
             if (wparam == VK_RETURN || !IsWindow(hwnd)) return 0;
@@ -373,16 +376,11 @@ LRESULT CALLBACK MainWindow::list_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARA
 
 // ---- Port: controls ----
 
-void MainWindow::set_visible(Control c, bool visible) {
+void MainWindow::set_shown(Control c, bool shown) {
     HWND hwnd = control(c);
-    if (!visible) move_focus_off(hwnd);
-    ShowWindow(hwnd, visible ? SW_SHOWNA : SW_HIDE);
-}
-
-void MainWindow::set_enabled(Control c, bool enabled) {
-    HWND hwnd = control(c);
-    if (!enabled) move_focus_off(hwnd);
-    EnableWindow(hwnd, enabled ? TRUE : FALSE);
+    if (!shown) move_focus_off(hwnd);
+    ShowWindow(hwnd, shown ? SW_SHOWNA : SW_HIDE);
+    EnableWindow(hwnd, shown ? TRUE : FALSE);
 }
 
 void MainWindow::set_focus(Control c) { SetFocus(control(c)); }
@@ -405,30 +403,6 @@ void MainWindow::list_add(Control list, std::string_view text) {
 }
 
 void MainWindow::list_clear(Control list) { SendMessageW(control(list), LB_RESETCONTENT, 0, 0); }
-
-int MainWindow::list_count(Control list) const {
-    return static_cast<int>(SendMessageW(control(list), LB_GETCOUNT, 0, 0));
-}
-
-std::string MainWindow::list_text(Control list, int index) const {
-    HWND hwnd = control(list);
-    const auto length = SendMessageW(hwnd, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR) return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(hwnd, LB_GETTEXT, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return narrow(text);
-}
-
-bool MainWindow::list_selected(Control list, int index) const {
-    return list_highlight(list) == index;
-}
-
-int MainWindow::list_highlight(Control list) const {
-    const auto index = SendMessageW(control(list), LB_GETCURSEL, 0, 0);
-    return index == LB_ERR ? -1 : static_cast<int>(index);
-}
 
 void MainWindow::set_list_highlight(Control list, int index) {
     SendMessageW(control(list), LB_SETCURSEL, static_cast<WPARAM>(index), 0);

@@ -7,8 +7,8 @@
 #include <array>
 #include <optional>
 
-#include "app/form1.h"
-#include "platform/port.h"
+#include "core/form1.h"
+#include "core/port.h"
 
 namespace casino::win32 {
 
@@ -36,18 +36,13 @@ class MainWindow final : public Port {
     int run();
 
     // ---- Port ----
-    void set_visible(Control c, bool visible) override;
-    void set_enabled(Control c, bool enabled) override;
+    void set_shown(Control c, bool shown) override;
     void set_focus(Control c) override;
     void set_menu_caption(MenuItem item, std::string_view caption) override;
     void list_add(Control list, std::string_view text) override;
-    void list_clear(Control list) override;
-    [[nodiscard]] int list_count(Control list) const override;
-    [[nodiscard]] std::string list_text(Control list, int index) const override;
-    [[nodiscard]] bool list_selected(Control list, int index) const override;
-    [[nodiscard]] int list_highlight(Control list) const override;
-    void set_list_highlight(Control list, int index) override;
     void list_remove(Control list, int index) override;
+    void list_clear(Control list) override;
+    void set_list_highlight(Control list, int index) override;
     void message(std::string_view text) override;
     std::string ask_text(std::string_view prompt) override;
     void play_wav(std::string_view path) override;

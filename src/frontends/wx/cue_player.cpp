@@ -11,7 +11,7 @@
 #include <mutex>
 #include <system_error>
 
-#include "app/controls.h"
+#include "core/controls.h"
 
 namespace casino::wx {
 namespace {

@@ -135,7 +135,8 @@ void MainFrame::create_controls() {
         const Control id = row.id;
         if (row.kind == ControlKind::ListBox) {
             window = new GameList(client_, pos, size, [this, id](int code) {
-                form_.handle(Event::key_press(id, code));
+                const int highlight = list_box(id).GetSelection();
+                form_.handle(Event::key_press(id, code, highlight == wxNOT_FOUND ? -1 : highlight));
             });
         } else {
             window = new wxButton(client_, wxID_ANY, from_utf8(row.caption), pos, size);
@@ -192,9 +193,10 @@ void MainFrame::OnClose(wxCloseEvent& /*event*/) {
 
 GameList& MainFrame::list_box(Control list) const { return *static_cast<GameList*>(control(list)); }
 
-void MainFrame::set_visible(Control c, bool visible) { control(c)->Show(visible); }
-
-void MainFrame::set_enabled(Control c, bool enabled) { control(c)->Enable(enabled); }
+void MainFrame::set_shown(Control c, bool shown) {
+    control(c)->Show(shown);
+    control(c)->Enable(shown);
+}
 
 void MainFrame::set_focus(Control c) { control(c)->SetFocus(); }
 
@@ -207,21 +209,6 @@ void MainFrame::list_add(Control list, std::string_view text) {
 }
 
 void MainFrame::list_clear(Control list) { list_box(list).clear(); }
-
-int MainFrame::list_count(Control list) const { return list_box(list).count(); }
-
-std::string MainFrame::list_text(Control list, int index) const {
-    return to_utf8(list_box(list).text(index));
-}
-
-bool MainFrame::list_selected(Control list, int index) const {
-    return index >= 0 && list_box(list).GetSelection() == index;
-}
-
-int MainFrame::list_highlight(Control list) const {
-    const int selection = list_box(list).GetSelection();
-    return selection == wxNOT_FOUND ? -1 : selection;
-}
 
 void MainFrame::set_list_highlight(Control list, int index) {
     GameList& box = list_box(list);

@@ -8,9 +8,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/form1.h"
+#include "core/form1.h"
+#include "core/port.h"
 #include "cue_player.h"
-#include "platform/port.h"
 
 class wxMenuItem;
 class wxPanel;
@@ -29,6 +29,8 @@ class MainFrame final : public wxFrame, public Port {
     // The game behind the window, for tests that set up money and spins.
     Form1& form() { return form_; }
     [[nodiscard]] wxWindow* control(Control c) const { return controls_[slot(c)]; }
+    // A list box as the player sees it.
+    [[nodiscard]] GameList& list_box(Control list) const;
     [[nodiscard]] wxMenuItem* menu_item(MenuItem m) const {
         return menu_items_[static_cast<std::size_t>(m)];
     }
@@ -36,18 +38,13 @@ class MainFrame final : public wxFrame, public Port {
     [[nodiscard]] wxPanel* client() const { return client_; }
 
     // ---- Port ----
-    void set_visible(Control c, bool visible) override;
-    void set_enabled(Control c, bool enabled) override;
+    void set_shown(Control c, bool shown) override;
     void set_focus(Control c) override;
     void set_menu_caption(MenuItem item, std::string_view caption) override;
     void list_add(Control list, std::string_view text) override;
-    void list_clear(Control list) override;
-    [[nodiscard]] int list_count(Control list) const override;
-    [[nodiscard]] std::string list_text(Control list, int index) const override;
-    [[nodiscard]] bool list_selected(Control list, int index) const override;
-    [[nodiscard]] int list_highlight(Control list) const override;
-    void set_list_highlight(Control list, int index) override;
     void list_remove(Control list, int index) override;
+    void list_clear(Control list) override;
+    void set_list_highlight(Control list, int index) override;
     void message(std::string_view text) override;
     std::string ask_text(std::string_view prompt) override;
     void play_wav(std::string_view path) override;
@@ -56,7 +53,6 @@ class MainFrame final : public wxFrame, public Port {
 
    private:
     static std::size_t slot(Control c) { return static_cast<std::size_t>(c); }
-    [[nodiscard]] GameList& list_box(Control list) const;
 
     void create_menus();
     void create_controls();
