@@ -119,6 +119,11 @@ void Form1::remove_from_list(Control list, std::size_t position) {
     port_.list_remove(list, static_cast<int>(position));
 }
 
+std::optional<std::size_t> Form1::entry_at(const std::vector<Item>& entries, int highlight) {
+    if (highlight < 0 || static_cast<std::size_t>(highlight) >= entries.size()) return std::nullopt;
+    return static_cast<std::size_t>(highlight);
+}
+
 void Form1::message(std::string_view text) { port_.message(text); }
 
 std::int16_t Form1::ask_number(std::string_view prompt) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -96,6 +97,8 @@ class Form1 {
     void fill_wardrobe();
     void add_to_list(Control list, Item item);
     void remove_from_list(Control list, std::size_t position);
+    // The entry a list's highlight stands on, if it stands on one.
+    static std::optional<std::size_t> entry_at(const std::vector<Item>& entries, int highlight);
 
     Port& port_;
     TableState state_;

@@ -28,9 +28,8 @@ void Form1::List1_KeyPress(std::int16_t& keyascii, int highlight) {
     if (keyascii != kEnterKey) return;
 
     // With no entry highlighted nothing is pawned and nothing removed; the list closes.
-    if (highlight >= 0 && static_cast<std::size_t>(highlight) < wardrobe_.size()) {
-        const auto position = static_cast<std::size_t>(highlight);
-        const Item item = wardrobe_[position];
+    if (const auto position = entry_at(wardrobe_, highlight)) {
+        const Item item = wardrobe_[*position];
         const rules::WardrobeItem& w = rules::wardrobe_item(item);
         const std::size_t k = index_of(item);
         if (w.counts_as_clothes) ++state_.pawnedclothes;
@@ -40,7 +39,7 @@ void Form1::List1_KeyPress(std::int16_t& keyascii, int highlight) {
         add_to_list(Control::List2, item);
         if (w.is_trousers) ++state_.pawnedtrousers;
         message(rules::pawn_message(item, price));
-        remove_from_list(Control::List1, position);
+        remove_from_list(Control::List1, *position);
     }
     hide(Control::List1);
 }

@@ -14,9 +14,8 @@ void Form1::cmdre_Click() {
 void Form1::List2_KeyPress(std::int16_t& keyascii, int highlight) {
     if (keyascii != kEnterKey) return;
 
-    if (highlight >= 0 && static_cast<std::size_t>(highlight) < pawned_.size()) {
-        const auto position = static_cast<std::size_t>(highlight);
-        const Item item = pawned_[position];
+    if (const auto position = entry_at(pawned_, highlight)) {
+        const Item item = pawned_[*position];
         const rules::WardrobeItem& w = rules::wardrobe_item(item);
         const std::size_t k = index_of(item);
         if (!rules::can_pay(state_.money, state_.redeemprice[k])) {
@@ -29,7 +28,7 @@ void Form1::List2_KeyPress(std::int16_t& keyascii, int highlight) {
         if (w.counts_as_clothes) --state_.pawnedclothes;
         if (w.is_trousers) --state_.pawnedtrousers;
         message("заходи еще.");
-        remove_from_list(Control::List2, position);
+        remove_from_list(Control::List2, *position);
     }
     hide(Control::List2);
 }
