@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Windows program: cross-builds casino.exe and its automation program with MinGW-w64,
-# checks the .exe is one small self-contained file, then walks a player's path through it
-# under Wine in a virtual X server, with a fresh Wine prefix.
+# checks the .exe is one small self-contained file, packs the Windows zip, then walks a
+# player's path through the unpacked zip's casino.exe under Wine in a virtual X server,
+# with a fresh Wine prefix, started from another folder: the cues must be found beside
+# the program, or under the current folder first when it holds them.
 # With --screenshots it walks to the street, the casino floor and the pawnshop instead,
 # and saves a picture of each as docs/screenshots/win32-*.png.
 set -euo pipefail
@@ -14,14 +16,14 @@ mode=${1:-test}
 fail() { echo "test-win32: $*" >&2; exit 1; }
 
 # ---- Build ----
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCASINO_WERROR=ON -DCASINO_TESTS=ON \
-  -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake"
+scripts/configure-win32.sh
 cmake --build "$build"
 exe=$build/src/frontends/win32/casino.exe
 automation=$build/tests/win32/casino_automation.exe
 
+# The size budget: 200 KiB for the whole program, runtime included.
 size=$(stat -c %s "$exe")
-[ "$size" -lt 1048576 ] || fail "casino.exe is $size bytes, not under 1 MiB"
+[ "$size" -le 204800 ] || fail "casino.exe is $size bytes, over its budget of 204800 (200 KiB)"
 dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
 for dll in $dlls; do
   case $dll in
@@ -60,15 +62,19 @@ timeout 90 "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || fail "wineboot fail
 timeout 30 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
 cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 
-mkdir "$work/run"
-cp "$exe" "$automation" "$work/run/"
+# The zip as a user gets it, unpacked; the walks start it from a folder of their own.
+(cd "$build" && cpack -B "$work/zip" >/dev/null)
+mkdir "$work/unpacked" "$work/run"
+unzip -q "$work"/zip/casino-*-win64.zip -d "$work/unpacked"
+casino=$("$wine" winepath -w "$(ls -d "$work"/unpacked/casino-*-win64)/casino.exe" 2>/dev/null)
+cp "$automation" "$work/run/"
 cd "$work/run"
 
 # ---- Screenshots ----
 if [ "$mode" = --screenshots ]; then
   mkdir -p "$repo/docs/screenshots"
   # The automation prints "SHOT name x y width height" and waits for name.done.
-  timeout 120 "$wine" casino_automation.exe casino.exe --shots | while read -r tag name x y w h; do
+  timeout 120 "$wine" casino_automation.exe "$casino" --shots | while read -r tag name x y w h; do
     [ "$tag" = SHOT ] || { echo "$tag $name $x $y $w $h"; continue; }
     import -window root -crop "${w}x${h}+${x}+${y}" +repage "$repo/docs/screenshots/win32-$name.png"
     echo "docs/screenshots/win32-$name.png"
@@ -81,13 +87,29 @@ fi
 # Where a window first appears differs between machines, so each walk is made twice: with
 # the window moved to the screen's top-left corner, where the input box cannot be centred
 # over it, and in the middle of the screen.
+# Wine's trace of the multimedia files opened tells where each cue was found.
 walk() {
   local status=0
-  timeout 100 "$wine" casino_automation.exe casino.exe "--dpi=$1" "--place=$2" || status=$?
+  WINEDEBUG=-all,trace+mmio timeout 100 "$wine" casino_automation.exe "$casino" "--dpi=$1" \
+    "--place=$2" 2>"$work/mmio.txt" || status=$?
   [ "$status" -eq 0 ] || fail "the automation run at $1 dpi, window in the $2, failed (status $status)"
 }
+# The cues opened from the given Windows folder, or from the current folder when none is
+# given: Wine's trace shows each path as the program gave it.
+cues_from() {
+  local prefix=${1:+$1\\}
+  sed 's/\\\\/\\/g' "$work/mmio.txt" >"$work/mmio-paths.txt"
+  for cue in door nomore; do
+    grep -qF "MMIO_Open (\"${prefix}sound\\$cue.wav\"" "$work/mmio-paths.txt" || return 1
+  done
+}
 walk 96 corner
+cues_from "${casino%\\casino.exe}" || fail "the cues were not found beside the unpacked casino.exe"
+# With a sound folder under the current folder, that one is used, as it always was.
+cp -r "$(ls -d "$work"/unpacked/casino-*-win64)/sound" .
 walk 96 middle
+cues_from "" || fail "the cues under the current folder were not used first"
+rm -r sound
 # Again on a high-DPI screen: the window and its controls must scale with the twips.
 timeout 30 "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
 timeout 30 "$wineserver" -w
