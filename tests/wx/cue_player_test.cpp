@@ -53,12 +53,6 @@ class CueFolder : public ::testing::Test {
     std::filesystem::path dir_;
 };
 
-TEST(CuePath, BackslashesBecomeSlashes) {
-    EXPECT_EQ(native_cue_path("sound\\nomore.wav"), "sound/nomore.wav");
-    EXPECT_EQ(native_cue_path("a\\b\\c"), "a/b/c");
-    EXPECT_EQ(native_cue_path("plain.wav"), "plain.wav");
-}
-
 TEST_F(CueFolder, AnExistingFileIsPlayedAndAMissingOneRingsTheBell) {
     ScriptedOutput output;
     EXPECT_EQ(play_cue(output, "sound\\door.wav"), CueOutcome::Played);
@@ -67,6 +61,24 @@ TEST_F(CueFolder, AnExistingFileIsPlayedAndAMissingOneRingsTheBell) {
     std::filesystem::create_directories("sound/laugh3.wav");
     EXPECT_EQ(play_cue(output, "sound\\laugh3.wav"), CueOutcome::Bell);
     EXPECT_EQ(output.calls, (std::vector<std::string>{"file sound/door.wav", "bell", "bell"}));
+}
+
+// An installed game finds the cues of its data folder, but one under the current
+// directory comes first, as it always has.
+TEST_F(CueFolder, TheCurrentDirectoryComesFirstThenTheDataFolder) {
+    const std::filesystem::path data = dir_ / "share" / "casino";
+    std::filesystem::create_directories(data / "sound");
+    for (const char* name : {"door.wav", "siren.wav"}) {
+        ASSERT_TRUE(
+            soundgen::write_wav((data / "sound" / name).string(), std::vector<float>(2205, 0.0f)));
+    }
+    ScriptedOutput output;
+    EXPECT_EQ(play_cue(output, "sound\\door.wav", data.string()), CueOutcome::Played);
+    EXPECT_EQ(play_cue(output, "sound\\siren.wav", data.string()), CueOutcome::Played);
+    EXPECT_EQ(play_cue(output, "sound\\laugh3.wav", data.string()), CueOutcome::Bell);
+    EXPECT_EQ(output.calls, (std::vector<std::string>{
+                                "file sound/door.wav",
+                                "file " + (data / "sound" / "siren.wav").string(), "bell"}));
 }
 
 TEST_F(CueFolder, WithoutASoundSystemEveryCueIsSilence) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/cue_files.h"
 #include "input_box.h"
 #include "placement.h"
 #include "resource.h"
@@ -53,6 +54,23 @@ WORD virtual_key(Shortcut key) {
     return 0;
 }
 
+// The folder holding casino.exe, where the Windows package puts the sound folder.
+std::string program_folder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::string() : narrow(path.substr(0, slash));
+}
+
 bool usable(HWND hwnd) { return hwnd != nullptr && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd); }
 
 }  // namespace
@@ -70,6 +88,7 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::create(int show_command) {
     dpi_ = system_dpi();
+    program_folder_ = program_folder();
     menu_query_ = RegisterWindowMessageW(kMenuQueryMessage);
     background_ = CreateSolidBrush(colour(kWindow.background));
 
@@ -424,11 +443,20 @@ std::string MainWindow::ask_text(std::string_view prompt) {
     return narrow(win32::ask_text(hwnd_, widen(kAppTitle), widen(prompt)));
 }
 
-// Synchronous; a missing file plays the system's default sound, and the result does
-// not matter to the game.
+// Synchronous. The cue is looked for beside the current directory first, as the game always
+// has, then in the program's own folder; when neither holds it, the game's own path goes to
+// the system, which answers a missing file with its default sound. The result does not
+// matter to the game.
 void MainWindow::play_wav(std::string_view path) {
-    const std::wstring file = widen(path);
-    sndPlaySoundW(file.c_str(), 0);
+    for (const std::string& candidate : cue_file_candidates(path, program_folder_, '\\')) {
+        const std::wstring file = widen(candidate);
+        const DWORD attributes = GetFileAttributesW(file.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            sndPlaySoundW(file.c_str(), 0);
+            return;
+        }
+    }
+    sndPlaySoundW(widen(path).c_str(), 0);
 }
 
 double MainWindow::time_of_day() {

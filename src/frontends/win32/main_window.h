@@ -6,6 +6,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 
 #include "core/form1.h"
 #include "core/port.h"
@@ -82,6 +83,7 @@ class MainWindow final : public Port {
     HFONT font_ = nullptr;
     bool own_font_ = false;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
+    std::string program_folder_;  // the folder of casino.exe, the installed cues' home
     UINT menu_query_ = 0;
     std::array<HWND, kControlCount> controls_{};
     HWND saved_focus_ = nullptr;  // the control that had the focus when the window went inactive

@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "core/controls.h"
+#include "core/cue_files.h"
 
 namespace casino::wx {
 namespace {
@@ -43,19 +44,21 @@ void on_finished(ca_context* /*context*/, std::uint32_t /*id*/, int /*error*/, v
 
 }  // namespace
 
-std::string native_cue_path(std::string_view game_path) {
-    std::string path(game_path);
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
+std::string installed_data_dir() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || program.empty()) return {};
+    return (program.parent_path() / CASINO_DATA_FROM_BIN).lexically_normal().string();
 }
 
-CueOutcome play_cue(SoundOutput& output, std::string_view game_path) {
-    const std::string path = native_cue_path(game_path);
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        return output.play_bell() ? CueOutcome::Bell : CueOutcome::Silence;
+CueOutcome play_cue(SoundOutput& output, std::string_view game_path, std::string_view data_dir) {
+    for (const std::string& path : cue_file_candidates(game_path, data_dir, '/')) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(path, error)) {
+            return output.play_file(path) ? CueOutcome::Played : CueOutcome::Silence;
+        }
     }
-    return output.play_file(path) ? CueOutcome::Played : CueOutcome::Silence;
+    return output.play_bell() ? CueOutcome::Bell : CueOutcome::Silence;
 }
 
 CanberraOutput::CanberraOutput(std::string driver, std::function<void()> system_beep)

@@ -10,8 +10,10 @@ struct ca_context;
 
 namespace casino::wx {
 
-// The game names its cues with a backslash ("sound\door.wav"); here the separator is '/'.
-std::string native_cue_path(std::string_view game_path);
+// The installed game's data folder, which holds its "sound" folder: found from where the
+// running program lies (<prefix>/bin/casino gives <prefix>/share/casino), so an install
+// moved elsewhere as a whole still finds its cues. Empty when it cannot be told.
+std::string installed_data_dir();
 
 // What the cue player needs of a sound system. Both calls return once the sound has
 // ended, or at once with false when nothing could be played.
@@ -24,9 +26,11 @@ class SoundOutput {
 
 enum class CueOutcome { Played, Bell, Silence };
 
-// Plays one cue: the file when it exists, the bell when it does not. A file that exists
-// but cannot be played (no sound server, no card) is silence, not a bell.
-CueOutcome play_cue(SoundOutput& output, std::string_view game_path);
+// Plays one cue: the first of its files that exists (the game's own path relative to the
+// current directory, then the same path in the data folder), the bell when none does. A
+// file that exists but cannot be played (no sound server, no card) is silence, not a bell.
+CueOutcome play_cue(SoundOutput& output, std::string_view game_path,
+                    std::string_view data_dir = {});
 
 // The sound system of a Linux desktop, through libcanberra.
 class CanberraOutput final : public SoundOutput {

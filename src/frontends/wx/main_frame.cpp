@@ -86,6 +86,7 @@ MainFrame::MainFrame(std::function<void()> quit, std::unique_ptr<SoundOutput> so
       quit_(std::move(quit)),
       sound_(sound ? std::move(sound)
                    : std::make_unique<CanberraOutput>(std::string{}, [] { wxBell(); })),
+      data_dir_(installed_data_dir()),
       form_(*this) {
     SetIcons(wheel_icons());
     create_menus();
@@ -235,7 +236,7 @@ std::string MainFrame::ask_text(std::string_view prompt) {
     return to_utf8(box.GetValue());
 }
 
-void MainFrame::play_wav(std::string_view path) { play_cue(*sound_, path); }
+void MainFrame::play_wav(std::string_view path) { play_cue(*sound_, path, data_dir_); }
 
 double MainFrame::time_of_day() {
     const wxDateTime now = wxDateTime::UNow();

@@ -67,6 +67,7 @@ class MainFrame final : public wxFrame, public Port {
     std::array<wxMenuItem*, kMenuItemCount> menu_items_{};
     std::function<void()> quit_;
     std::unique_ptr<SoundOutput> sound_;
+    std::string data_dir_;  // where an installed game keeps its sound folder
     bool quitting_ = false;
     Form1 form_;
 };
