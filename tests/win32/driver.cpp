@@ -226,6 +226,30 @@ int Game::list_highlight(Control list) const {
     return static_cast<int>(SendMessageW(control(list), LB_GETCURSEL, 0, 0));
 }
 
+int Game::list_line_height(Control list) const {
+    return static_cast<int>(SendMessageW(control(list), LB_GETITEMHEIGHT, 0, 0));
+}
+
+bool Game::looks_default(Control c) const {
+    return (GetWindowLongW(control(c), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
+
+// Wine passes the message's RECT pointer between processes as it is, so the RECT is
+// written into the game's own memory first.
+void Game::change_dpi(int dpi, const RECT& suggested) {
+    void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof suggested,
+                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    checks.require(remote != nullptr, "memory in the game for the suggested frame");
+    WriteProcessMemory(process_.hProcess, remote, &suggested, sizeof suggested, nullptr);
+    DWORD_PTR result = 0;
+    const LRESULT sent =
+        SendMessageTimeoutW(window_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                            reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 5000, &result);
+    VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+    checks.require(sent != 0, "the game takes the dpi change");
+    sync();
+}
+
 // ---- Input ----
 
 void Game::click(Control c) { PostMessageW(control(c), BM_CLICK, 0, 0); }
