@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows program: cross-builds casino.exe and its automation program with MinGW-w64,
 # checks the .exe is one small self-contained file, then walks a player's path through it
-# under Wine in a virtual X server, with a fresh Wine prefix.
+# under Wine in a virtual X server, with a fresh Wine prefix: at 96 dpi with the system in
+# English, at 144 dpi with it in Russian.
 # With --screenshots it walks to the street, the casino floor and the pawnshop instead,
 # and saves a picture of each as docs/screenshots/win32-*.png.
 set -euo pipefail
@@ -12,6 +13,8 @@ build=${CASINO_WIN32_BUILD:-build/win32}
 mode=${1:-test}
 
 fail() { echo "test-win32: $*" >&2; exit 1; }
+
+scripts/install-deps.sh windows
 
 # ---- Build ----
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCASINO_WERROR=ON -DCASINO_TESTS=ON \
@@ -83,14 +86,17 @@ fi
 # over it, and in the middle of the screen.
 walk() {
   local status=0
-  timeout 100 "$wine" casino_automation.exe casino.exe "--dpi=$1" "--place=$2" || status=$?
-  [ "$status" -eq 0 ] || fail "the automation run at $1 dpi, window in the $2, failed (status $status)"
+  timeout 100 "$wine" casino_automation.exe casino.exe "--dpi=$1" "--place=$2" "${@:3}" || status=$?
+  [ "$status" -eq 0 ] || fail "the automation run at $1 dpi, window in the $2 ${*:3}, failed (status $status)"
 }
 walk 96 corner
 walk 96 middle
-# Again on a high-DPI screen: the window and its controls must scale with the twips.
+# Again on a high-DPI screen, where the window and its controls must scale with the twips,
+# and with the system speaking Russian (Wine takes its language from the locale), where
+# the input box's buttons must too.
 timeout 30 "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
 timeout 30 "$wineserver" -w
-walk 144 corner
-walk 144 middle
+export LC_ALL=ru_RU.UTF-8
+walk 144 corner --russian
+walk 144 middle --russian
 echo "test-win32: passed in $((SECONDS - start)) s"

@@ -285,6 +285,26 @@ void Game::menu_command(std::string_view caption) {
 
 // ---- Boxes ----
 
+// Opens a message box with OK and Cancel in this process and reads its buttons.
+const ButtonCaptions& system_box_captions() {
+    static const ButtonCaptions captions = [] {
+        constexpr wchar_t kTitle[] = L"casino_automation: the system's buttons";
+        std::thread box([&] { MessageBoxW(nullptr, L"", kTitle, MB_OKCANCEL); });
+        HWND hwnd = nullptr;
+        // The box is shown once its buttons exist.
+        wait_until([&] {
+            hwnd = FindWindowW(L"#32770", kTitle);
+            return hwnd != nullptr && IsWindowVisible(hwnd);
+        });
+        ButtonCaptions read{window_text(GetDlgItem(hwnd, IDOK)),
+                            window_text(GetDlgItem(hwnd, IDCANCEL))};
+        PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
+        box.join();
+        return read;
+    }();
+    return captions;
+}
+
 std::optional<Box> Game::find_box() const {
     for (HWND hwnd : top_level_windows(process_.dwProcessId)) {
         if (class_name(hwnd) != "#32770" || window_text(hwnd) != kAppTitle) continue;
@@ -403,6 +423,11 @@ void Game::answer(std::string_view prompt, std::string_view text, Submit how) {
     checks.check(box->text == prompt, "the input box asks",
                  box->text + " / expected " + std::string(prompt));
     checks.check(window_text(GetDlgItem(box->hwnd, 1002)).empty(), "the input field starts empty");
+    const ButtonCaptions& system = system_box_captions();
+    const std::string ok = window_text(GetDlgItem(box->hwnd, IDOK));
+    const std::string cancel = window_text(GetDlgItem(box->hwnd, IDCANCEL));
+    checks.check(ok == system.ok && cancel == system.cancel,
+                 "the input box's buttons read as the system's own", ok + " / " + cancel);
     checks.check(IsWindowEnabled(window_) == FALSE,
                  "the window is disabled while the input box is open");
     check_box_placement(box->hwnd);

@@ -139,6 +139,14 @@ class Game {
     std::array<HWND, kControlCount> controls_{};
 };
 
+// What the system's own message box writes on its OK and Cancel buttons, in the language
+// of this process (the same as the game's).
+struct ButtonCaptions {
+    std::string ok;
+    std::string cancel;
+};
+const ButtonCaptions& system_box_captions();
+
 // UTF-8 (the game's texts) to and from UTF-16 (the Win32 API's).
 std::wstring widen(std::string_view utf8);
 std::string narrow(std::wstring_view utf16);

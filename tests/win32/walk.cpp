@@ -1,7 +1,7 @@
 // casino_automation: walks a player's path through casino.exe under Wine, through window
 // messages only, and checks what every outcome of the unseeded game must show.
-// Usage: casino_automation PATH\casino.exe [--dpi=N] [--place=corner|middle] [--shots]
-//        [--verbose]
+// Usage: casino_automation PATH\casino.exe [--dpi=N] [--place=corner|middle] [--russian]
+//        [--shots] [--verbose]
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
@@ -16,6 +16,7 @@ using namespace casino::automation;
 namespace {
 
 bool g_shots = false;
+bool g_russian = false;  // --russian: the system speaks Russian, and so must the input box
 int g_expected_dpi = 0;  // --dpi=N: the run must see the screen at N dots per inch
 Placement g_placement = Placement::AsOpened;  // --place=corner|middle
 
@@ -592,19 +593,26 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
         std::fprintf(stderr,
                      "usage: casino_automation casino.exe [--dpi=N] [--place=corner|middle] "
-                     "[--shots] [--verbose]\n");
+                     "[--russian] [--shots] [--verbose]\n");
         return 2;
     }
     const std::wstring exe = argv[1];
     for (int i = 2; i < argc; ++i) {
         if (std::wcscmp(argv[i], L"--shots") == 0) g_shots = true;
         if (std::wcscmp(argv[i], L"--verbose") == 0) verbose = true;
+        if (std::wcscmp(argv[i], L"--russian") == 0) g_russian = true;
         if (std::wcscmp(argv[i], L"--place=corner") == 0) g_placement = Placement::TopLeft;
         if (std::wcscmp(argv[i], L"--place=middle") == 0) g_placement = Placement::Middle;
         if (std::wcsncmp(argv[i], L"--dpi=", 6) == 0)
             g_expected_dpi = static_cast<int>(std::wcstol(argv[i] + 6, nullptr, 10));
     }
 
+    if (g_russian) {
+        // Otherwise the input box's captions could be the English ones and still pass.
+        const ButtonCaptions& system = system_box_captions();
+        checks.require(system.cancel != "Cancel", "the system's own boxes speak Russian",
+                       system.ok + " / " + system.cancel);
+    }
     run("walk", [&] {
         Game g(exe);
         street(g);
