@@ -32,6 +32,9 @@ for dll in $dlls; do
     *) fail "casino.exe imports $dll, which is no Windows system DLL" ;;
   esac
 done
+# Every resource carries the language of the version record: Russian.
+languages=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/Language Table/ { getline; sub(/,/, "", $4); print $4 }' | sort -u | tr '\n' ' ')
+[ "$languages" = "0x000419 " ] || fail "casino.exe's resources are not all Russian: $languages"
 echo "casino.exe: $size bytes, imports: $dlls"
 
 # ---- A virtual X server and a fresh Wine prefix ----
