@@ -69,16 +69,18 @@ class TemplateReader {
     }
     void skip(std::size_t words) { at_ += words; }
     void align_dword() { at_ += at_ % 2; }
-    // A name or text: none, a 0xFFFF ordinal, or characters up to a zero.
-    std::wstring text() {
-        const WORD first = word();
-        if (first == 0xFFFF) {
-            skip(1);
+    // A name or text: none, a 0xFFFF ordinal, or characters up to a zero. The text stays
+    // in the module's resources, which live as long as the module.
+    std::wstring_view text() {
+        if (at_ < count_ && words_[at_] == 0xFFFF) {
+            skip(2);
             return {};
         }
-        std::wstring out;
-        for (WORD ch = first; ch != 0 && ok(); ch = word()) out.push_back(static_cast<wchar_t>(ch));
-        return out;
+        const std::size_t start = at_;
+        while (at_ < count_ && words_[at_] != 0) ++at_;
+        const std::size_t end = at_;
+        skip(1);  // the zero
+        return {reinterpret_cast<const wchar_t*>(words_ + start), end - start};
     }
 
    private:
@@ -89,7 +91,7 @@ class TemplateReader {
 
 // The text of the item with this id in one of a module's dialog templates, in the
 // language the system would show it in; none if there is no such plain template.
-std::optional<std::wstring> dialog_item_text(HMODULE module, const wchar_t* dialog, int id) {
+std::optional<std::wstring_view> dialog_item_text(HMODULE module, const wchar_t* dialog, int id) {
     HRSRC found = FindResourceW(module, dialog, RT_DIALOG);
     HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
     const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
@@ -112,7 +114,7 @@ std::optional<std::wstring> dialog_item_text(HMODULE module, const wchar_t* dial
         r.skip(4 + 4);  // style, extended style, x, y, cx, cy
         const WORD item_id = r.word();
         r.text();  // class
-        std::wstring text = r.text();
+        const std::wstring_view text = r.text();
         r.skip((r.word() + 1U) / 2);  // creation data, in bytes
         if (item_id == id && r.ok()) return text;
     }
@@ -132,7 +134,9 @@ std::wstring system_button_caption(int id, std::wstring_view fallback) {
         text != nullptr && *text != L'\0') {
         return text;
     }
-    if (auto text = dialog_item_text(user32, L"MSGBOX", id); text && !text->empty()) return *text;
+    if (auto text = dialog_item_text(user32, L"MSGBOX", id); text && !text->empty()) {
+        return std::wstring(*text);
+    }
     return std::wstring(fallback);
 }
 
