@@ -324,7 +324,11 @@ std::optional<Box> Game::find_box() const {
 std::optional<Box> Game::next_box(int timeout_ms) {
     std::optional<Box> box;
     wait_until([&] { return (box = find_box()).has_value(); }, timeout_ms);
-    if (box) wait_until([&] { return IsWindowVisible(box->hwnd) != FALSE; }, 2000);
+    // A box is found as soon as it exists, perhaps before its text and its edit field do;
+    // once it is shown, it has them.
+    if (box && wait_until([&] { return IsWindowVisible(box->hwnd) != FALSE; }, 2000)) {
+        box = find_box();
+    }
     if (verbose) {
         std::printf("  %6.2f %s: %s\n", static_cast<double>(GetTickCount64() % 1000000) / 1000.0,
                     box ? (box->input ? "ask" : "message") : "no box",
