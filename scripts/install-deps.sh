@@ -1,31 +1,45 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever of the project's build and test needs is missing.
-# Usage: scripts/install-deps.sh [core|game|all]   (default: all)
+# Usage: scripts/install-deps.sh [core|game|windows|all]   (default: all)
 set -euo pipefail
 
 core=(cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev libgmock-dev)
 game=(libwxgtk3.2-dev libcanberra-dev libasound2-dev pkg-config libx11-dev xvfb xauth fonts-dejavu-core)
-windows=(g++-mingw-w64-x86-64-win32 wine64 wine fonts-wine)
+windows=(g++-mingw-w64-x86-64-win32 wine64 wine fonts-wine locales)
 ship=(dpkg-dev lintian appstream desktop-file-utils xdotool unzip gzip)
 
 case "${1:-all}" in
   core) wanted=("${core[@]}") ;;
   game) wanted=("${core[@]}" "${game[@]}") ;;
+  windows) wanted=("${core[@]}" "${windows[@]}") ;;
   all) wanted=("${core[@]}" "${game[@]}" "${windows[@]}" "${ship[@]}") ;;
-  *) echo "usage: $0 [core|game|all]" >&2; exit 2 ;;
+  *) echo "usage: $0 [core|game|windows|all]" >&2; exit 2 ;;
 esac
 
 missing=()
 for pkg in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "installing: ${missing[*]}"
-if [ "$(id -u)" -ne 0 ]; then
-  echo "these packages are missing and installing them needs root: ${missing[*]}" >&2
+need_root() {
+  [ "$(id -u)" -eq 0 ] && return
+  echo "$1 needs root" >&2
   exit 1
+}
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  need_root "installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -q
-apt-get install -y -q --no-install-recommends "${missing[@]}"
+
+# Wine speaks the language of its locale, and the Windows walks run once in Russian.
+if [[ " ${wanted[*]} " == *" locales "* ]] && ! locale -a | grep -qix 'ru_RU\.utf-\?8'; then
+  echo "generating the ru_RU.UTF-8 locale"
+  need_root "generating the ru_RU.UTF-8 locale"
+  sed -i 's/^# *\(ru_RU\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -qx 'ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen >/dev/null
+fi

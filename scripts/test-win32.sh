@@ -3,7 +3,8 @@
 # checks the .exe is one small self-contained file, packs the Windows zip, then walks a
 # player's path through the unpacked zip's casino.exe under Wine in a virtual X server,
 # with a fresh Wine prefix, started from another folder: the cues must be found beside
-# the program, or under the current folder first when it holds them.
+# the program, or under the current folder first when it holds them. The walks run at
+# 96 dpi with the system in English, at 144 dpi with it in Russian.
 # With --screenshots it walks to the street, the casino floor and the pawnshop instead,
 # and saves a picture of each as docs/screenshots/win32-*.png.
 set -euo pipefail
@@ -14,6 +15,8 @@ build=${CASINO_WIN32_BUILD:-build/win32}
 mode=${1:-test}
 
 fail() { echo "test-win32: $*" >&2; exit 1; }
+
+scripts/install-deps.sh windows
 
 # ---- Build ----
 scripts/configure-win32.sh
@@ -31,6 +34,9 @@ for dll in $dlls; do
     *) fail "casino.exe imports $dll, which is no Windows system DLL" ;;
   esac
 done
+# Every resource carries the language of the version record: Russian.
+languages=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/Language Table/ { getline; sub(/,/, "", $4); print $4 }' | sort -u | tr '\n' ' ')
+[ "$languages" = "0x000419 " ] || fail "casino.exe's resources are not all Russian: $languages"
 echo "casino.exe: $size bytes, imports: $dlls"
 
 # ---- A virtual X server and a fresh Wine prefix ----
@@ -91,8 +97,8 @@ fi
 walk() {
   local status=0
   WINEDEBUG=-all,trace+mmio timeout 100 "$wine" casino_automation.exe "$casino" "--dpi=$1" \
-    "--place=$2" 2>"$work/mmio.txt" || status=$?
-  [ "$status" -eq 0 ] || fail "the automation run at $1 dpi, window in the $2, failed (status $status)"
+    "--place=$2" "${@:3}" 2>"$work/mmio.txt" || status=$?
+  [ "$status" -eq 0 ] || fail "the automation run at $1 dpi, window in the $2 ${*:3}, failed (status $status)"
 }
 # The cues opened from the given Windows folder, or from the current folder when none is
 # given: Wine's trace shows each path as the program gave it.
@@ -110,9 +116,12 @@ cp -r "$(ls -d "$work"/unpacked/casino-*-win64)/sound" .
 walk 96 middle
 cues_from "" || fail "the cues under the current folder were not used first"
 rm -r sound
-# Again on a high-DPI screen: the window and its controls must scale with the twips.
+# Again on a high-DPI screen, where the window and its controls must scale with the twips,
+# and with the system speaking Russian (Wine takes its language from the locale), where
+# the input box's buttons must too.
 timeout 30 "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
 timeout 30 "$wineserver" -w
-walk 144 corner
-walk 144 middle
+export LC_ALL=ru_RU.UTF-8
+walk 144 corner --russian
+walk 144 middle --russian
 echo "test-win32: passed in $((SECONDS - start)) s"

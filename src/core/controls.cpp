@@ -53,6 +53,17 @@ std::optional<Control> control_named(std::string_view name) {
 
 bool is_list(Control c) { return spec_of(c).kind == ListBox; }
 
+const std::array<Control, kControlCount>& tab_order() {
+    static const std::array<Control, kControlCount> order = [] {
+        std::array<Control, kControlCount> by_tab{};
+        for (const ControlSpec& row : kControls) {
+            by_tab[static_cast<std::size_t>(row.tab_order)] = row.id;
+        }
+        return by_tab;
+    }();
+    return order;
+}
+
 const MenuItemSpec& spec_of(MenuItem m) { return kMenuItems[static_cast<std::size_t>(m)]; }
 
 std::string_view name_of(MenuItem m) { return spec_of(m).name; }

@@ -55,6 +55,23 @@ std::string_view name_of(Control c);
 std::optional<Control> control_named(std::string_view name);
 bool is_list(Control c);
 
+// The controls in their tab order, "число" first.
+const std::array<Control, kControlCount>& tab_order();
+
+// The first control after `from` in the tab order that `wanted` accepts, wrapping round
+// the end of the order and trying `from` itself last; none if no control is accepted.
+// A front end uses it to hand the keyboard on when the control holding it goes away.
+template <class Predicate>
+std::optional<Control> next_in_tab_order(Control from, Predicate wanted) {
+    const auto& order = tab_order();
+    const auto start = static_cast<std::size_t>(spec_of(from).tab_order);
+    for (std::size_t step = 1; step <= order.size(); ++step) {
+        const Control c = order[(start + step) % order.size()];
+        if (wanted(c)) return c;
+    }
+    return std::nullopt;
+}
+
 // The menu items that carry a command. The two drop-down menus have none of their own.
 // In the game the items are named деньги, sound, new, выход and help.
 enum class MenuItem : std::uint8_t { balance, sound, start_over, exit, help };

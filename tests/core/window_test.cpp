@@ -48,6 +48,27 @@ TEST(Load, WindowAndControlTablesHoldTheLayout) {
     EXPECT_EQ(spec_of(Control::cmdexit).caption, "вход");
 }
 
+// The control a front end hands the keyboard to when the one holding it goes away: the
+// next one the player can use, in tab order, wrapping round.
+TEST(Load, TabOrderHandsTheKeyboardToTheNextUsableControl) {
+    EXPECT_EQ(tab_order().front(), Control::cmdnum);
+    EXPECT_EQ(tab_order()[1], Control::cmdexit);
+    EXPECT_EQ(tab_order().back(), Control::List2);
+
+    Game game;
+    const auto usable = [&](Control c) { return game.form.accepts_input(c); };
+    EXPECT_EQ(next_in_tab_order(Control::cmdnum, usable), Control::cmdexit);
+    EXPECT_EQ(next_in_tab_order(Control::cmdexit, usable), Control::cmdexit) << "itself last";
+    game.in_pawnshop();
+    EXPECT_EQ(next_in_tab_order(Control::cmdlom, usable), Control::cmdwent);
+    EXPECT_EQ(next_in_tab_order(Control::List1, usable), Control::cmdwent) << "wraps round";
+    EXPECT_EQ(next_in_tab_order(Control::cmdre, usable), Control::cmdwent);
+    game.click(Control::cmdwent);
+    EXPECT_EQ(next_in_tab_order(Control::cmdwent, usable), Control::cmdnum);
+    EXPECT_EQ(next_in_tab_order(Control::cmddu, usable), Control::cmdlom);
+    EXPECT_EQ(next_in_tab_order(Control::cmdlom, [](Control) { return false; }), std::nullopt);
+}
+
 TEST(Menu, BalanceNamesTheMoneyAgainstTheWords) {
     Game game;
     game.menu(MenuItem::balance);

@@ -226,6 +226,30 @@ int Game::list_highlight(Control list) const {
     return static_cast<int>(SendMessageW(control(list), LB_GETCURSEL, 0, 0));
 }
 
+int Game::list_line_height(Control list) const {
+    return static_cast<int>(SendMessageW(control(list), LB_GETITEMHEIGHT, 0, 0));
+}
+
+bool Game::looks_default(Control c) const {
+    return (GetWindowLongW(control(c), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
+
+// Wine passes the message's RECT pointer between processes as it is, so the RECT is
+// written into the game's own memory first.
+void Game::change_dpi(int dpi, const RECT& suggested) {
+    void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof suggested,
+                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    checks.require(remote != nullptr, "memory in the game for the suggested frame");
+    WriteProcessMemory(process_.hProcess, remote, &suggested, sizeof suggested, nullptr);
+    DWORD_PTR result = 0;
+    const LRESULT sent =
+        SendMessageTimeoutW(window_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                            reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 5000, &result);
+    VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+    checks.require(sent != 0, "the game takes the dpi change");
+    sync();
+}
+
 // ---- Input ----
 
 void Game::click(Control c) { PostMessageW(control(c), BM_CLICK, 0, 0); }
@@ -261,6 +285,35 @@ void Game::menu_command(std::string_view caption) {
 
 // ---- Boxes ----
 
+// Opens a message box with OK and Cancel in this process and reads its buttons.
+const ButtonCaptions& system_box_captions() {
+    static const ButtonCaptions captions = [] {
+        constexpr wchar_t kTitle[] = L"casino_automation: the system's buttons";
+        // A thread of its own shows the box (the toolchain's win32 thread model has no
+        // std::thread).
+        HANDLE box = CreateThread(
+            nullptr, 0,
+            [](LPVOID title) -> DWORD {
+                MessageBoxW(nullptr, L"", static_cast<const wchar_t*>(title), MB_OKCANCEL);
+                return 0;
+            },
+            const_cast<wchar_t*>(kTitle), 0, nullptr);
+        HWND hwnd = nullptr;
+        // The box is shown once its buttons exist.
+        wait_until([&] {
+            hwnd = FindWindowW(L"#32770", kTitle);
+            return hwnd != nullptr && IsWindowVisible(hwnd);
+        });
+        ButtonCaptions read{window_text(GetDlgItem(hwnd, IDOK)),
+                            window_text(GetDlgItem(hwnd, IDCANCEL))};
+        PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
+        WaitForSingleObject(box, INFINITE);
+        CloseHandle(box);
+        return read;
+    }();
+    return captions;
+}
+
 std::optional<Box> Game::find_box() const {
     for (HWND hwnd : top_level_windows(process_.dwProcessId)) {
         if (class_name(hwnd) != "#32770" || window_text(hwnd) != kAppTitle) continue;
@@ -280,7 +333,11 @@ std::optional<Box> Game::find_box() const {
 std::optional<Box> Game::next_box(int timeout_ms) {
     std::optional<Box> box;
     wait_until([&] { return (box = find_box()).has_value(); }, timeout_ms);
-    if (box) wait_until([&] { return IsWindowVisible(box->hwnd) != FALSE; }, 2000);
+    // A box is found as soon as it exists, perhaps before its text and its edit field do;
+    // once it is shown, it has them.
+    if (box && wait_until([&] { return IsWindowVisible(box->hwnd) != FALSE; }, 2000)) {
+        box = find_box();
+    }
     if (verbose) {
         std::printf("  %6.2f %s: %s\n", static_cast<double>(GetTickCount64() % 1000000) / 1000.0,
                     box ? (box->input ? "ask" : "message") : "no box",
@@ -379,6 +436,11 @@ void Game::answer(std::string_view prompt, std::string_view text, Submit how) {
     checks.check(box->text == prompt, "the input box asks",
                  box->text + " / expected " + std::string(prompt));
     checks.check(window_text(GetDlgItem(box->hwnd, 1002)).empty(), "the input field starts empty");
+    const ButtonCaptions& system = system_box_captions();
+    const std::string ok = window_text(GetDlgItem(box->hwnd, IDOK));
+    const std::string cancel = window_text(GetDlgItem(box->hwnd, IDCANCEL));
+    checks.check(ok == system.ok && cancel == system.cancel,
+                 "the input box's buttons read as the system's own", ok + " / " + cancel);
     checks.check(IsWindowEnabled(window_) == FALSE,
                  "the window is disabled while the input box is open");
     check_box_placement(box->hwnd);

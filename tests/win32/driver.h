@@ -78,6 +78,8 @@ class Game {
     [[nodiscard]] bool shown(Control c) const { return visible(c) && enabled(c); }
     [[nodiscard]] RECT rect(Control c) const;  // in the window's client coordinates
     [[nodiscard]] HWND focus() const;
+    // Whether a button wears the default button's border.
+    [[nodiscard]] bool looks_default(Control c) const;
     // The work area of the screen the window is on.
     [[nodiscard]] RECT work_area() const;
     // Moves the window to the work area's top-left corner or its middle.
@@ -103,6 +105,11 @@ class Game {
     [[nodiscard]] std::string menu_title(int menu) const { return menu_item(menu, 0xFFFF).first; }
     [[nodiscard]] std::vector<std::string> list_items(Control list) const;
     [[nodiscard]] int list_highlight(Control list) const;
+    [[nodiscard]] int list_line_height(Control list) const;
+
+    // Tells the window that it now stands on a screen of another dpi, as the system does
+    // when it is dragged to another monitor, suggesting a new frame.
+    void change_dpi(int dpi, const RECT& suggested);
 
     // ---- Boxes ----
     // Waits for the game's next box; none when the time runs out.
@@ -131,6 +138,14 @@ class Game {
     HWND window_ = nullptr;
     std::array<HWND, kControlCount> controls_{};
 };
+
+// What the system's own message box writes on its OK and Cancel buttons, in the language
+// of this process (the same as the game's).
+struct ButtonCaptions {
+    std::string ok;
+    std::string cancel;
+};
+const ButtonCaptions& system_box_captions();
 
 // UTF-8 (the game's texts) to and from UTF-16 (the Win32 API's).
 std::wstring widen(std::string_view utf8);

@@ -1,7 +1,7 @@
 // casino_automation: walks a player's path through casino.exe under Wine, through window
 // messages only, and checks what every outcome of the unseeded game must show.
-// Usage: casino_automation PATH\casino.exe [--dpi=N] [--place=corner|middle] [--shots]
-//        [--verbose]
+// Usage: casino_automation PATH\casino.exe [--dpi=N] [--place=corner|middle] [--russian]
+//        [--shots] [--verbose]
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
@@ -16,6 +16,7 @@ using namespace casino::automation;
 namespace {
 
 bool g_shots = false;
+bool g_russian = false;  // --russian: the system speaks Russian, and so must the input box
 int g_expected_dpi = 0;  // --dpi=N: the run must see the screen at N dots per inch
 Placement g_placement = Placement::AsOpened;  // --place=corner|middle
 
@@ -111,6 +112,41 @@ void expect_screen(Game& g, std::initializer_list<Control> shown, std::string_vi
     }
 }
 
+// The keyboard is on this shown control, and of the buttons only the one holding it wears
+// the default button's border: Enter or Space acts on it.
+void expect_focus(Game& g, Control c, std::string_view when) {
+    const std::string context(when);
+    checks.check(wait_until([&] { return g.focus() == g.control(c); }, 3000) && g.shown(c),
+                 context + ": the keyboard is on " + std::string(name_of(c)));
+    for (const ControlSpec& entry : kControls) {
+        if (entry.kind != ControlKind::Button) continue;
+        const bool wanted = entry.id == c;
+        checks.check(wait_until([&] { return g.looks_default(entry.id) == wanted; }, 1000),
+                     context + ": only the focused button looks like the default", entry.name);
+    }
+}
+
+// The client area and every control where the twips table puts them at this dpi.
+void expect_layout(Game& g, int dpi, std::string_view when) {
+    const std::string context(when);
+    RECT client{};
+    GetClientRect(g.window(), &client);
+    checks.check(client.right == twips_to_pixels(kWindow.client_width, dpi) &&
+                     client.bottom == twips_to_pixels(kWindow.client_height, dpi),
+                 context + ": client area is 4680 x 3150 twips",
+                 std::to_string(client.right) + "x" + std::to_string(client.bottom));
+    for (const ControlSpec& entry : kControls) {
+        const RECT r = g.rect(entry.id);
+        checks.check(r.left == twips_to_pixels(entry.left, dpi) &&
+                         r.top == twips_to_pixels(entry.top, dpi) &&
+                         r.right - r.left == twips_to_pixels(entry.width, dpi) &&
+                         r.bottom - r.top == twips_to_pixels(entry.height, dpi),
+                     context + ": rectangle of " + std::string(entry.name),
+                     std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                         std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top));
+    }
+}
+
 // ---- The street ----
 
 void street(Game& g) {
@@ -132,23 +168,7 @@ void street(Game& g) {
                  "the window opens centred on the work area",
                  std::to_string(frame.left) + "," + std::to_string(frame.top));
     if (g_placement != Placement::AsOpened) g.move_to(g_placement);
-    RECT client{};
-    GetClientRect(g.window(), &client);
-    checks.check(client.right == twips_to_pixels(kWindow.client_width, dpi) &&
-                     client.bottom == twips_to_pixels(kWindow.client_height, dpi),
-                 "client area is 4680 x 3150 twips",
-                 std::to_string(client.right) + "x" + std::to_string(client.bottom));
-
-    for (const ControlSpec& entry : kControls) {
-        const RECT r = g.rect(entry.id);
-        checks.check(r.left == twips_to_pixels(entry.left, dpi) &&
-                         r.top == twips_to_pixels(entry.top, dpi) &&
-                         r.right - r.left == twips_to_pixels(entry.width, dpi) &&
-                         r.bottom - r.top == twips_to_pixels(entry.height, dpi),
-                     "rectangle of " + std::string(entry.name),
-                     std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-                         std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top));
-    }
+    expect_layout(g, dpi, "at the start");
     expect_screen(g, {Control::cmdexit}, "street");
     checks.check(g.enabled(Control::cmdlom), "ломбард starts enabled though invisible");
 
@@ -174,7 +194,7 @@ void street(Game& g) {
         }
     }
     checks.check(g.list_items(Control::List1) == kWardrobe, "the wardrobe list is filled at load");
-    checks.check(g.focus() == g.control(Control::cmdexit), "the focus starts on вход");
+    expect_focus(g, Control::cmdexit, "at the start");
     shot(g, "street");
 
     g.key_on_focus(VK_F1);
@@ -190,11 +210,15 @@ void street(Game& g) {
         g.expect_idle("F5");
     }
 
+    g.key_on_focus(VK_F2);
+    checks.check(g.balance() == 60, "start over on the street");
+    expect_focus(g, Control::cmdexit, "after start over on the street");
+
     // Enter on the focused вход goes in.
     g.key_on_focus(VK_RETURN);
     checks.check(g.expect_message("enter") == "у тебя 60 баксов.", "the greeting on entering");
     g.expect_idle("enter");
-    checks.check(g.focus() == g.control(Control::cmdnum), "after entering the focus is on число");
+    expect_focus(g, Control::cmdnum, "after entering");
     expect_screen(g,
                   {Control::cmdnum, Control::cmdred, Control::cmdbleck, Control::Command1,
                    Control::Command2, Control::cmddu, Control::cmdlom},
@@ -218,10 +242,9 @@ struct Opening {
     int price = 0;  // 0 when the game refused to play
 };
 
-// Clicks a bet button and reads the fortune messages and the price; the money follows
-// every fortune message.
-Opening open_bet(Game& g, Control button, int money) {
-    g.click(button);
+// Reads the fortune messages and the price of a bet just opened; the money follows every
+// fortune message.
+Opening read_opening(Game& g, int money) {
     for (int fortunes = 0;; ++fortunes) {
         const std::string text = g.expect_message("bet opening");
         if (const std::optional<int> change = fortune_change(text)) {
@@ -239,6 +262,11 @@ Opening open_bet(Game& g, Control button, int money) {
         checks.check(money >= 20, "a price only with 20 bucks or more");
         return {money, *price};
     }
+}
+
+Opening open_bet(Game& g, Control button, int money) {
+    g.click(button);
+    return read_opening(g, money);
 }
 
 // Reads the result message; the colour word must match the number's range.
@@ -351,6 +379,8 @@ bool even(int n) { return n != 0 && n % 2 == 0; }
 
 void bets(Game& g) {
     until_settled(g, "red", [&](int) { return even_money(g, Control::cmdred, red, {"1"}, "red"); });
+    // The click took the keyboard, and with it the default button's border, from число.
+    expect_focus(g, Control::cmdred, "after a click on красное");
     until_settled(g, "black", [&](int attempt) {
         // The first try asks for far more chips than the purse holds.
         return even_money(g, Control::cmdbleck, black, {attempt == 0 ? "1000" : "1"}, "black");
@@ -401,6 +431,19 @@ void pawnshop(Game& g) {
                    "Space on ломбард opens the pawnshop");
     g.expect_idle("pawnshop");
     expect_screen(g, {Control::cmdpay, Control::cmdre, Control::cmdwent}, "pawnshop");
+    // ломбард has gone with the floor: the keyboard lands on уйти, the next shown control
+    // in the tab order, and Enter there goes back to the floor, where it lands on число.
+    expect_focus(g, Control::cmdwent, "after ломбард");
+    g.key_on_focus(VK_RETURN);
+    checks.require(wait_until([&] { return g.shown(Control::cmdnum); }),
+                   "Enter on уйти goes back to the floor");
+    g.expect_idle("leave");
+    expect_focus(g, Control::cmdnum, "after уйти");
+    g.click(Control::cmdlom);
+    checks.require(wait_until([&] { return g.shown(Control::cmdwent); }),
+                   "a click on ломбард opens the pawnshop");
+    g.expect_idle("pawnshop");
+    expect_focus(g, Control::cmdwent, "after a click on ломбард");
 
     std::vector<std::string> wardrobe = kWardrobe;
     std::vector<std::string> tickets;
@@ -436,6 +479,7 @@ void pawnshop(Game& g) {
                      "the pawned item leaves the wardrobe", item);
         checks.check(g.list_items(Control::List2) == tickets, "the ticket joins the pawned list",
                      tickets.back());
+        expect_focus(g, Control::cmdwent, "after Enter in the wardrobe");
     }
     checks.check(g.balance() == money, "the pawn prices are paid");
 
@@ -455,22 +499,71 @@ void pawnshop(Game& g) {
     checks.check(g.list_items(Control::List1) == std::vector<std::string>{"часы "},
                  "the watch is back");
     checks.check(!g.visible(Control::List2), "the pawned list closes");
+    expect_focus(g, Control::cmdwent, "after Enter in the pawned list");
 
-    g.click(Control::cmdwent);
+    // Start over with a list open closes it, and the keyboard lands on уйти; with no list
+    // open the keyboard stays where it is.
+    open_list(g, Control::cmdre, Control::List2);
+    g.key_on_focus(VK_F2);
+    checks.check(g.balance() == 60, "start over in the pawnshop");
+    checks.check(!g.visible(Control::List2), "start over closes the open list");
+    checks.check(g.list_items(Control::List1) == kWardrobe, "start over refills the wardrobe");
+    checks.check(g.list_items(Control::List2).empty(), "start over empties the pawned list");
+    expect_focus(g, Control::cmdwent, "after start over with a list open");
+    g.key_on_focus(VK_F2);
+    checks.check(g.balance() == 60, "start over in the pawnshop");
+    expect_focus(g, Control::cmdwent, "after start over in the pawnshop");
+
+    g.key_on_focus(VK_SPACE);
     checks.check(wait_until([&] { return g.shown(Control::cmdnum); }),
-                 "уйти goes back to the floor");
+                 "Space on уйти goes back to the floor");
     g.expect_idle("leave");
     expect_screen(g,
                   {Control::cmdnum, Control::cmdred, Control::cmdbleck, Control::Command1,
                    Control::Command2, Control::cmddu, Control::cmdlom},
                   "floor after the pawnshop");
 
+    // Start over on the floor keeps the floor and the keyboard: Space on число bets.
     g.key_on_focus(VK_F2);
     checks.check(g.balance() == 60, "start over on the floor");
-    checks.check(g.list_items(Control::List1) == kWardrobe, "start over refills the wardrobe");
-    checks.check(g.list_items(Control::List2).empty(), "start over empties the pawned list");
     checks.check(g.shown(Control::cmdlom) && !g.visible(Control::cmdexit),
                  "start over keeps the floor");
+    expect_focus(g, Control::cmdnum, "after start over on the floor");
+    g.key_on_focus(VK_SPACE);
+    const Opening o = read_opening(g, 60);
+    if (o.price != 0) g.answer("на сколько чисел ставишь?", "", Submit::CancelButton);
+    expect_balance(g, o.money, "Space on число");
+}
+
+// ---- A screen of another dpi ----
+
+// The window hears that it now stands on a screen of another dpi, as when it is dragged to
+// another monitor, and then that it is back: each time it takes the place suggested and
+// lays itself out again from the twips table, its fonts with it.
+void dpi_change(Game& g) {
+    const int system = screen_dpi();
+    const int line = g.list_line_height(Control::List1);
+    int dpi = system;
+    for (const int next : {system == 96 ? 144 : 96, system}) {
+        RECT frame{};
+        GetWindowRect(g.window(), &frame);
+        const RECT suggested{frame.left + 10, frame.top + 10,
+                             frame.left + 10 + MulDiv(frame.right - frame.left, next, dpi),
+                             frame.top + 10 + MulDiv(frame.bottom - frame.top, next, dpi)};
+        g.change_dpi(next, suggested);
+        dpi = next;
+        const std::string when = "at " + std::to_string(dpi) + " dpi";
+        GetWindowRect(g.window(), &frame);
+        checks.check(frame.left == suggested.left && frame.top == suggested.top,
+                     when + ": the window takes the place suggested");
+        expect_layout(g, dpi, when);
+        const int height = g.list_line_height(Control::List1);
+        checks.check(std::abs(height - MulDiv(line, dpi, system)) <= 2,
+                     when + ": the lists' lines follow the dpi",
+                     std::to_string(line) + " -> " + std::to_string(height));
+    }
+    g.key_on_focus(VK_RETURN);
+    checks.check(g.expect_message("enter") == "у тебя 60 баксов.", "Enter after the dpi changes");
 }
 
 // ---- Leaving ----
@@ -500,19 +593,26 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
         std::fprintf(stderr,
                      "usage: casino_automation casino.exe [--dpi=N] [--place=corner|middle] "
-                     "[--shots] [--verbose]\n");
+                     "[--russian] [--shots] [--verbose]\n");
         return 2;
     }
     const std::wstring exe = argv[1];
     for (int i = 2; i < argc; ++i) {
         if (std::wcscmp(argv[i], L"--shots") == 0) g_shots = true;
         if (std::wcscmp(argv[i], L"--verbose") == 0) verbose = true;
+        if (std::wcscmp(argv[i], L"--russian") == 0) g_russian = true;
         if (std::wcscmp(argv[i], L"--place=corner") == 0) g_placement = Placement::TopLeft;
         if (std::wcscmp(argv[i], L"--place=middle") == 0) g_placement = Placement::Middle;
         if (std::wcsncmp(argv[i], L"--dpi=", 6) == 0)
             g_expected_dpi = static_cast<int>(std::wcstol(argv[i] + 6, nullptr, 10));
     }
 
+    if (g_russian) {
+        // Otherwise the input box's captions could be the English ones and still pass.
+        const ButtonCaptions& system = system_box_captions();
+        checks.require(system.cancel != "Cancel", "the system's own boxes speak Russian",
+                       system.ok + " / " + system.cancel);
+    }
     run("walk", [&] {
         Game g(exe);
         street(g);
@@ -526,6 +626,10 @@ int wmain(int argc, wchar_t** argv) {
             Game g(exe);
             g.system_close();
             expect_clean_exit(g, "close box");
+        });
+        run("dpi change", [&] {
+            Game g(exe);
+            dpi_change(g);
         });
         run("alt+f4", [&] {
             Game g(exe);

@@ -9,6 +9,7 @@
 #include <wx/panel.h>
 #include <wx/stattext.h>
 #include <wx/textdlg.h>
+#include <wx/timer.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
@@ -56,6 +57,8 @@ class ScriptedDialogs final : public wxModalDialogHook {
     // An answer typed and confirmed, or nullopt for Cancel.
     void answer(std::optional<std::string> text) { answers_.push_back(std::move(text)); }
     [[nodiscard]] std::size_t unanswered() const { return answers_.size(); }
+    // The next message box is shown on the screen, for the player to close.
+    void show_next_message() { show_next_message_ = true; }
 
    protected:
     int Enter(wxDialog* dialog) override {
@@ -64,7 +67,7 @@ class ScriptedDialogs final : public wxModalDialogHook {
         if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
             log_.push_back("message " + utf8(box->GetMessage()));
             if (box->GetMessageDialogStyle() & (wxCANCEL | wxYES_NO)) log_.push_back("not OK only");
-            return wxID_OK;
+            return std::exchange(show_next_message_, false) ? wxID_NONE : wxID_OK;
         }
         auto* ask = dynamic_cast<wxTextEntryDialog*>(dialog);
         if (ask == nullptr) {
@@ -99,6 +102,7 @@ class ScriptedDialogs final : public wxModalDialogHook {
 
     Lines& log_;
     std::deque<std::optional<std::string>> answers_;
+    bool show_next_message_ = false;
 };
 
 // Lets wx and the X server work for a while.
@@ -298,7 +302,10 @@ TEST_F(GameWindow, FunctionKeysWorkOnTheStreetAndInsideAList) {
     ASSERT_NE(accel, nullptr);
     EXPECT_EQ(accel->GetKeyCode(), WXK_F5);
 
-    // Muted, entering plays nothing.
+    // Start over on the street leaves the keyboard on the entrance; muted, entering plays
+    // nothing.
+    type(WXK_F2);
+    EXPECT_EQ(focused(), at(Control::cmdexit));
     type(WXK_RETURN);
     EXPECT_EQ(take(), Lines{"message у тебя 60 баксов."});
     click(Control::cmdlom);
@@ -459,6 +466,68 @@ TEST_F(GameWindow, StartOverEmptiesThePawnshopAndKeepsTheScreen) {
     EXPECT_EQ(entries(Control::List1), (Lines{"часы ", "пиджак ", "брюки ", "ботинки "}));
     EXPECT_TRUE(shown(Control::cmdre));
     EXPECT_TRUE(take().empty());
+}
+
+// ---- The keyboard ----
+
+// When the control holding the keyboard goes, the next shown control in the tab order
+// takes it, so Enter or Space always acts on something the player can see.
+TEST_F(GameWindow, TheKeyboardLandsOnTheNextShownControlWhenItsOwnGoes) {
+    type(WXK_RETURN);
+    take();
+    ASSERT_EQ(focused(), at(Control::cmdnum));
+    at(Control::cmdlom)->SetFocus();
+    pump();
+    type(WXK_SPACE);
+    ASSERT_TRUE(shown(Control::cmdwent));
+    EXPECT_EQ(focused(), at(Control::cmdwent)) << "after ломбард";
+    type(WXK_RETURN);
+    ASSERT_TRUE(shown(Control::cmdnum)) << "Enter on уйти";
+    EXPECT_EQ(focused(), at(Control::cmdnum)) << "after уйти";
+
+    click(Control::cmdlom);
+    EXPECT_EQ(focused(), at(Control::cmdwent)) << "after a click on ломбард";
+    form().random().queue(0.5f);  // the watch for 150 bucks
+    click(Control::cmdpay);
+    type(WXK_RETURN);
+    EXPECT_EQ(focused(), at(Control::cmdwent)) << "after Enter in the wardrobe";
+    click(Control::cmdre);
+    type(WXK_RETURN);  // 210 bucks do not buy back a watch at 350
+    EXPECT_EQ(focused(), at(Control::cmdwent)) << "after Enter in the pawned list";
+    click(Control::cmdpay);
+    type(WXK_F2);
+    EXPECT_EQ(focused(), at(Control::cmdwent)) << "after start over with a list open";
+    type(WXK_F2);
+    EXPECT_EQ(focused(), at(Control::cmdwent)) << "after start over in the pawnshop";
+    EXPECT_EQ(take(), (Lines{"message ты заложил часы за 150 баксов.",
+                             "message у тебя нет столько денег."}));
+
+    // Space on уйти; start over on the floor leaves the keyboard on число, where Space bets.
+    type(WXK_SPACE);
+    EXPECT_EQ(focused(), at(Control::cmdnum)) << "after уйти";
+    type(WXK_F2);
+    EXPECT_EQ(focused(), at(Control::cmdnum)) << "after start over on the floor";
+    fix_spin(5);
+    dialogs_.answer(std::nullopt);
+    type(WXK_SPACE);
+    EXPECT_EQ(take(), (Lines{"message фишка стоит40", "ask на сколько чисел ставишь?"}));
+}
+
+// A message box on the screen, closed with Enter: GTK gives the keyboard back to the window
+// only when it is active again, after the handler has hidden the list that held it.
+TEST_F(GameWindow, AfterARealMessageBoxTheKeyboardLandsOnAShownControl) {
+    open_pawnshop();
+    click(Control::cmdpay);
+    ASSERT_EQ(focused(), at(Control::List1));
+    dialogs_.show_next_message();
+    wxTimer closer;
+    closer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { sim_.Char(WXK_RETURN); });
+    closer.StartOnce(500);
+    type(WXK_RETURN);
+    ASSERT_TRUE(wait_for([&] { return !at(Control::List1)->IsShown(); }));
+    EXPECT_TRUE(wait_for([&] { return focused() == at(Control::cmdwent); }));
+    type(WXK_SPACE);
+    EXPECT_TRUE(shown(Control::cmdnum)) << "Space on уйти";
 }
 
 // ---- Leaving ----

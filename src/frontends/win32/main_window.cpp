@@ -6,7 +6,9 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/cue_files.h"
@@ -28,13 +30,79 @@ int menu_id(MenuItem m) { return kFirstMenuId + static_cast<int>(m); }
 
 COLORREF colour(Rgb rgb) { return RGB(rgb.r, rgb.g, rgb.b); }
 
-// The screen's dots per inch; the manifest makes the process DPI-aware, so this is the
-// real system value rather than a virtualised 96.
+// The system's dots per inch, the one the system metrics and fonts are given at; the
+// manifest makes the process DPI-aware, so this is the real value rather than a
+// virtualised 96.
 int system_dpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+// The dots per inch of the screen the window is on. Only Windows 10 and later tell it
+// (each screen may have its own); before that every screen has the system's.
+int window_dpi(HWND hwnd) {
+    using GetDpiForWindow = UINT(WINAPI*)(HWND);
+    const auto get = reinterpret_cast<GetDpiForWindow>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const UINT dpi = get != nullptr ? get(hwnd) : 0;
+    return dpi > 0 ? static_cast<int>(dpi) : system_dpi();
+}
+
+// The system's message font, the platform's default for dialogs, at the given dpi.
+LOGFONTW message_font(int dpi) {
+    LOGFONTW font{};
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        font = metrics.lfMessageFont;
+    } else {
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    }
+    font.lfHeight = MulDiv(font.lfHeight, dpi, system_dpi());
+    return font;
+}
+
+// How far, at 96 dpi, a caption must keep from a button's edges to stay clear of the
+// focus rectangle: the frame, the rectangle's inset, its dotted line and a pixel of air.
+constexpr int kCaptionMarginX = 5;
+constexpr int kCaptionMarginY = 4;
+
+// Whether every button's caption, in this font, stands clear of its focus rectangle.
+bool captions_fit(HDC dc, HFONT font, int dpi) {
+    const HGDIOBJ previous = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int margin_x = MulDiv(kCaptionMarginX, dpi, USER_DEFAULT_SCREEN_DPI);
+    const int margin_y = MulDiv(kCaptionMarginY, dpi, USER_DEFAULT_SCREEN_DPI);
+    const int letters = metrics.tmHeight - metrics.tmInternalLeading;
+    bool fit = true;
+    for (const ControlSpec& entry : kControls) {
+        if (entry.kind != ControlKind::Button) continue;
+        const std::wstring caption = widen(entry.caption);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+        fit = fit && size.cx + 2 * margin_x <= twips_to_pixels(entry.width, dpi) &&
+              letters + 2 * margin_y <= twips_to_pixels(entry.height, dpi);
+    }
+    SelectObject(dc, previous);
+    return fit;
+}
+
+// The buttons' font: the message font, a pixel smaller at a time until every caption
+// stands clear of its focus rectangle, but never below six points.
+HFONT caption_font(HWND window, LOGFONTW font, int dpi) {
+    const int smallest = MulDiv(8, dpi, USER_DEFAULT_SCREEN_DPI);
+    HDC dc = GetDC(window);
+    HFONT chosen = CreateFontIndirectW(&font);
+    while (std::abs(font.lfHeight) > smallest && !captions_fit(dc, chosen, dpi)) {
+        font.lfHeight += font.lfHeight < 0 ? 1 : -1;
+        DeleteObject(chosen);
+        chosen = CreateFontIndirectW(&font);
+    }
+    ReleaseDC(window, dc);
+    return chosen;
 }
 
 std::wstring menu_text(const MenuItemSpec& item, std::string_view caption) {
@@ -71,7 +139,14 @@ std::string program_folder() {
     return slash == std::wstring::npos ? std::string() : narrow(path.substr(0, slash));
 }
 
-bool usable(HWND hwnd) { return hwnd != nullptr && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd); }
+bool window_usable(HWND hwnd) {
+    return hwnd != nullptr && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd);
+}
+
+void replace_font(HFONT& slot, HFONT fresh) {
+    if (slot != nullptr) DeleteObject(slot);
+    slot = fresh;
+}
 
 }  // namespace
 
@@ -80,7 +155,8 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance), form_(*this) {
 MainWindow::~MainWindow() {
     if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
     if (hwnd_ != nullptr) DestroyWindow(hwnd_);
-    if (own_font_) DeleteObject(font_);
+    replace_font(list_font_, nullptr);
+    replace_font(button_font_, nullptr);
     if (background_ != nullptr) DeleteObject(background_);
 }
 
@@ -107,14 +183,6 @@ bool MainWindow::create(int show_command) {
     wc.lpszClassName = kWindowClass;
     if (RegisterClassExW(&wc) == 0) return false;
 
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        font_ = CreateFontIndirectW(&metrics.lfMessageFont);
-        own_font_ = font_ != nullptr;
-    }
-    if (font_ == nullptr) font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-
     create_menu();
 
     RECT frame{0, 0, pixels(kWindow.client_width), pixels(kWindow.client_height)};
@@ -124,6 +192,9 @@ bool MainWindow::create(int show_command) {
                             CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                             frame.bottom - frame.top, nullptr, menu_, instance_, this);
     if (hwnd_ == nullptr) return false;
+    // The window may have opened on a screen of its own dpi.
+    dpi_ = window_dpi(hwnd_);
+    create_fonts();
     fit_client_area();
     // The window opens in the middle of its screen, where its boxes will appear too.
     centre_within_work_area(hwnd_, work_area_of(hwnd_));
@@ -132,7 +203,7 @@ bool MainWindow::create(int show_command) {
     apply_tab_order();
     create_accelerators();
 
-    form_.handle(Event::load());
+    dispatch(Event::load());
 
     ShowWindow(hwnd_, show_command);
     UpdateWindow(hwnd_);
@@ -157,17 +228,33 @@ void MainWindow::create_controls() {
         }
         const std::wstring caption = widen(entry.caption);
         HWND hwnd =
-            CreateWindowExW(ex_style, window_class, caption.c_str(), style, pixels(entry.left),
-                            pixels(entry.top), pixels(entry.width), pixels(entry.height), hwnd_,
+            CreateWindowExW(ex_style, window_class, caption.c_str(), style, 0, 0, 0, 0, hwnd_,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id(entry.id))),
                             instance_, nullptr);
-        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         if (entry.kind == ControlKind::ListBox) {
             SetWindowSubclass(hwnd, list_proc, static_cast<UINT_PTR>(control_id(entry.id)),
                               reinterpret_cast<DWORD_PTR>(this));
         }
         controls_[static_cast<std::size_t>(entry.id)] = hwnd;
     }
+    layout_controls();
+}
+
+// Places every control and gives it its font, at the window's dpi.
+void MainWindow::layout_controls() {
+    for (const ControlSpec& entry : kControls) {
+        HWND hwnd = control(entry.id);
+        SetWindowPos(hwnd, nullptr, pixels(entry.left), pixels(entry.top), pixels(entry.width),
+                     pixels(entry.height), SWP_NOZORDER | SWP_NOACTIVATE);
+        HFONT font = entry.kind == ControlKind::ListBox ? list_font_ : button_font_;
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+}
+
+void MainWindow::create_fonts() {
+    const LOGFONTW base = message_font(dpi_);
+    replace_font(list_font_, CreateFontIndirectW(&base));
+    replace_font(button_font_, caption_font(hwnd_, base, dpi_));
 }
 
 // The dialog manager walks the tab stops in z-order, so the controls are stacked in
@@ -230,16 +317,36 @@ void MainWindow::fit_client_area() {
 
 int MainWindow::pixels(int twips) const { return twips_to_pixels(twips, dpi_); }
 
+// The window moved to a screen of another dpi: the fonts and every control are made again
+// from the tables at the new dpi, and the window takes the place the system suggests,
+// with its client area sized anew.
+void MainWindow::on_dpi_changed(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    HFONT old_list_font = std::exchange(list_font_, nullptr);
+    HFONT old_button_font = std::exchange(button_font_, nullptr);
+    create_fonts();
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    layout_controls();
+    fit_client_area();
+    // The controls no longer use the old fonts.
+    DeleteObject(old_list_font);
+    DeleteObject(old_button_font);
+}
+
 // ---- The message loop ----
 
 int MainWindow::run() {
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (TranslateAcceleratorW(hwnd_, accelerators_, &msg)) continue;
-        if (press_focused_button(msg)) continue;
-        if (IsDialogMessageW(hwnd_, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        if (!TranslateAcceleratorW(hwnd_, accelerators_, &msg) && !press_focused_button(msg) &&
+            !IsDialogMessageW(hwnd_, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        // Whatever moved the focus (a click, a key, a handler), the default button follows
+        // it; the dialog manager restyles the buttons itself on Tab, so this comes after.
+        mark_default_button();
     }
     return static_cast<int>(msg.wParam);
 }
@@ -250,7 +357,7 @@ bool MainWindow::press_focused_button(const MSG& msg) {
     if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
     const std::optional<Control> c = control_of(msg.hwnd);
     if (!c || is_list(*c)) return false;
-    if (usable(msg.hwnd)) form_.handle(Event::click(*c));
+    if (window_usable(msg.hwnd)) dispatch(Event::click(*c));
     return true;
 }
 
@@ -274,6 +381,9 @@ LRESULT MainWindow::handle_message(UINT msg, WPARAM wparam, LPARAM lparam) {
             return reinterpret_cast<LRESULT>(background_);
         case WM_ACTIVATE: on_activate(wparam); return 0;
         case WM_SETFOCUS: on_set_focus(); return 0;
+        case WM_DPICHANGED:
+            on_dpi_changed(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+            return 0;
         case WM_CLOSE: on_close(); return 0;
         case WM_DESTROY:
             hwnd_ = nullptr;
@@ -290,17 +400,17 @@ LRESULT MainWindow::handle_message(UINT msg, WPARAM wparam, LPARAM lparam) {
 void MainWindow::on_command(int id) {
     if (id >= kFirstControlId && id < kFirstControlId + kControlCount) {
         const auto c = static_cast<Control>(id - kFirstControlId);
-        if (!is_list(c)) form_.handle(Event::click(c));
+        if (!is_list(c)) dispatch(Event::click(c));
         return;
     }
     if (id >= kFirstMenuId && id < kFirstMenuId + kMenuItemCount) {
-        form_.handle(Event::menu_item(static_cast<MenuItem>(id - kFirstMenuId)));
+        dispatch(Event::menu_item(static_cast<MenuItem>(id - kFirstMenuId)));
     }
 }
 
 // The close box, the system menu and Alt+F4 all arrive here; the game quits and never
 // cancels the close.
-void MainWindow::on_close() { form_.handle(Event::unload()); }
+void MainWindow::on_close() { dispatch(Event::unload()); }
 
 // A message box takes the activation away; the control that had the focus gets it back.
 void MainWindow::on_activate(WPARAM wparam) {
@@ -313,27 +423,68 @@ void MainWindow::on_activate(WPARAM wparam) {
 }
 
 void MainWindow::on_set_focus() {
-    if (usable(saved_focus_) && saved_focus_ != leaving_) {
-        SetFocus(saved_focus_);
+    // While a handler runs with the keyboard parked here, its end decides where it goes.
+    if (focus_lost_) return;
+    HWND saved = std::exchange(saved_focus_, nullptr);
+    if (window_usable(saved)) {
+        SetFocus(saved);
         return;
     }
     focus_first_tab_stop();
 }
 
 void MainWindow::focus_first_tab_stop() {
-    HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
-    if (first != leaving_ && usable(first)) SetFocus(first);
+    const std::optional<Control> first =
+        next_in_tab_order(tab_order().back(), [this](Control c) { return usable(c); });
+    if (first) SetFocus(control(*first));
 }
 
-// A control that is hidden or disabled while it has the focus hands it on to the next
-// tab stop, so the keyboard keeps working; with none left the window itself keeps it.
-void MainWindow::move_focus_off(HWND hwnd) {
-    if (GetFocus() != hwnd) return;
-    leaving_ = hwnd;
-    HWND next = GetNextDlgTabItem(hwnd_, hwnd, FALSE);
-    saved_focus_ = next != hwnd && usable(next) ? next : nullptr;
-    SetFocus(saved_focus_ != nullptr ? saved_focus_ : hwnd_);
-    leaving_ = nullptr;
+// ---- The keyboard focus ----
+
+// Only the push button that holds the keyboard wears the default button's border: the
+// window has no default button of its own, and Enter presses the focused button.
+void MainWindow::mark_default_button() {
+    HWND focus = GetFocus();
+    for (const ControlSpec& entry : kControls) {
+        if (entry.kind != ControlKind::Button) continue;
+        HWND hwnd = control(entry.id);
+        const bool is_default = (GetWindowLongW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+        if (is_default != (hwnd == focus)) {
+            SendMessageW(hwnd, BM_SETSTYLE, hwnd == focus ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+        }
+    }
+}
+
+void MainWindow::dispatch(const Event& event) {
+    form_.handle(event);
+    settle_focus();
+}
+
+// A control hidden while it holds the keyboard parks it on the window. Where it goes next
+// is decided when the handler has finished, once the next screen stands: a handler may
+// hide the old screen before it shows the new one.
+void MainWindow::release_focus(Control c) {
+    HWND hwnd = control(c);
+    const bool focused = GetFocus() == hwnd;
+    if (!focused && saved_focus_ != hwnd) return;
+    if (!focus_lost_) focus_lost_ = c;
+    if (saved_focus_ == hwnd) saved_focus_ = nullptr;
+    if (focused) SetFocus(hwnd_);
+}
+
+// The keyboard goes to the next shown control after the one that lost it, in the tab
+// order, wrapping round; with none shown the window keeps it.
+void MainWindow::settle_focus() {
+    if (!focus_lost_ || hwnd_ == nullptr) return;
+    const std::optional<Control> next =
+        next_in_tab_order(*focus_lost_, [this](Control c) { return usable(c); });
+    focus_lost_.reset();
+    HWND target = next ? control(*next) : nullptr;
+    if (GetActiveWindow() != hwnd_) {
+        saved_focus_ = target;  // it is given back when the window is active again
+    } else if (target != nullptr) {
+        SetFocus(target);
+    }
 }
 
 LRESULT MainWindow::on_menu_query(WPARAM wparam) const {
@@ -351,6 +502,8 @@ LRESULT MainWindow::on_menu_query(WPARAM wparam) const {
     const UINT id = item == 0xFFFF ? 0 : info.wID;
     return MAKELRESULT(GlobalAddAtomW(text), id);
 }
+
+bool MainWindow::usable(Control c) const { return window_usable(control(c)); }
 
 std::optional<Control> MainWindow::control_of(HWND hwnd) const {
     for (std::size_t i = 0; i < controls_.size(); ++i) {
@@ -378,7 +531,7 @@ LRESULT CALLBACK MainWindow::list_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARA
         case WM_CHAR: {
             const auto c = static_cast<Control>(static_cast<int>(id) - kFirstControlId);
             const auto highlight = SendMessageW(hwnd, LB_GETCURSEL, 0, 0);
-            self->form_.handle(
+            self->dispatch(
                 Event::key_press(c, static_cast<int>(wparam),
                                  highlight == LB_ERR ? -1 : static_cast<int>(highlight)));
             // Enter has done its work; other characters still move the highlight to the
@@ -397,12 +550,16 @@ LRESULT CALLBACK MainWindow::list_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARA
 
 void MainWindow::set_shown(Control c, bool shown) {
     HWND hwnd = control(c);
-    if (!shown) move_focus_off(hwnd);
+    if (!shown) release_focus(c);
     ShowWindow(hwnd, shown ? SW_SHOWNA : SW_HIDE);
     EnableWindow(hwnd, shown ? TRUE : FALSE);
 }
 
-void MainWindow::set_focus(Control c) { SetFocus(control(c)); }
+// Where the game puts the focus itself, it stays.
+void MainWindow::set_focus(Control c) {
+    focus_lost_.reset();
+    SetFocus(control(c));
+}
 
 void MainWindow::set_menu_caption(MenuItem item, std::string_view caption) {
     std::wstring text = menu_text(spec_of(item), caption);

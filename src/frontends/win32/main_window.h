@@ -56,23 +56,32 @@ class MainWindow final : public Port {
                                       UINT_PTR id, DWORD_PTR self);
     LRESULT handle_message(UINT msg, WPARAM wparam, LPARAM lparam);
 
+    // Runs one Event through the game, then settles the keyboard focus.
+    void dispatch(const Event& event);
+
     void on_command(int id);
     void on_close();
     void on_activate(WPARAM wparam);
     void on_set_focus();
+    void on_dpi_changed(int dpi, const RECT& suggested);
     LRESULT on_menu_query(WPARAM wparam) const;
 
     void create_controls();
+    void layout_controls();
     void apply_tab_order();
     void create_menu();
     void create_accelerators();
+    void create_fonts();
     void fit_client_area();
     void focus_first_tab_stop();
-    void move_focus_off(HWND control);
+    void release_focus(Control c);
+    void settle_focus();
+    void mark_default_button();
     bool press_focused_button(const MSG& msg);
 
     [[nodiscard]] HWND control(Control c) const { return controls_[static_cast<std::size_t>(c)]; }
     [[nodiscard]] std::optional<Control> control_of(HWND hwnd) const;
+    [[nodiscard]] bool usable(Control c) const;
     [[nodiscard]] int pixels(int twips) const;
 
     HINSTANCE instance_;
@@ -80,14 +89,15 @@ class MainWindow final : public Port {
     HMENU menu_ = nullptr;
     HACCEL accelerators_ = nullptr;
     HBRUSH background_ = nullptr;
-    HFONT font_ = nullptr;
-    bool own_font_ = false;
+    HFONT list_font_ = nullptr;    // the system's message font at the window's dpi
+    HFONT button_font_ = nullptr;  // the same, made small enough for the tightest caption
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     std::string program_folder_;  // the folder of casino.exe, the installed cues' home
     UINT menu_query_ = 0;
     std::array<HWND, kControlCount> controls_{};
     HWND saved_focus_ = nullptr;  // the control that had the focus when the window went inactive
-    HWND leaving_ = nullptr;      // a control giving up the focus because it is being hidden
+    // A control that was hidden while it held the keyboard, during the Event being handled.
+    std::optional<Control> focus_lost_;
     Form1 form_;
 };
 

@@ -103,8 +103,9 @@ MainFrame::MainFrame(std::function<void()> quit, std::unique_ptr<SoundOutput> so
     create_controls();
     set_tab_order();
     Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
+    client_->Bind(wxEVT_CHILD_FOCUS, &MainFrame::OnChildFocus, this);
 
-    form_.handle(Event::load());
+    dispatch(Event::load());
     focus_first_control();
 }
 
@@ -137,13 +138,12 @@ void MainFrame::create_controls() {
         if (row.kind == ControlKind::ListBox) {
             window = new GameList(client_, pos, size, [this, id](int code) {
                 const int highlight = list_box(id).GetSelection();
-                form_.handle(Event::key_press(id, code, highlight == wxNOT_FOUND ? -1 : highlight));
+                dispatch(Event::key_press(id, code, highlight == wxNOT_FOUND ? -1 : highlight));
             });
         } else {
             window = new wxButton(client_, wxID_ANY, from_utf8(row.caption), pos, size);
             fit_caption(*window);
-            window->Bind(wxEVT_BUTTON,
-                         [this, id](wxCommandEvent&) { form_.handle(Event::click(id)); });
+            window->Bind(wxEVT_BUTTON, [this, id](wxCommandEvent&) { dispatch(Event::click(id)); });
         }
         window->SetFont(font);
         window->SetName(from_utf8(row.name));
@@ -168,12 +168,45 @@ void MainFrame::set_tab_order() {
 // The first control in the tab order that can take the focus gets it: on the street
 // that is "вход", since "число" before it is hidden.
 void MainFrame::focus_first_control() {
-    for (wxWindow* child : client_->GetChildren()) {
-        if (child->IsShown() && child->IsEnabled()) {
-            child->SetFocus();
-            return;
-        }
+    const std::optional<Control> first =
+        next_in_tab_order(tab_order().back(), [this](Control c) { return usable(c); });
+    if (first) set_focus(*first);
+}
+
+// ---- The keyboard focus ----
+
+void MainFrame::dispatch(const Event& event) {
+    form_.handle(event);
+    settle_focus();
+}
+
+// A control hidden while it held the keyboard hands it to the next shown control after
+// it in the tab order, wrapping round. That is decided when the handler has finished,
+// once the next screen stands: a handler may hide the old screen before it shows the new.
+void MainFrame::settle_focus() {
+    if (!focus_lost_) return;
+    const std::optional<Control> next =
+        next_in_tab_order(*focus_lost_, [this](Control c) { return usable(c); });
+    focus_lost_.reset();
+    if (next) set_focus(*next);
+}
+
+bool MainFrame::usable(Control c) const { return control(c)->IsShown() && control(c)->IsEnabled(); }
+
+std::optional<Control> MainFrame::control_holding(const wxWindow* window) const {
+    for (; window != nullptr && window != client_; window = window->GetParent()) {
+        const auto found = std::find(controls_.begin(), controls_.end(), window);
+        if (found != controls_.end()) return static_cast<Control>(found - controls_.begin());
     }
+    return std::nullopt;
+}
+
+// GTK tells of a focus change late when a dialog has just closed, only once the window
+// is active again; until then the control noted here is the one that gets the keyboard
+// back, and a handler may hide it first.
+void MainFrame::OnChildFocus(wxChildFocusEvent& event) {
+    focused_ = control_holding(event.GetWindow());
+    event.Skip();
 }
 
 // ---- Native events ----
@@ -181,12 +214,12 @@ void MainFrame::focus_first_control() {
 void MainFrame::OnMenu(wxCommandEvent& event) {
     const int index = event.GetId() - menu_id(MenuItem::balance);
     if (index < 0 || index >= kMenuItemCount) return;
-    form_.handle(Event::menu_item(static_cast<MenuItem>(index)));
+    dispatch(Event::menu_item(static_cast<MenuItem>(index)));
 }
 
 // Closing the window is the game's exit, and it is never refused.
 void MainFrame::OnClose(wxCloseEvent& /*event*/) {
-    form_.handle(Event::unload());
+    dispatch(Event::unload());
     if (!quitting_) quit();
 }
 
@@ -195,11 +228,17 @@ void MainFrame::OnClose(wxCloseEvent& /*event*/) {
 GameList& MainFrame::list_box(Control list) const { return *static_cast<GameList*>(control(list)); }
 
 void MainFrame::set_shown(Control c, bool shown) {
+    if (!shown && focused_ == c && !focus_lost_) focus_lost_ = c;
     control(c)->Show(shown);
     control(c)->Enable(shown);
 }
 
-void MainFrame::set_focus(Control c) { control(c)->SetFocus(); }
+// Where the game puts the focus itself, it stays.
+void MainFrame::set_focus(Control c) {
+    focus_lost_.reset();
+    focused_ = c;
+    control(c)->SetFocus();
+}
 
 void MainFrame::set_menu_caption(MenuItem item, std::string_view caption) {
     menu_item(item)->SetItemLabel(menu_label(item, caption));

@@ -7,11 +7,13 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "core/form1.h"
 #include "core/port.h"
 #include "cue_player.h"
 
+class wxChildFocusEvent;
 class wxMenuItem;
 class wxPanel;
 
@@ -59,8 +61,15 @@ class MainFrame final : public wxFrame, public Port {
     void set_tab_order();
     void focus_first_control();
 
+    // Runs one Event through the game, then settles the keyboard focus.
+    void dispatch(const Event& event);
+    void settle_focus();
+    [[nodiscard]] bool usable(Control c) const;
+    [[nodiscard]] std::optional<Control> control_holding(const wxWindow* window) const;
+
     void OnMenu(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
+    void OnChildFocus(wxChildFocusEvent& event);
 
     wxPanel* client_ = nullptr;
     std::array<wxWindow*, kControlCount> controls_{};
@@ -69,6 +78,10 @@ class MainFrame final : public wxFrame, public Port {
     std::unique_ptr<SoundOutput> sound_;
     std::string data_dir_;  // where an installed game keeps its sound folder
     bool quitting_ = false;
+    // The control that holds the keyboard, or gets it back when the window is active again.
+    std::optional<Control> focused_;
+    // A control that was hidden while it held the keyboard, during the Event being handled.
+    std::optional<Control> focus_lost_;
     Form1 form_;
 };
 
