@@ -18,6 +18,8 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION games)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # The libraries the game opens itself at its first cue, which dpkg-shlibdeps cannot see.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcanberra0, libasound2")
   string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "A small single-window casino game; every text in it is Russian. The player\n"
     "starts on the street with 60 bucks, walks into the casino and plays roulette\n"

@@ -3,7 +3,6 @@
 #include "main_window.h"
 
 #include <commctrl.h>
-#include <mmsystem.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -137,6 +136,25 @@ std::string program_folder() {
     }
     const std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::string() : narrow(path.substr(0, slash));
+}
+
+// The system's sndPlaySoundW, from winmm.dll loaded at the first cue rather than at
+// start-up: the library brings the multimedia system up with it, which slowed the
+// window's opening for a sound the player hears only inside the casino. Loaded from the
+// system folder by its full path, never from beside the program.
+using SoundPlayer = BOOL(WINAPI*)(LPCWSTR sound, UINT flags);
+SoundPlayer sound_player() {
+    static const SoundPlayer play = [] {
+        wchar_t folder[MAX_PATH] = {};
+        const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return SoundPlayer{};
+        const std::wstring path = std::wstring(folder, length) + L"\\winmm.dll";
+        HMODULE winmm = LoadLibraryW(path.c_str());
+        if (winmm == nullptr) return SoundPlayer{};
+        return reinterpret_cast<SoundPlayer>(
+            reinterpret_cast<void*>(GetProcAddress(winmm, "sndPlaySoundW")));
+    }();
+    return play;
 }
 
 bool window_usable(HWND hwnd) {
@@ -605,15 +623,17 @@ std::string MainWindow::ask_text(std::string_view prompt) {
 // the system, which answers a missing file with its default sound. The result does not
 // matter to the game.
 void MainWindow::play_wav(std::string_view path) {
+    const SoundPlayer play = sound_player();
+    if (play == nullptr) return;
     for (const std::string& candidate : cue_file_candidates(path, program_folder_, '\\')) {
         const std::wstring file = widen(candidate);
         const DWORD attributes = GetFileAttributesW(file.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            sndPlaySoundW(file.c_str(), 0);
+            play(file.c_str(), 0);
             return;
         }
     }
-    sndPlaySoundW(widen(path).c_str(), 0);
+    play(widen(path).c_str(), 0);
 }
 
 double MainWindow::time_of_day() {

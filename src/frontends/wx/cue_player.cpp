@@ -3,6 +3,7 @@
 
 #include <alsa/asoundlib.h>
 #include <canberra.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <mutex>
 #include <system_error>
+#include <type_traits>
 
 #include "core/controls.h"
 #include "core/cue_files.h"
@@ -25,6 +27,53 @@ constexpr auto kLongestWait = std::chrono::seconds(10);
 // without sound is not an error, so its messages go nowhere.
 void quiet_alsa(const char* /*file*/, int /*line*/, const char* /*function*/, int /*error*/,
                 const char* /*format*/, ...) {}
+
+// libcanberra (and ALSA under it) are opened at the first cue, not at start-up: together
+// they bring seven libraries with them, and the game's window opens as fast as a bare one.
+// A player who never enters the casino never loads them at all.
+struct Canberra {
+    decltype(&ca_context_create) context_create = nullptr;
+    decltype(&ca_context_destroy) context_destroy = nullptr;
+    decltype(&ca_context_change_props) change_props = nullptr;
+    decltype(&ca_context_set_driver) set_driver = nullptr;
+    decltype(&ca_context_play_full) play_full = nullptr;
+    decltype(&ca_context_cancel) cancel = nullptr;
+    decltype(&ca_proplist_create) proplist_create = nullptr;
+    decltype(&ca_proplist_sets) proplist_sets = nullptr;
+    decltype(&ca_proplist_destroy) proplist_destroy = nullptr;
+    bool loaded = false;
+};
+
+template <typename Function>
+bool resolve(void* library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(dlsym(library, name));
+    return function != nullptr;
+}
+
+const Canberra& canberra() {
+    static const Canberra api = [] {
+        Canberra c;
+        // ALSA first, so that its complaints are silenced before libcanberra opens a device;
+        // libcanberra's own ALSA backend then shares this library and its handler.
+        if (void* alsa = dlopen("libasound.so.2", RTLD_NOW)) {
+            decltype(&snd_lib_error_set_handler) set_handler = nullptr;
+            if (resolve(alsa, "snd_lib_error_set_handler", set_handler)) set_handler(quiet_alsa);
+        }
+        void* library = dlopen("libcanberra.so.0", RTLD_NOW);
+        if (library == nullptr) return c;
+        c.loaded = resolve(library, "ca_context_create", c.context_create) &&
+                   resolve(library, "ca_context_destroy", c.context_destroy) &&
+                   resolve(library, "ca_context_change_props", c.change_props) &&
+                   resolve(library, "ca_context_set_driver", c.set_driver) &&
+                   resolve(library, "ca_context_play_full", c.play_full) &&
+                   resolve(library, "ca_context_cancel", c.cancel) &&
+                   resolve(library, "ca_proplist_create", c.proplist_create) &&
+                   resolve(library, "ca_proplist_sets", c.proplist_sets) &&
+                   resolve(library, "ca_proplist_destroy", c.proplist_destroy);
+        return c;
+    }();
+    return api;
+}
 
 // The end of one sound, reported by libcanberra on its own thread.
 struct Completion {
@@ -65,23 +114,23 @@ CanberraOutput::CanberraOutput(std::string driver, std::function<void()> system_
     : driver_(std::move(driver)), system_beep_(std::move(system_beep)) {}
 
 CanberraOutput::~CanberraOutput() {
-    if (context_ != nullptr) ca_context_destroy(context_);
+    if (context_ != nullptr) canberra().context_destroy(context_);
 }
 
 bool CanberraOutput::open() {
     if (context_ != nullptr) return true;
     if (failed_) return false;
-    snd_lib_error_set_handler(quiet_alsa);
-    if (ca_context_create(&context_) != CA_SUCCESS) {
+    const Canberra& ca = canberra();
+    if (!ca.loaded || ca.context_create(&context_) != CA_SUCCESS) {
         context_ = nullptr;
         failed_ = true;
         return false;
     }
     const std::string title(kAppTitle);
-    ca_context_change_props(context_, CA_PROP_APPLICATION_NAME, title.c_str(),
-                            CA_PROP_APPLICATION_ID, "casino", nullptr);
-    if (!driver_.empty() && ca_context_set_driver(context_, driver_.c_str()) != CA_SUCCESS) {
-        ca_context_destroy(context_);
+    ca.change_props(context_, CA_PROP_APPLICATION_NAME, title.c_str(), CA_PROP_APPLICATION_ID,
+                    "casino", nullptr);
+    if (!driver_.empty() && ca.set_driver(context_, driver_.c_str()) != CA_SUCCESS) {
+        ca.context_destroy(context_);
         context_ = nullptr;
         failed_ = true;
         return false;
@@ -93,17 +142,18 @@ bool CanberraOutput::open() {
 // game stands still while a cue plays.
 bool CanberraOutput::play(const char* key, const std::string& value) {
     if (!open()) return false;
+    const Canberra& ca = canberra();
     ca_proplist* props = nullptr;
-    if (ca_proplist_create(&props) != CA_SUCCESS) return false;
-    ca_proplist_sets(props, key, value.c_str());
-    ca_proplist_sets(props, CA_PROP_CANBERRA_CACHE_CONTROL, "never");
+    if (ca.proplist_create(&props) != CA_SUCCESS) return false;
+    ca.proplist_sets(props, key, value.c_str());
+    ca.proplist_sets(props, CA_PROP_CANBERRA_CACHE_CONTROL, "never");
 
     // The callback may outlive a wait that gave up, so the completion lives on the heap
     // and is freed only once the callback has run.
     auto* completion = new Completion;
     const std::uint32_t id = next_id_++;
-    const int started = ca_context_play_full(context_, id, props, on_finished, completion);
-    ca_proplist_destroy(props);
+    const int started = ca.play_full(context_, id, props, on_finished, completion);
+    ca.proplist_destroy(props);
     if (started != CA_SUCCESS) {
         delete completion;
         return false;
@@ -115,7 +165,7 @@ bool CanberraOutput::play(const char* key, const std::string& value) {
         done = completion->ended.wait_for(lock, kLongestWait, [&] { return completion->done; });
     }
     if (!done) {
-        ca_context_cancel(context_, id);
+        ca.cancel(context_, id);
         std::unique_lock lock(completion->mutex);
         done = completion->ended.wait_for(lock, std::chrono::seconds(1),
                                           [&] { return completion->done; });
