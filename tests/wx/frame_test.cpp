@@ -150,7 +150,7 @@ class GameWindow : public ::testing::Test {
         return out;
     }
     [[nodiscard]] int highlight(Control list) const {
-        return frame_->list_box(list).GetSelection();
+        return frame_->list_box(list).highlight();
     }
 
     // Everything logged since the last call.
