@@ -9,6 +9,7 @@ Usage, inside a private session bus of its own:
     dbus-run-session -- /usr/bin/python3 screen_reader_test.py <casino>
 """
 
+import ctypes
 import os
 import re
 import subprocess
@@ -20,6 +21,19 @@ import gi
 from gi.repository import Gio, GLib
 
 
+def hold_display():
+    """Connects to the X display for the whole test. A virtual X server resets itself when
+    its last client leaves, and drops newcomers while it does; the accessibility bus's
+    launcher comes and goes just as the game starts."""
+    xlib = ctypes.CDLL("libX11.so.6")
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    for _ in range(50):
+        if xlib.XOpenDisplay(None):
+            return
+        time.sleep(0.1)
+    sys.exit("screen reader test: FAILED: cannot open the display")
+
+
 def accessibility_bus():
     """The address of the accessibility bus that this session bus starts for us."""
     session = Gio.bus_get_sync(Gio.BusType.SESSION)
@@ -28,6 +42,7 @@ def accessibility_bus():
     return reply.unpack()[0]
 
 
+hold_display()
 # The game and this test must meet on this session's bus, never on one a desktop left
 # behind on the display.
 os.environ["AT_SPI_BUS_ADDRESS"] = accessibility_bus()
@@ -54,16 +69,31 @@ def expect(what, actual, expected):
         raise Failed(f"{what}: heard {actual!r}, expected {expected!r}")
 
 
+def ask(probe):
+    """What probe() reads from the bus. The window changes while it is read: an object
+    that went away in between reads as the error."""
+    try:
+        return probe()
+    except GLib.Error as error:
+        return f"error: {error.message}"
+
+
 def wait_for(what, probe, timeout=8.0):
     """Polls probe() until it gives something true, and returns that."""
     until = time.monotonic() + timeout
-    while True:
-        value = probe()
-        if value:
-            return value
+    while not (value := ask(probe)) or str(value).startswith("error: "):
         if time.monotonic() > until:
-            raise Failed(f"gave up waiting for {what}")
+            raise Failed(f"gave up waiting for {what} (last heard {value!r})")
         time.sleep(0.05)
+    return value
+
+
+def hear(what, probe, expected, timeout=8.0):
+    """Polls probe() until it gives the expected value, and checks what it gave last."""
+    until = time.monotonic() + timeout
+    while (heard := ask(probe)) != expected and time.monotonic() < until:
+        time.sleep(0.05)
+    expect(what, heard, expected)
 
 
 # ---- Reading the bus ----
@@ -154,37 +184,40 @@ def read_message(game):
 
 
 def screen(game, name, buttons):
-    heard = wait_for(f"the {name} buttons", lambda: (lambda b: b if b == sorted(buttons) else
-                                                     None)(game.buttons_showing()))
-    expect(f"buttons showing on the {name}", heard, sorted(buttons))
+    hear(f"buttons showing on the {name}", game.buttons_showing, sorted(buttons))
     print(f"{name}: push buttons {', '.join(buttons)}")
 
 
-def pawn(game, downs, item):
+def pawn(game, item):
+    """Opens the wardrobe, walks down to the item with the arrow key and pawns it with
+    Enter; returns the price the game paid."""
+    wardrobe = wait_for("the wardrobe", lambda: game.entries(WARDROBE))
+    if item not in wardrobe:
+        raise Failed(f"no {item!r} in the wardrobe {wardrobe!r}")
     click(game, "заложить")
-    wait_for("the wardrobe list open", lambda: game.highlight(WARDROBE))
-    for _ in range(downs):
+    hear("highlighted entry on opening", lambda: game.highlight(WARDROBE), wardrobe[0])
+    for _ in range(wardrobe.index(item)):
         press(DOWN)
-    expect("highlighted entry", wait_for(f"{item!r} highlighted", lambda: (
-        lambda h: h if h == item else None)(game.highlight(WARDROBE))), item)
+    hear("highlighted entry", lambda: game.highlight(WARDROBE), item)
     press(ENTER)
     said = read_message(game)
     price = re.fullmatch(f"ты заложил {item.strip()} за (\\d+) баксов\\.", said)
     if price is None:
         raise Failed(f"pawning {item!r}: heard {said!r}")
+    hear("the wardrobe after pawning", lambda: has(game.list(WARDROBE), State.SHOWING), False)
     return int(price.group(1))
 
 
 def play(game):
-    expect("window", game.frame().get_name(), "казино \"Пельтораг\"")
-    print(f"window: frame {game.frame().get_name()}")
+    hear("window", lambda: game.frame().get_name(), "казино \"Пельтораг\"")
+    print("window: frame казино \"Пельтораг\"")
     for name in (WARDROBE, PAWNED):
+        hear(f"{name} showing on the street", lambda: has(game.list(name), State.SHOWING), False)
         table = game.list(name)
         print(f"list: {table.get_role_name()} {name}, {table.get_description()}")
-        expect(f"{name} showing on the street", has(table, State.SHOWING), False)
     screen(game, "street", ["вход"])
-    expect("wardrobe", game.entries(WARDROBE), ["часы ", "пиджак ", "брюки ", "ботинки "])
-    expect("tickets", game.entries(PAWNED), [])
+    hear("wardrobe", lambda: game.entries(WARDROBE), ["часы ", "пиджак ", "брюки ", "ботинки "])
+    hear("tickets", lambda: game.entries(PAWNED), [])
 
     click(game, "вход")
     expect("message on entering", read_message(game), "у тебя 60 баксов.")
@@ -193,48 +226,54 @@ def play(game):
     click(game, "ломбард")
     screen(game, "pawnshop", ["заложить", "уйти", "выкупить"])
 
-    jacket = pawn(game, 1, "пиджак ")
-    expect("wardrobe after pawning", game.entries(WARDROBE), ["часы ", "брюки ", "ботинки "])
-    expect("tickets after pawning", game.entries(PAWNED), [f"пиджак {jacket + 200}"])
-    expect("wardrobe closed", has(game.list(WARDROBE), State.SHOWING), False)
-    watch = pawn(game, 0, "часы ")
-    shoes = pawn(game, 1, "ботинки ")
+    jacket = pawn(game, "пиджак ")
+    hear("wardrobe after pawning", lambda: game.entries(WARDROBE), ["часы ", "брюки ", "ботинки "])
+    hear("tickets after pawning", lambda: game.entries(PAWNED), [f"пиджак {jacket + 200}"])
+    watch = pawn(game, "часы ")
+    shoes = pawn(game, "ботинки ")
     tickets = [f"пиджак {jacket + 200}", f"часы {watch + 200}", f"ботинки {shoes + 200}"]
-    expect("tickets", game.entries(PAWNED), tickets)
+    hear("tickets", lambda: game.entries(PAWNED), tickets)
 
     # Three pawned items always pay for buying the first one back.
     click(game, "выкупить")
-    expect("highlighted ticket", wait_for("the pawned list open", lambda: game.highlight(PAWNED)),
-           tickets[0])
+    hear("highlighted ticket", lambda: game.highlight(PAWNED), tickets[0])
     press(ENTER)
     expect("message on redeeming", read_message(game), "заходи еще.")
-    expect("wardrobe after redeeming", game.entries(WARDROBE), ["брюки ", "пиджак "])
-    expect("tickets after redeeming", game.entries(PAWNED), tickets[1:])
+    hear("the pawned list after redeeming", lambda: has(game.list(PAWNED), State.SHOWING), False)
+    hear("wardrobe after redeeming", lambda: game.entries(WARDROBE), ["брюки ", "пиджак "])
+    hear("tickets after redeeming", lambda: game.entries(PAWNED), tickets[1:])
     print(f"pawnshop lists after play: {game.entries(WARDROBE)} and {game.entries(PAWNED)}")
 
 
 def main():
     casino = os.path.abspath(sys.argv[1])
     env = {k: v for k, v in os.environ.items() if k != "NO_AT_BRIDGE"}
+    failure = None
     with tempfile.TemporaryFile() as stderr:
         process = subprocess.Popen([casino], cwd=os.path.dirname(casino), env=env,
                                    stderr=stderr)
         try:
             desktop = Atspi.get_desktop(0)
-            app = wait_for("the game on the accessibility bus", lambda: next(
-                (a for a in children(desktop) if a.get_process_id() == process.pid),
-                None), timeout=20)
-            play(Game(app))
-        except (Failed, GLib.Error) as failure:
-            print(f"screen reader test: FAILED: {failure}")
-            return 1
+
+            def started():
+                desktop.clear_cache()  # the desktop's children as the registry has them now
+                if process.poll() is not None:
+                    raise Failed(f"the game ended at once with status {process.returncode}")
+                return next((a for a in children(desktop) if a.get_process_id() == process.pid),
+                            None)
+
+            play(Game(wait_for("the game on the accessibility bus", started, timeout=20)))
+        except (Failed, GLib.Error) as error:
+            failure = str(error)
         finally:
             process.terminate()
             process.wait(timeout=10)
         stderr.seek(0)
         noise = stderr.read().decode(errors="replace")
     if noise:
-        print(f"screen reader test: FAILED: the game wrote on stderr:\n{noise}")
+        failure = f"{failure or 'the game wrote on stderr'}\n{noise}"
+    if failure:
+        print(f"screen reader test: FAILED: {failure}")
         return 1
     print(f"screen reader test: {checks} checks passed")
     return 0
