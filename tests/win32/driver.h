@@ -59,6 +59,15 @@ struct Box {
     std::string text;    // the message, or the input box's prompt
 };
 
+// What the platform's accessibility layer (oleacc) publishes for a window's client area:
+// what a screen reader reads there.
+struct Spoken {
+    long role = 0;  // ROLE_SYSTEM_...
+    std::string name;
+    std::string value;
+    long state = 0;  // STATE_SYSTEM_... bits
+};
+
 // Where the driver puts the game's window before a walk.
 enum class Placement { AsOpened, TopLeft, Middle };
 
@@ -137,5 +146,7 @@ std::wstring widen(std::string_view utf8);
 std::string narrow(std::wstring_view utf16);
 std::string window_text(HWND hwnd);
 int screen_dpi();
+// None when the window publishes no accessible object.
+std::optional<Spoken> spoken(HWND hwnd);
 
 }  // namespace casino::automation
