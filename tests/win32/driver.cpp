@@ -1,4 +1,5 @@
-// Drives a running casino.exe from another process, through window messages only.
+// Drives a running casino.exe from another process, through window messages only, and
+// reads what the accessibility layer publishes of it.
 #include "driver.h"
 
 #include <oleacc.h>
