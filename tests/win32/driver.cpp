@@ -1,5 +1,8 @@
-// Drives a running casino.exe from another process, through window messages only.
+// Drives a running casino.exe from another process, through window messages only, and
+// reads what the accessibility layer publishes of it.
 #include "driver.h"
+
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -55,6 +58,42 @@ std::string window_text(HWND hwnd) {
     text.resize(
         static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
     return narrow(text);
+}
+
+namespace {
+
+// Takes over a string the accessibility layer handed out.
+std::string take(BSTR text) {
+    if (text == nullptr) return {};
+    std::string out = narrow(std::wstring_view(text, SysStringLen(text)));
+    SysFreeString(text);
+    return out;
+}
+
+}  // namespace
+
+std::optional<Spoken> spoken(HWND hwnd) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
+                                          __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object))) ||
+        object == nullptr) {
+        return std::nullopt;
+    }
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    Spoken said;
+    VARIANT role{};
+    if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) said.role = role.lVal;
+    VARIANT state{};
+    if (SUCCEEDED(object->get_accState(self, &state)) && state.vt == VT_I4) said.state = state.lVal;
+    BSTR text = nullptr;
+    if (SUCCEEDED(object->get_accName(self, &text))) said.name = take(text);
+    text = nullptr;
+    if (SUCCEEDED(object->get_accValue(self, &text))) said.value = take(text);
+    object->Release();
+    return said;
 }
 
 namespace {
@@ -373,6 +412,9 @@ std::string Game::expect_message(std::string_view context) {
         if (lstrcmpiA(class_name(child).c_str(), "Button") == 0) ++buttons;
     }
     checks.check(buttons == 1, "the message box has only an OK button", box->text);
+    const std::optional<Spoken> message = spoken(GetDlgItem(box->hwnd, 0xFFFF));
+    checks.check(message && message->name == box->text, "a screen reader reads the message",
+                 message ? message->name : "nothing published");
     close_box(*box, IDOK);
     return box->text;
 }
@@ -446,6 +488,12 @@ void Game::answer(std::string_view prompt, std::string_view text, Submit how) {
     check_box_placement(box->hwnd);
     type_into(*box, text);
     HWND edit = GetDlgItem(box->hwnd, 1002);
+    // A screen reader names the field after the prompt beside it, and reads what was typed.
+    const std::optional<Spoken> field = spoken(edit);
+    checks.check(
+        field && field->role == ROLE_SYSTEM_TEXT && field->name == prompt && field->value == text,
+        "a screen reader reads the input field",
+        field ? field->name + " / " + field->value : "nothing published");
     switch (how) {
         case Submit::OkButton: PostMessageW(GetDlgItem(box->hwnd, IDOK), BM_CLICK, 0, 0); break;
         case Submit::CancelButton:

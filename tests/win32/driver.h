@@ -1,4 +1,5 @@
-// Drives a running casino.exe from another process, through window messages only.
+// Drives a running casino.exe from another process, through window messages only, and
+// reads what the accessibility layer publishes of it.
 #pragma once
 
 #include <windows.h>
@@ -57,6 +58,15 @@ struct Box {
     HWND hwnd = nullptr;
     bool input = false;  // an input box has an edit field
     std::string text;    // the message, or the input box's prompt
+};
+
+// What the platform's accessibility layer (oleacc) publishes for a window's client area:
+// what a screen reader reads there.
+struct Spoken {
+    long role = 0;  // ROLE_SYSTEM_...
+    std::string name;
+    std::string value;
+    long state = 0;  // STATE_SYSTEM_... bits
 };
 
 // Where the driver puts the game's window before a walk.
@@ -152,5 +162,7 @@ std::wstring widen(std::string_view utf8);
 std::string narrow(std::wstring_view utf16);
 std::string window_text(HWND hwnd);
 int screen_dpi();
+// None when the window publishes no accessible object.
+std::optional<Spoken> spoken(HWND hwnd);
 
 }  // namespace casino::automation

@@ -2,6 +2,8 @@
 // messages only, and checks what every outcome of the unseeded game must show.
 // Usage: casino_automation PATH\casino.exe [--dpi=N] [--place=corner|middle] [--russian]
 //        [--shots] [--verbose]
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
@@ -412,6 +414,10 @@ void open_list(Game& g, Control button, Control list) {
     checks.require(wait_until([&] { return g.shown(list) && g.focus() == g.control(list); }),
                    "the list opens with the focus", name_of(list));
     checks.check(g.list_highlight(list) == 0, "the first entry is highlighted", name_of(list));
+    const std::optional<Spoken> said = spoken(g.control(list));
+    checks.check(said && (said->state & STATE_SYSTEM_FOCUSED) != 0 &&
+                     (said->state & STATE_SYSTEM_INVISIBLE) == 0,
+                 "the open list is published as shown and focused", name_of(list));
 }
 
 void pawnshop(Game& g) {
@@ -475,6 +481,9 @@ void pawnshop(Game& g) {
         tickets.push_back(item + std::to_string(*price + (item == "брюки " ? 250 : 200)));
         checks.check(!g.visible(Control::List1) && !g.enabled(Control::List1),
                      "the wardrobe closes after a pawn");
+        const std::optional<Spoken> closed = spoken(g.control(Control::List1));
+        checks.check(closed && (closed->state & STATE_SYSTEM_INVISIBLE) != 0,
+                     "the closed wardrobe is published as invisible");
         checks.check(g.list_items(Control::List1) == wardrobe,
                      "the pawned item leaves the wardrobe", item);
         checks.check(g.list_items(Control::List2) == tickets, "the ticket joins the pawned list",
@@ -597,6 +606,8 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     const std::wstring exe = argv[1];
+    // The accessibility layer hands out COM objects.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     for (int i = 2; i < argc; ++i) {
         if (std::wcscmp(argv[i], L"--shots") == 0) g_shots = true;
         if (std::wcscmp(argv[i], L"--verbose") == 0) verbose = true;

@@ -153,9 +153,7 @@ class GameWindow : public ::testing::Test {
         for (int i = 0; i < box.count(); ++i) out.push_back(utf8(box.text(i)));
         return out;
     }
-    [[nodiscard]] int highlight(Control list) const {
-        return frame_->list_box(list).GetSelection();
-    }
+    [[nodiscard]] int highlight(Control list) const { return frame_->list_box(list).highlight(); }
 
     // Everything logged since the last call.
     Lines take() { return std::exchange(log_, {}); }

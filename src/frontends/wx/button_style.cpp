@@ -4,10 +4,11 @@
 // the front end needs no GTK development files to build.
 #include "button_style.h"
 
-#include <dlfcn.h>
 #include <wx/window.h>
 
 #include <cstring>
+
+#include "gtk_calls.h"
 
 namespace casino::wx {
 namespace {
@@ -28,13 +29,10 @@ struct GtkCss {
     void* provider = nullptr;  // shared by every button, alive for the whole run
 
     GtkCss() {
-        new_provider = reinterpret_cast<NewProvider>(dlsym(RTLD_DEFAULT, "gtk_css_provider_new"));
-        load_data =
-            reinterpret_cast<LoadData>(dlsym(RTLD_DEFAULT, "gtk_css_provider_load_from_data"));
-        style_context_of =
-            reinterpret_cast<StyleContextOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_style_context"));
-        add_provider =
-            reinterpret_cast<AddProvider>(dlsym(RTLD_DEFAULT, "gtk_style_context_add_provider"));
+        new_provider = gtk_function<NewProvider>("gtk_css_provider_new");
+        load_data = gtk_function<LoadData>("gtk_css_provider_load_from_data");
+        style_context_of = gtk_function<StyleContextOf>("gtk_widget_get_style_context");
+        add_provider = gtk_function<AddProvider>("gtk_style_context_add_provider");
         if (new_provider == nullptr || load_data == nullptr || style_context_of == nullptr ||
             add_provider == nullptr) {
             return;

@@ -1,66 +1,58 @@
-// A single-selection list box drawn by wx itself.
+// A native single-selection list box: GTK's tree view, which the accessibility layer
+// publishes with its rows.
 #include "game_list.h"
 
-#include <wx/dc.h>
-#include <wx/settings.h>
+#include "gtk_calls.h"
 
 namespace casino::wx {
 
-GameList::GameList(wxWindow* parent, const wxPoint& pos, const wxSize& size,
-                   std::function<void(int)> on_char)
-    : wxVListBox(parent, wxID_ANY, pos, size, wxBORDER_SIMPLE), on_char_(std::move(on_char)) {
-    SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOX));
-    SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOXTEXT));
-    // Dynamic handlers run before wxVListBox's own, which would swallow Space.
+GameList::GameList(wxWindow* parent, const wxPoint& pos, const wxSize& size, const char* name,
+                   const char* hint, std::function<void(int)> on_char)
+    : wxListBox(parent, wxID_ANY, pos, size, 0, nullptr, wxLB_SINGLE),
+      on_char_(std::move(on_char)) {
+    // A list one line high has no room for a scrollbar (GTK complains on stderr when it is
+    // squeezed in), so it shows none and one entry fills the line.
+    show_one_row_at_a_time(GetHandle(), m_treeview);
+    set_accessible_name(m_treeview, name, hint);
+    // Enter on a highlighted entry reaches neither of the first two: GTK reports it as an
+    // activation.
     Bind(wxEVT_KEY_DOWN, &GameList::OnKeyDown, this);
     Bind(wxEVT_CHAR, &GameList::OnChar, this);
+    Bind(wxEVT_LISTBOX_DCLICK, &GameList::OnActivated, this);
+    // The wheel would leave parts of two entries in the one line; the arrows move by entries.
+    Bind(wxEVT_MOUSEWHEEL, [](wxMouseEvent&) {});
 }
 
-void GameList::append(const wxString& text) {
-    entries_.push_back(text);
-    SetItemCount(entries_.size());
-    Refresh();
-}
+void GameList::append(const wxString& text) { Append(text); }
 
-void GameList::clear() {
-    entries_.clear();
-    SetSelection(wxNOT_FOUND);
-    SetItemCount(0);
-    Refresh();
-}
+void GameList::clear() { Clear(); }
 
 // As in any list box, removing an entry leaves nothing highlighted.
 void GameList::remove(int index) {
     if (index < 0 || index >= count()) return;
-    entries_.erase(entries_.begin() + index);
+    Delete(static_cast<unsigned>(index));
     SetSelection(wxNOT_FOUND);
-    SetItemCount(entries_.size());
-    Refresh();
 }
 
-// A list one line high has no room for GTK's scrollbar, which then complains on stderr,
-// so it is never shown; the arrow keys move through the entries.
-void GameList::SetScrollbar(int orient, int /*pos*/, int /*thumb*/, int /*range*/, bool refresh) {
-    wxVListBox::SetScrollbar(orient, 0, 0, 0, refresh);
+// The tree view's cursor moves with the highlight: the arrow keys start from it, and a
+// screen reader reads it as the current entry.
+void GameList::set_highlight(int index) {
+    if (index < 0 || index >= count()) {
+        SetSelection(wxNOT_FOUND);
+        return;
+    }
+    set_cursor_row(m_treeview, index);
+    SetSelection(index);
+}
+
+int GameList::highlight() const {
+    const int selection = GetSelection();
+    return selection == wxNOT_FOUND ? -1 : selection;
 }
 
 wxString GameList::text(int index) const {
     if (index < 0 || index >= count()) return {};
-    return entries_[static_cast<std::size_t>(index)];
-}
-
-void GameList::OnDrawItem(wxDC& dc, const wxRect& rect, size_t n) const {
-    dc.SetFont(GetFont());
-    dc.SetTextForeground(IsSelected(n) ? wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHTTEXT)
-                                       : GetForegroundColour());
-    const int text_height = dc.GetCharHeight();
-    dc.DrawText(entries_[n], rect.x + 2, rect.y + (rect.height - text_height) / 2);
-}
-
-// One entry fills the visible line, so the list scrolls by whole entries.
-wxCoord GameList::OnMeasureItem(size_t /*n*/) const {
-    const int line = GetClientSize().y;
-    return line > 0 ? line : GetCharHeight();
+    return GetString(static_cast<unsigned>(index));
 }
 
 void GameList::OnKeyDown(wxKeyEvent& event) {
@@ -69,9 +61,6 @@ void GameList::OnKeyDown(wxKeyEvent& event) {
             // Tab leaves the list, as in every other control.
             Navigate(event.ShiftDown() ? wxNavigationKeyEvent::IsBackward
                                        : wxNavigationKeyEvent::IsForward);
-            return;
-        case WXK_SPACE:
-            if (on_char_) on_char_(WXK_SPACE);
             return;
         default: event.Skip();
     }
@@ -87,6 +76,12 @@ void GameList::OnChar(wxKeyEvent& event) {
     // Control letters come through as their control codes.
     if (event.GetKeyCode() > 0 && event.GetKeyCode() < 32) code = event.GetKeyCode();
     if (on_char_) on_char_(code);
+}
+
+// The list reports Enter as an activation, and a double-click too; only Enter is a key for
+// the game, while a double-click merely moves the highlight, as a click does.
+void GameList::OnActivated(wxCommandEvent& /*event*/) {
+    if (handling_key_press() && on_char_) on_char_(WXK_RETURN);
 }
 
 }  // namespace casino::wx

@@ -1,34 +1,36 @@
-// A single-selection list box drawn by wx itself, so that every key typed in it, Enter
-// and Space included, reaches the game (GTK's own list keeps Enter for itself).
+// A native single-selection list box, one text line high, whose entries, count and
+// highlight the desktop's accessibility layer publishes, and through which every key typed
+// in it reaches the game.
 #pragma once
 
-#include <wx/vlbox.h>
+#include <wx/listbox.h>
 
 #include <functional>
-#include <vector>
 
 namespace casino::wx {
 
-class GameList final : public wxVListBox {
+class GameList final : public wxListBox {
    public:
-    // on_char receives the character code of every character key typed in the list.
-    GameList(wxWindow* parent, const wxPoint& pos, const wxSize& size,
-             std::function<void(int code)> on_char);
+    // name and hint (UTF-8) are what a screen reader says about the list. on_char receives
+    // the character code of every character key typed in the list, Enter (13) included.
+    GameList(wxWindow* parent, const wxPoint& pos, const wxSize& size, const char* name,
+             const char* hint, std::function<void(int code)> on_char);
 
     void append(const wxString& text);
     void clear();
     void remove(int index);
-    [[nodiscard]] int count() const { return static_cast<int>(entries_.size()); }
+    // Highlights the entry at index (and brings it into view), or none for -1.
+    void set_highlight(int index);
+    // The highlighted entry's index, or -1 for none.
+    [[nodiscard]] int highlight() const;
+    [[nodiscard]] int count() const { return static_cast<int>(GetCount()); }
     [[nodiscard]] wxString text(int index) const;
 
    private:
-    void OnDrawItem(wxDC& dc, const wxRect& rect, size_t n) const override;
-    wxCoord OnMeasureItem(size_t n) const override;
-    void SetScrollbar(int orient, int pos, int thumb, int range, bool refresh = true) override;
     void OnKeyDown(wxKeyEvent& event);
     void OnChar(wxKeyEvent& event);
+    void OnActivated(wxCommandEvent& event);
 
-    std::vector<wxString> entries_;
     std::function<void(int)> on_char_;
 };
 

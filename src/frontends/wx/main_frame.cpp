@@ -68,6 +68,18 @@ wxFont caption_font(const wxWindow& client) {
     return font;
 }
 
+// What a screen reader says about a list, which has no caption on the window: its name, and
+// the key that acts on its highlighted entry.
+struct ListVoice {
+    const char* name;
+    const char* hint;
+};
+
+ListVoice voice_of(Control list) {
+    if (list == Control::List1) return {"твои вещи", "Enter — заложить"};
+    return {"заложенные вещи", "Enter — выкупить"};
+}
+
 wxIconBundle wheel_icons() {
     wxIconBundle icons;
     for (const int size : {16, 32, 48, 64}) {
@@ -136,10 +148,11 @@ void MainFrame::create_controls() {
         wxWindow* window = nullptr;
         const Control id = row.id;
         if (row.kind == ControlKind::ListBox) {
-            window = new GameList(client_, pos, size, [this, id](int code) {
-                const int highlight = list_box(id).GetSelection();
-                dispatch(Event::key_press(id, code, highlight == wxNOT_FOUND ? -1 : highlight));
-            });
+            const ListVoice voice = voice_of(id);
+            auto on_char = [this, id](int code) {
+                dispatch(Event::key_press(id, code, list_box(id).highlight()));
+            };
+            window = new GameList(client_, pos, size, voice.name, voice.hint, on_char);
         } else {
             window = new wxButton(client_, wxID_ANY, from_utf8(row.caption), pos, size);
             fit_caption(*window);
@@ -177,7 +190,10 @@ void MainFrame::focus_first_control() {
 
 void MainFrame::dispatch(const Event& event) {
     form_.handle(event);
-    settle_focus();
+    // The focus moves once the native event that brought this one has run its course: an
+    // Enter that a list reports as an activation is still being handled by GTK, which would
+    // hand the same key to the control the focus moved to.
+    if (focus_lost_) CallAfter([this] { settle_focus(); });
 }
 
 // A control hidden while it held the keyboard hands it to the next shown control after
@@ -250,14 +266,7 @@ void MainFrame::list_add(Control list, std::string_view text) {
 
 void MainFrame::list_clear(Control list) { list_box(list).clear(); }
 
-void MainFrame::set_list_highlight(Control list, int index) {
-    GameList& box = list_box(list);
-    if (index < 0 || index >= box.count()) {
-        box.SetSelection(wxNOT_FOUND);
-        return;
-    }
-    box.SetSelection(index);
-}
+void MainFrame::set_list_highlight(Control list, int index) { list_box(list).set_highlight(index); }
 
 void MainFrame::list_remove(Control list, int index) { list_box(list).remove(index); }
 
