@@ -12,12 +12,13 @@
 #include <wx/utils.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "button_style.h"
 #include "game_list.h"
-#include "wheel_art.h"
+#include "window_icons.h"
 
 namespace casino::wx {
 namespace {
@@ -50,19 +51,31 @@ wxString menu_label(MenuItem m, std::string_view caption) {
 // buttons were sized for a smaller font than GTK's.
 wxFont caption_font(const wxWindow& client) {
     constexpr int kMargin = 8;  // the button's frame and padding, both sides
+    constexpr double kSmallest = 6;
     wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
-    const auto fits = [&] {
+    // How much the captions must shrink to fit at this size: 1 or more when they fit.
+    const auto room = [&] {
+        double scale = 1e9;
         for (const ControlSpec& row : kControls) {
             if (row.kind != ControlKind::Button) continue;
             int width = 0;
             int height = 0;
             client.GetTextExtent(from_utf8(row.caption), &width, &height, nullptr, nullptr, &font);
-            if (width + kMargin > client.FromDIP(dips(row.width))) return false;
-            if (height > client.FromDIP(dips(row.height))) return false;
+            scale = std::min(scale, static_cast<double>(client.FromDIP(dips(row.width)) - kMargin) /
+                                        std::max(width, 1));
+            scale = std::min(
+                scale, static_cast<double>(client.FromDIP(dips(row.height))) / std::max(height, 1));
         }
-        return true;
+        return scale;
     };
-    while (!fits() && font.GetFractionalPointSize() > 6) {
+    // Text grows about in proportion to its size, so one measurement tells the size at which
+    // the captions fit, and a second confirms it: each new size costs the font system a few
+    // milliseconds at start-up, and half a point at a time measured every caption five times.
+    const double scale = room();
+    if (scale >= 1) return font;
+    const double full = font.GetFractionalPointSize();
+    font.SetFractionalPointSize(std::max(kSmallest, std::floor(full * scale * 2) / 2));
+    while (room() < 1 && font.GetFractionalPointSize() > kSmallest) {
         font.SetFractionalPointSize(font.GetFractionalPointSize() - 0.5);
     }
     return font;
@@ -82,9 +95,12 @@ ListVoice voice_of(Control list) {
 
 wxIconBundle wheel_icons() {
     wxIconBundle icons;
-    for (const int size : {16, 32, 48, 64}) {
+    for (const IconPixels& pixels : kWindowIcons) {
+        // The image borrows the compiled-in pixels and never frees them.
+        const wxImage image(pixels.size, pixels.size, const_cast<unsigned char*>(pixels.rgb),
+                            const_cast<unsigned char*>(pixels.alpha), true);
         wxIcon icon;
-        icon.CopyFromBitmap(wxBitmap(wheel_image(size)));
+        icon.CopyFromBitmap(wxBitmap(image));
         icons.AddIcon(icon);
     }
     return icons;
