@@ -22,7 +22,7 @@ cmake --build build/release --parallel "${CASINO_JOBS:-2}"
 
 # -a picks a free display number, so this never meets another X server on the machine.
 export NO_AT_BRIDGE=1 CASINO_SCREENSHOTS="$shots"
-xvfb-run -a -s "-screen 0 800x600x24 -nolisten tcp" \
+xvfb-run -a -s "-screen 0 800x600x24 -nolisten tcp -noreset" \
   ctest --test-dir build/release -L wx --no-tests=error --output-on-failure --timeout 200
 
 echo "test-wx: all passed in $((SECONDS - start)) s"
