@@ -4,7 +4,7 @@
 set -euo pipefail
 
 core=(cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev libgmock-dev)
-game=(libwxgtk3.2-dev libcanberra-dev libasound2-dev pkg-config libx11-dev xvfb xauth fonts-dejavu-core)
+game=(libwxgtk3.2-dev libcanberra-dev libasound2-dev pkg-config libx11-dev libxtst-dev xvfb xauth fonts-dejavu-core)
 windows=(g++-mingw-w64-x86-64-win32 wine64 wine fonts-wine)
 ship=(dpkg-dev lintian appstream desktop-file-utils xdotool unzip gzip)
 
