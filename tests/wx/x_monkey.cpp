@@ -691,9 +691,7 @@ class Monkey {
         if (step_ % kBalanceEvery == 0 || chance(5)) {
             // Two Escapes close a menu left open; then the balance.
             note("Escape Escape F3");
-            x_.key("Escape");
-            x_.key("Escape");
-            x_.key("F3");
+            press_keys({"Escape", "Escape", "F3"});
             expect_balance_ = true;
             balance_seen_ = false;
         } else {
@@ -720,8 +718,7 @@ class Monkey {
                     if (chance(30)) {
                         // A menu left open would keep the close from the window: Escape first.
                         note("Escape Escape, close the window");
-                        x_.key("Escape");
-                        x_.key("Escape");
+                        press_keys({"Escape", "Escape"});
                         closing_ = true;
                         x_.request_close(window_);
                     } else {
@@ -730,6 +727,15 @@ class Monkey {
             }
         }
         settle();
+    }
+
+    // Keys one after another at a fast typist's pace: a menu's grab of the keyboard ends
+    // only once the toolkit has taken the Escape, and keys sent before that go to the menu.
+    void press_keys(std::initializer_list<const char*> keys) {
+        for (const char* key : keys) {
+            x_.key(key);
+            sleep_ms(40);
+        }
     }
 
     // The control's middle on the screen: the client area fills the window below the menu bar.
@@ -923,9 +929,7 @@ class Monkey {
         ++step_;
         if (pid_ == 0) start();
         note("Escape Escape F3, the last balance");
-        x_.key("Escape");
-        x_.key("Escape");
-        x_.key("F3");
+        press_keys({"Escape", "Escape", "F3"});
         expect_balance_ = true;
         balance_seen_ = false;
         settle();
