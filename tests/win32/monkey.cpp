@@ -312,14 +312,17 @@ class Monkey {
         const bool twice = chance(20);
         note("mouse " + std::to_string(at.x) + "," + std::to_string(at.y) +
              (twice ? " double" : "") + " on " + control_text(target));
-        close_record();
-        if (const auto c = control_at(target); c && !is_list(*c)) begin(Event::click(*c));
+        const auto clicked = control_at(target);
         const LPARAM where = MAKELPARAM(at.x, at.y);
-        PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
-        PostMessageW(target, WM_LBUTTONUP, 0, where);
-        if (twice) {
-            PostMessageW(target, WM_LBUTTONDBLCLK, MK_LBUTTON, where);
+        for (const UINT press : {UINT{WM_LBUTTONDOWN}, UINT{WM_LBUTTONDBLCLK}}) {
+            close_record();
+            if (clicked && !is_list(*clicked)) begin(Event::click(*clicked));
+            PostMessageW(target, press, MK_LBUTTON, where);
             PostMessageW(target, WM_LBUTTONUP, 0, where);
+            if (!twice) return;
+            // The second press of a double click reaches a button, which takes it as a
+            // second click, only if the first opened no box: a box disables the window.
+            if (!drain() || game_->open_box()) return;
         }
     }
 
