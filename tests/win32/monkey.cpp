@@ -12,19 +12,15 @@
 
 #include "driver.h"
 #include "support/ledger.h"
-#include "support/monkey_answers.h"
+#include "support/monkey.h"
 
 namespace casino::automation {
 namespace {
 
 constexpr int kAnswerMs = 2000;
-constexpr std::size_t kKeptSteps = 50;
 constexpr int kBalanceEvery = 8;  // steps between two balance checks at the most
 
-// Something the game did wrong; the run stops on it.
-struct Finding : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using Finding = testing::MonkeyFinding;
 
 // The keys a player presses, with the character each one types, if any.
 struct Key {
@@ -88,9 +84,9 @@ class Monkey {
             return 1;
         }
         std::printf(
-            "monkey: casino.exe passed: seed %u, %d steps, %d events, %d starts, %d balance "
+            "monkey: casino.exe passed: seed %u, %d steps, %zu events, %d starts, %d balance "
             "checks\n",
-            seed_, step_, events_, starts_, balances_);
+            seed_, step_, log_.events(), starts_, ledger_.balances());
         return 0;
     }
 
@@ -102,21 +98,8 @@ class Monkey {
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
     bool chance(int percent) { return pick(100) < percent; }
 
-    void note(const std::string& what) {
-        std::string line = std::to_string(step_) + ": " + what;
-        if (line.size() > 160)
-            line = line.substr(0, 150) + "... (" + std::to_string(what.size()) + " bytes)";
-        recent_.push_back(line);
-        if (recent_.size() > kKeptSteps) recent_.pop_front();
-        ++events_;
-    }
-
-    void report(const std::string& what) {
-        std::printf("monkey: FAILED at step %d: %s\nmonkey: seed %u; the last %zu steps:\n", step_,
-                    what.c_str(), seed_, recent_.size());
-        for (const std::string& line : recent_) std::printf("  %s\n", line.c_str());
-        std::fflush(stdout);
-    }
+    void note(const std::string& what) { log_.note(step_, what); }
+    void report(const std::string& what) const { log_.print_failure(step_, seed_, what); }
 
     // ---- The process ----
 
@@ -129,7 +112,7 @@ class Monkey {
         game_->key(game_->window(), VK_F3);
         settle_boxes();
         close_record();
-        if (!money_) throw Finding("the last balance check showed no balance");
+        if (!ledger_.knows_money()) throw Finding("the last balance check showed no balance");
         note("menu выход");
         closing_ = true;
         post_menu_command(MenuItem::exit);
@@ -141,7 +124,7 @@ class Monkey {
         game_ = std::make_unique<Game>(exe_, kStderrFile);
         marker_ = widen(game_->menu_title(0));
         ++starts_;
-        money_ = 60;  // a fresh game stands on the street with 60 bucks
+        ledger_.restart();
         record_.reset();
         closing_ = false;
     }
@@ -201,31 +184,14 @@ class Monkey {
     // An input whose effect cannot be known: the ledger waits for the next balance.
     void unknown() {
         close_record();
-        money_.reset();
+        ledger_.lose_track();
     }
 
     void close_record() {
         if (!record_) return;
         testing::EventRecord record = std::move(*record_);
         record_.reset();
-        const bool balance =
-            record.event.type == EventType::Menu && record.event.menu == MenuItem::balance;
-        if (balance && !record.lines.empty()) ++balances_;
-        if (!money_) {
-            // The first balance after an unknown input sets the ledger again.
-            if (balance && record.lines.size() == 1) {
-                money_ = testing::balance_in(std::string_view(record.lines[0]).substr(8));
-            }
-            return;
-        }
-        record.money_before = static_cast<std::int16_t>(*money_);
-        const testing::Settlement settled = testing::settle(record);
-        if (!settled.problems.empty()) {
-            std::string what = settled.problems.front();
-            for (const auto& line : record.lines) what += "\n    " + line;
-            throw Finding(what);
-        }
-        money_ = settled.money;
+        ledger_.settle(std::move(record));
     }
 
     // ---- One step ----
@@ -645,13 +611,11 @@ class Monkey {
     std::unique_ptr<Game> game_;
     std::wstring marker_;  // the first menu's title, which drain() watches for
     std::optional<testing::EventRecord> record_;
-    std::optional<std::int32_t> money_;
+    testing::RunningLedger ledger_;
     bool closing_ = false;
-    std::deque<std::string> recent_;
+    testing::StepLog log_;
     int step_ = 0;
-    int events_ = 0;
     int starts_ = 0;
-    int balances_ = 0;
 };
 
 }  // namespace

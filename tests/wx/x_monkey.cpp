@@ -35,7 +35,7 @@
 
 #include "core/controls.h"
 #include "support/ledger.h"
-#include "support/monkey_answers.h"
+#include "support/monkey.h"
 
 // After the game's headers, and without two of X's macros, whose names the game's
 // tables use.
@@ -53,17 +53,13 @@ using namespace casino;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kAnswerMs = 2000;
-constexpr std::size_t kKeptSteps = 50;
 constexpr int kBalanceEvery = 8;
 const std::string kTitle = "казино \"Пельтораг\"";
 const std::string kBoxTitle = "казино";
 
 void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-// Something the game did wrong; the run stops on it.
-struct Finding : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using Finding = testing::MonkeyFinding;
 
 // ---- The X display ----
 
@@ -384,7 +380,7 @@ class Monkey {
         std::printf(
             "monkey: the Linux program passed: seed %u, %d steps, %zu events, %d starts, "
             "%d balance checks\n",
-            seed_, step_, events_, starts_, balances_);
+            seed_, step_, steps_.events(), starts_, ledger_.balances());
         std::fflush(stdout);
         std::system(("rm -rf " + folder_).c_str());
         return 0;
@@ -394,23 +390,13 @@ class Monkey {
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
     bool chance(int percent) { return pick(100) < percent; }
 
-    void note(const std::string& what) {
-        std::string line = std::to_string(step_) + ": " + what;
-        if (line.size() > 160)
-            line = line.substr(0, 150) + "... (" + std::to_string(what.size()) + " bytes)";
-        recent_.push_back(line);
-        if (recent_.size() > kKeptSteps) recent_.pop_front();
-        ++events_;
-    }
+    void note(const std::string& what) { steps_.note(step_, what); }
 
-    void report(const std::string& what) {
+    void report(const std::string& what) const {
         if (const char* shot = std::getenv("CASINO_MONKEY_SHOT")) {
             std::system(("import -window root " + std::string(shot)).c_str());
         }
-        std::printf("monkey: FAILED at step %d: %s\nmonkey: seed %u; the last %zu steps:\n", step_,
-                    what.c_str(), seed_, recent_.size());
-        for (const std::string& line : recent_) std::printf("  %s\n", line.c_str());
-        std::fflush(stdout);
+        steps_.print_failure(step_, seed_, what);
     }
 
     // ---- The process ----
@@ -435,7 +421,7 @@ class Monkey {
         }
         ++starts_;
         closing_ = false;
-        money_ = 60;
+        ledger_.restart();
         record_.reset();
         tickets_.clear();
         box_ = Box::Closed;
@@ -593,7 +579,7 @@ class Monkey {
         if (record_) {
             record_->lines.push_back(line);
         } else {
-            money_.reset();  // a box of an event the observer did not see
+            ledger_.lose_track();  // a box of an event the observer did not see
         }
     }
 
@@ -644,14 +630,6 @@ class Monkey {
         testing::EventRecord record = std::move(*record_);
         record_.reset();
         const Event& e = record.event;
-        const bool balance = e.type == EventType::Menu && e.menu == MenuItem::balance;
-        if (balance && !record.lines.empty()) ++balances_;
-        if (!money_) {
-            if (balance && record.lines.size() == 1) {
-                money_ = testing::balance_in(std::string_view(record.lines[0]).substr(8));
-            }
-            return;
-        }
         // The wardrobe entry pawned is the one the pawn message names.
         const std::string pawn_head = "message ты заложил ";
         if (e.type == EventType::KeyPress && e.control == Control::List1 && !record.lines.empty() &&
@@ -661,19 +639,13 @@ class Monkey {
                 if (rest.starts_with(item)) record.highlighted_before = item;
             }
         }
-        record.money_before = static_cast<std::int16_t>(*money_);
-        const testing::Settlement settled = testing::settle(record);
-        if (!settled.problems.empty()) {
-            std::string what = settled.problems.front();
-            for (const auto& line : record.lines) what += "\n    " + line;
-            throw Finding(what);
-        }
-        money_ = settled.money;
+        const auto settled = ledger_.settle(record);
+        if (!settled) return;
         // The pawned list, as the boxes tell it: a pawn adds its ticket at the end, a
         // redemption takes the highlighted one away, start over empties it.
-        if (settled.pawn) {
-            tickets_.push_back(std::string(testing::kItemTexts[settled.pawn->item]) +
-                               std::to_string(settled.pawn->redeem_price));
+        if (settled->pawn) {
+            tickets_.push_back(std::string(testing::kItemTexts[settled->pawn->item]) +
+                               std::to_string(settled->pawn->redeem_price));
         }
         if (e.type == EventType::KeyPress && e.control == Control::List2 && !record.lines.empty() &&
             record.lines[0] == "message заходи еще.") {
@@ -805,7 +777,7 @@ class Monkey {
     // Reads what the game does until it rests: every box it opens is answered somehow.
     void settle() {
         for (int quiet = 0; quiet < 2;) {
-            const std::size_t before = events_;
+            const std::size_t before = steps_.events();
             if (pid_ != 0 && !closing_ && !x_.ping(window_, kAnswerMs)) {
                 if (check_process()) return;
                 throw Finding("the game did not answer a ping within 2 s");
@@ -817,7 +789,7 @@ class Monkey {
                 quiet = 0;
                 continue;
             }
-            quiet = events_ == before ? quiet + 1 : 0;
+            quiet = steps_.events() == before ? quiet + 1 : 0;
             sleep_ms(20);
         }
         if (expect_balance_) {
@@ -934,7 +906,7 @@ class Monkey {
         balance_seen_ = false;
         settle();
         close_record();
-        if (!money_) throw Finding("the last balance check showed no balance");
+        if (!ledger_.knows_money()) throw Finding("the last balance check showed no balance");
         note("close the window");
         closing_ = true;
         x_.request_close(window_);
@@ -958,13 +930,11 @@ class Monkey {
     bool expect_balance_ = false;
     bool balance_seen_ = false;
     std::optional<testing::EventRecord> record_;
-    std::optional<std::int32_t> money_;
+    testing::RunningLedger ledger_;
     std::vector<std::string> tickets_;  // the pawned list's lines, in order
-    std::deque<std::string> recent_;
+    testing::StepLog steps_;
     int step_ = 0;
-    std::size_t events_ = 0;
     int starts_ = 0;
-    int balances_ = 0;
 };
 
 }  // namespace
