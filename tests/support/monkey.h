@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <initializer_list>
 #include <optional>
 #include <random>
 #include <stdexcept>
@@ -43,6 +44,13 @@ inline std::string monkey_answer(std::mt19937& rng) {
         case 10: return "abc";
         default: return std::to_string(1 + pick(3));
     }
+}
+
+// One of the choices, each as likely as its weight: weighted(rng, {5, 3, 2}) is 0 half
+// the time.
+inline std::size_t weighted(std::mt19937& rng, std::initializer_list<int> weights) {
+    return static_cast<std::size_t>(
+        std::discrete_distribution<int>(weights.begin(), weights.end())(rng));
 }
 
 // The last 50 things done and seen, for the report of a failing run.

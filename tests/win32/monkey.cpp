@@ -206,42 +206,16 @@ class Monkey {
             note("F3");
             game_->key(game_->window(), VK_F3);
         } else {
-            switch (pick(20)) {
-                case 0:
-                case 1:
-                case 2:
-                case 3:
-                case 4: click_control(); break;
-                case 5:
-                case 6:
-                case 7: click_somewhere(); break;
-                case 8:
-                case 9:
-                case 10:
-                case 11:
-                case 12: press_key(); break;
-                case 13:
-                case 14: choose_menu_item(); break;
-                case 15:
-                case 16:
-                    if (xinput_) {
-                        x_click();
-                        break;
-                    }
-                    [[fallthrough]];
-                case 17:
-                    if (xinput_) {
-                        x_key();
-                        break;
-                    }
-                    [[fallthrough]];
-                case 18: press_key(); break;
-                default:
-                    if (chance(25))
-                        close_window();
-                    else
-                        click_control();
-                    break;
+            // Control clicks, mouse clicks, keys, menu items, real X clicks and keys, closes.
+            const int x = xinput_ ? 8 : 0;
+            switch (testing::weighted(rng_, {20, 12, 24, 8, x, x, 1})) {
+                case 0: click_control(); break;
+                case 1: click_somewhere(); break;
+                case 2: press_key(); break;
+                case 3: choose_menu_item(); break;
+                case 4: x_click(); break;
+                case 5: x_key(); break;
+                default: close_window(); break;
             }
         }
         settle_boxes();

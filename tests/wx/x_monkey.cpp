@@ -142,14 +142,7 @@ class X {
 
     // What a window manager sends for the close box.
     void request_close(Window w) {
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = w;
-        e.xclient.message_type = atom("WM_PROTOCOLS");
-        e.xclient.format = 32;
-        e.xclient.data.l[0] = static_cast<long>(atom("WM_DELETE_WINDOW"));
-        e.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display_, w, False, NoEventMask, &e);
+        send_protocol(w, "WM_DELETE_WINDOW", CurrentTime);
         XSync(display_, False);
     }
 
@@ -157,15 +150,7 @@ class X {
     // does not answer within the time is hung.
     bool ping(Window w, int timeout_ms) {
         const long stamp = ++pings_;
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = w;
-        e.xclient.message_type = atom("WM_PROTOCOLS");
-        e.xclient.format = 32;
-        e.xclient.data.l[0] = static_cast<long>(atom("_NET_WM_PING"));
-        e.xclient.data.l[1] = stamp;
-        e.xclient.data.l[2] = static_cast<long>(w);
-        XSendEvent(display_, w, False, NoEventMask, &e);
+        send_protocol(w, "_NET_WM_PING", stamp);
         XFlush(display_);
         const auto end = Clock::now() + std::chrono::milliseconds(timeout_ms);
         while (Clock::now() < end) {
@@ -210,6 +195,19 @@ class X {
 
    private:
     Atom atom(const char* name) { return XInternAtom(display_, name, False); }
+
+    // A WM_PROTOCOLS message, as a window manager sends them.
+    void send_protocol(Window w, const char* protocol, long stamp) {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = atom("WM_PROTOCOLS");
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = static_cast<long>(atom(protocol));
+        e.xclient.data.l[1] = stamp;
+        e.xclient.data.l[2] = static_cast<long>(w);
+        XSendEvent(display_, w, False, NoEventMask, &e);
+    }
 
     void give_clipboard(const XSelectionRequestEvent& request) {
         XEvent answer{};
@@ -667,35 +665,19 @@ class Monkey {
             expect_balance_ = true;
             balance_seen_ = false;
         } else {
-            switch (pick(20)) {
-                case 0:
-                case 1:
-                case 2:
-                case 3:
-                case 4:
-                case 5: click_control(); break;
-                case 6:
-                case 7:
-                case 8: click_somewhere(); break;
-                case 9:
-                case 10:
-                case 11:
-                case 12:
-                case 13:
-                case 14: press_key(); break;
-                case 15: hold_key(); break;
-                case 16:
-                case 17: use_menu(); break;
+            // Control clicks, clicks anywhere, keys, held keys, the menu bar, closes.
+            switch (testing::weighted(rng_, {21, 9, 18, 3, 6, 1})) {
+                case 0: click_control(); break;
+                case 1: click_somewhere(); break;
+                case 2: press_key(); break;
+                case 3: hold_key(); break;
+                case 4: use_menu(); break;
                 default:
-                    if (chance(30)) {
-                        // A menu left open would keep the close from the window: Escape first.
-                        note("Escape Escape, close the window");
-                        press_keys({"Escape", "Escape"});
-                        closing_ = true;
-                        x_.request_close(window_);
-                    } else {
-                        click_control();
-                    }
+                    // A menu left open would keep the close from the window: Escape first.
+                    note("Escape Escape, close the window");
+                    press_keys({"Escape", "Escape"});
+                    closing_ = true;
+                    x_.request_close(window_);
             }
         }
         settle();
