@@ -2,6 +2,7 @@
 // last steps a failure prints, and the ledger that follows the money from box to box.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <initializer_list>
@@ -23,6 +24,8 @@ struct MonkeyFinding : std::runtime_error {
 // The answers a player might type into an input box, the worst ones included.
 inline std::string monkey_answer(std::mt19937& rng) {
     const auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    // Half the time a count or a number a player means, so that bets get played out.
+    if (pick(2) == 0) return std::to_string(pick(3) == 0 ? pick(37) : 1 + pick(3));
     switch (pick(12)) {
         case 0: return "";
         case 1: return std::to_string(pick(4));
@@ -91,7 +94,6 @@ class RunningLedger {
     // After an input whose event cannot be known, the next balance sets the money again.
     void lose_track() { money_.reset(); }
     [[nodiscard]] bool knows_money() const { return money_.has_value(); }
-    [[nodiscard]] int balances() const { return balances_; }
 
     // Settles one finished event; nothing while the money is unknown. A flow the ledger
     // cannot follow, a balance included, is a finding.
@@ -113,12 +115,28 @@ class RunningLedger {
             throw MonkeyFinding(what);
         }
         money_ = settled.money;
+        if (settled.number) ++results_;
+        if (settled.pawn) ++pawns_;
+        if (std::find(record.lines.begin(), record.lines.end(), "message заходи еще.") !=
+            record.lines.end()) {
+            ++redemptions_;
+        }
         return settled;
+    }
+
+    // What the run reached, for its closing line.
+    [[nodiscard]] std::string tally() const {
+        return std::to_string(balances_) + " balance checks, " + std::to_string(results_) +
+               " spins settled, " + std::to_string(pawns_) + " pawns, " +
+               std::to_string(redemptions_) + " redemptions";
     }
 
    private:
     std::optional<std::int32_t> money_;
     int balances_ = 0;
+    int results_ = 0;
+    int pawns_ = 0;
+    int redemptions_ = 0;
 };
 
 }  // namespace casino::testing

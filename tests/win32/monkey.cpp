@@ -83,10 +83,8 @@ class Monkey {
             report(std::string("the driver could not go on: ") + fatal.what());
             return 1;
         }
-        std::printf(
-            "monkey: casino.exe passed: seed %u, %d steps, %zu events, %d starts, %d balance "
-            "checks\n",
-            seed_, step_, log_.events(), starts_, ledger_.balances());
+        std::printf("monkey: casino.exe passed: seed %u, %d steps, %zu events, %d starts, %s\n",
+                    seed_, step_, log_.events(), starts_, ledger_.tally().c_str());
         return 0;
     }
 
@@ -309,7 +307,8 @@ class Monkey {
     }
 
     void press_key() {
-        const Key& key = kKeys[pick(static_cast<int>(std::size(kKeys)))];
+        // Enter a quarter of the time: it is what presses buttons and pawns.
+        const Key& key = chance(25) ? kKeys[6] : kKeys[pick(static_cast<int>(std::size(kKeys)))];
         note(std::string("key ") + key.name + " on " + control_text(game_->focus()));
         expect_key(key.vk);
         if (key.vk == VK_F10) {
@@ -529,7 +528,9 @@ class Monkey {
         if (typed != text)
             throw Finding("the input box holds " + std::to_string(typed.size()) + " bytes of the " +
                           std::to_string(text.size()) + " typed");
-        const int how = pick(6);
+        // Mostly confirmed (OK, Enter, a real click on OK), else cancelled (Cancel, Escape,
+        // the close box).
+        const auto how = testing::weighted(rng_, {4, 3, 3, 1, 1, 1});
         const bool confirmed = how <= 2;
         note(std::string(confirmed ? "confirm " : "cancel ") + "[" + typed + "]");
         if (record_) record_->answers.push_back(confirmed ? typed : std::string());

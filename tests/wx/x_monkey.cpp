@@ -376,9 +376,8 @@ class Monkey {
             return 1;
         }
         std::printf(
-            "monkey: the Linux program passed: seed %u, %d steps, %zu events, %d starts, "
-            "%d balance checks\n",
-            seed_, step_, steps_.events(), starts_, ledger_.balances());
+            "monkey: the Linux program passed: seed %u, %d steps, %zu events, %d starts, %s\n",
+            seed_, step_, steps_.events(), starts_, ledger_.tally().c_str());
         std::fflush(stdout);
         std::system(("rm -rf " + folder_).c_str());
         return 0;
@@ -420,6 +419,7 @@ class Monkey {
         ++starts_;
         closing_ = false;
         ledger_.restart();
+        screen_ = Screen::Street;
         record_.reset();
         tickets_.clear();
         box_ = Box::Closed;
@@ -528,6 +528,7 @@ class Monkey {
     // ---- What the game said, from the observer's log ----
 
     enum class Box { Closed, Message, Ask };
+    enum class Screen { Street, Floor, Pawnshop };
 
     // Reads the lines the observer has written since the last call.
     void read_log() {
@@ -603,6 +604,9 @@ class Monkey {
             for (const ControlSpec& row : kControls) {
                 if (row.name == name) begin(Event::click(row.id));
             }
+            const std::string clicked = name;
+            if (clicked == "cmdexit" || clicked == "cmdwent") screen_ = Screen::Floor;
+            if (clicked == "cmdlom") screen_ = Screen::Pawnshop;
         } else if (std::sscanf(what.c_str(), "key %15s %d %d", list, &code, &highlight) == 3 ||
                    std::sscanf(what.c_str(), "activate %15s %d", list, &highlight) == 2) {
             // An activation is Enter, or a double click that only moves the highlight.
@@ -700,8 +704,19 @@ class Monkey {
                 r.y + client_top + twips_to_pixels(row.top + row.height / 2, 96)};
     }
 
+    // Mostly a control of the screen the game shows, as the clicks so far tell it; sometimes
+    // any, hidden ones included.
     void click_control() {
-        const ControlSpec& row = kControls[static_cast<std::size_t>(pick(kControlCount))];
+        static constexpr Control kScreens[3][7] = {
+            {Control::cmdexit},
+            {Control::cmdnum, Control::cmdred, Control::cmdbleck, Control::Command1,
+             Control::Command2, Control::cmddu, Control::cmdlom},
+            {Control::cmdpay, Control::cmdre, Control::cmdwent}};
+        static constexpr int kShown[3] = {1, 7, 3};
+        const auto screen = static_cast<std::size_t>(screen_);
+        const Control c = chance(75) ? kScreens[screen][pick(kShown[screen])]
+                                     : static_cast<Control>(pick(kControlCount));
+        const ControlSpec& row = spec_of(c);
         const auto [cx, cy] = centre_of(row);
         note("click " + std::string(row.name));
         x_.click(cx, cy);
@@ -720,8 +735,10 @@ class Monkey {
     }
 
     void press_key() {
+        // Enter a quarter of the time: it is what presses buttons and pawns.
         const KeyName& key =
-            kKeys[static_cast<std::size_t>(pick(static_cast<int>(std::size(kKeys))))];
+            chance(25) ? kKeys[6]
+                       : kKeys[static_cast<std::size_t>(pick(static_cast<int>(std::size(kKeys))))];
         note(std::string("key ") + key.x_name);
         x_.key(key.x_name);
     }
@@ -905,6 +922,7 @@ class Monkey {
     Window window_ = 0;
     std::ifstream log_;
     Box box_ = Box::Closed;
+    Screen screen_ = Screen::Street;
     std::string box_text_;
     int boxes_ = 0;  // boxes seen so far
     bool closing_ = false;
