@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <deque>
 #include <memory>
 #include <random>
 
@@ -22,10 +21,10 @@ constexpr int kBalanceEvery = 8;  // steps between two balance checks at the mos
 
 using Finding = testing::MonkeyFinding;
 
-// The keys a player presses, with the character each one types, if any.
+// The keys a player presses, by their virtual key and by the name X gives them.
 struct Key {
     WORD vk;
-    const char* name;  // as the X helper names it too
+    const char* name;
 };
 constexpr Key kKeys[] = {
     {VK_TAB, "Tab"},
