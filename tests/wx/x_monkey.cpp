@@ -7,7 +7,8 @@
 //   x_monkey serve
 //       performs the lines "XINPUT n click X Y" and "XINPUT n key NAME X Y" read on standard
 //       input (from the Win32 automation's monkey), touching xinput-n.done after each, and
-//       echoes every other line.
+//       echoes every other line; for "XINPUT n cpu" it writes into that file the processor
+//       time, in milliseconds, of casino.exe running in the same Wine prefix.
 // After every step the game must run, or have ended with exit code 0 after a close; it
 // must answer a window manager's ping within two seconds and not spin while idle; it must
 // write nothing on standard error; and every balance must be what its boxes announced.
@@ -23,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -297,12 +299,54 @@ class X {
     std::map<char, std::pair<KeyCode, bool>> characters_;
 };
 
+// The processor time a process has used, in milliseconds, from /proc.
+double cpu_ms_of(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), {});
+    const auto close = text.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::vector<std::string> fields;
+    std::string field;
+    for (std::size_t i = close + 2; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == ' ') {
+            fields.push_back(field);
+            field.clear();
+        } else {
+            field += text[i];
+        }
+    }
+    if (fields.size() < 13) return 0;
+    return (std::stod(fields[11]) + std::stod(fields[12])) * 1000.0 /
+           static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
 // ---- Serving the Win32 monkey ----
+
+// The processor time of the game's Wine process, told apart from others' by its name and
+// its Wine prefix (ours): Wine cannot tell one Windows process the times of another.
+double wine_cpu_ms() {
+    const char* prefix = std::getenv("WINEPREFIX");
+    const std::string wanted = "WINEPREFIX=" + std::string(prefix != nullptr ? prefix : "");
+    double total = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::string comm;
+        std::getline(std::ifstream(entry.path() / "comm"), comm);
+        if (comm != "casino.exe") continue;
+        std::ifstream environment(entry.path() / "environ");
+        for (std::string variable; std::getline(environment, variable, '\0');) {
+            if (variable == wanted) total += cpu_ms_of(std::stoi(name));
+        }
+    }
+    return total;
+}
 
 int serve() {
     X x;
     std::string line;
     while (std::getline(std::cin, line)) {
+        if (line.ends_with('\r')) line.pop_back();  // a Windows program's line end
         if (!line.starts_with("XINPUT ")) {
             std::cout << line << std::endl;
             continue;
@@ -310,14 +354,20 @@ int serve() {
         char verb[16] = {};
         char name[32] = {};
         int n = 0, px = 0, py = 0;
+        std::string answer;
         if (std::sscanf(line.c_str(), "XINPUT %d click %d %d", &n, &px, &py) == 3) {
             x.click(px, py);
+        } else if (line.ends_with(" cpu") && std::sscanf(line.c_str(), "XINPUT %d", &n) == 1) {
+            answer = std::to_string(wine_cpu_ms());
         } else if (std::sscanf(line.c_str(), "XINPUT %d %15s %31s %d %d", &n, verb, name, &px,
                                &py) == 5) {
             if (px != 0 || py != 0) x.move(px, py);
             x.key(name);
         }
-        std::ofstream("xinput-" + std::to_string(n) + ".done").put('\n');
+        // Written whole before it gets the name the other side waits for.
+        const std::string done = "xinput-" + std::to_string(n) + ".done";
+        std::ofstream(done + ".part") << answer << '\n';
+        std::filesystem::rename(done + ".part", done);
     }
     return 0;
 }
@@ -477,25 +527,7 @@ class Monkey {
         }
     }
 
-    double cpu_ms() const {
-        std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), {});
-        const auto close = text.rfind(')');
-        if (close == std::string::npos) return 0;
-        std::vector<std::string> fields;
-        std::string field;
-        for (std::size_t i = close + 2; i <= text.size(); ++i) {
-            if (i == text.size() || text[i] == ' ') {
-                fields.push_back(field);
-                field.clear();
-            } else {
-                field += text[i];
-            }
-        }
-        if (fields.size() < 13) return 0;
-        return (std::stod(fields[11]) + std::stod(fields[12])) * 1000.0 /
-               static_cast<double>(sysconf(_SC_CLK_TCK));
-    }
+    double cpu_ms() const { return cpu_ms_of(pid_); }
 
     void check_health() {
         if (pid_ == 0) return;  // ended, and judged, already
