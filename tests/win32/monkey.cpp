@@ -422,8 +422,15 @@ class Monkey {
         }
         x_request("click " + std::to_string(at.x) + " " + std::to_string(at.y));
         if (hit == HTMENU || hit == HTSYSMENU) {
-            // Leave the menu most of the time; else whatever Return picks happens.
-            x_request(std::string("key ") + (chance(70) ? "Escape" : "Return") + " 0 0");
+            // Sometimes the first item of the open menu is chosen. Then two Escapes: one
+            // closes a menu still open, the other leaves the menu bar, which would otherwise
+            // keep every key that follows.
+            if (chance(30)) {
+                x_request("key Down 0 0");
+                x_request("key Return 0 0");
+            }
+            x_request("key Escape 0 0");
+            x_request("key Escape 0 0");
         }
     }
 
