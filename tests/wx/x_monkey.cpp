@@ -22,8 +22,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
