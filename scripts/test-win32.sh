@@ -6,7 +6,9 @@
 # the program, or under the current folder first when it holds them. The walks run at
 # 96 dpi with the system in English, at 144 dpi with it in Russian.
 # With --screenshots it walks to the street, the casino floor and the pawnshop instead,
-# and saves a picture of each as docs/screenshots/win32-*.png.
+# and saves a picture of each as docs/screenshots/win32-*.png. With --monkey SECONDS SEED
+# it gives the program random input instead (scripts/monkey.sh), part of it real X input
+# sent by x_monkey from the Linux build ($CASINO_X_MONKEY or build/release).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
@@ -87,6 +89,23 @@ if [ "$mode" = --screenshots ]; then
     touch "$name.done"
   done
   exit 0
+fi
+
+# ---- The monkey ----
+if [ "$mode" = --monkey ]; then
+  x_monkey=${CASINO_X_MONKEY:-$repo/build/release/tests/wx/x_monkey}
+  # Cues play into ALSA's null device, so that nothing of the sound system reaches stderr.
+  mkdir "$work/home"
+  printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$work/home/.asoundrc"
+  status=0
+  HOME=$work/home timeout $(($2 + 300)) "$wine" casino_automation.exe "$casino" --monkey "$2" "$3" \
+    --xinput 2>"$work/wine-stderr.txt" | "$x_monkey" serve || status=$?
+  if [ -s "$work/wine-stderr.txt" ]; then
+    echo "test-win32: the Wine session wrote on stderr:"
+    head -20 "$work/wine-stderr.txt"
+    [ "$status" -ne 0 ] || status=1
+  fi
+  exit "$status"
 fi
 
 # ---- The walks ----

@@ -3,6 +3,7 @@
 #   build/release  g++, Release, warnings as errors: the game, the core suite, the wx tests
 #   build/win32    MinGW-w64 cross build, driven under Wine       (scripts/test-win32.sh)
 #   build/asan     clang, Release, ASan + UBSan; then fuzzing      (scripts/test-sanitize.sh)
+#   a minute of random native input into each real program         (scripts/test-monkey.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
@@ -25,5 +26,6 @@ done
 # Every part stops the run at its first failure, so reaching here means all passed.
 ctest_total=$(grep -oE 'tests failed out of [0-9]+' "$log" | awk '{s += $NF} END {print s + 0}')
 checks=$(grep -oE '^[0-9]+ checks passed' "$log" | awk '{s += $1} END {print s + 0}')
-echo "== all tests passed in $((SECONDS - start)) s: $ctest_total test cases, $checks Windows checks"
-echo "tests: $((ctest_total + checks)) passed, 0 failed"
+monkeys=$(grep -cE '^monkey: .* passed: seed' "$log" || true)
+echo "== all tests passed in $((SECONDS - start)) s: $ctest_total test cases, $checks Windows checks, $monkeys monkey runs"
+echo "tests: $((ctest_total + checks + monkeys)) passed, 0 failed"

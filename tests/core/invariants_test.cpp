@@ -180,6 +180,32 @@ TEST(Ledger, AgreesWithRealBetsAndCatchesAWrongPayout) {
     EXPECT_TRUE(mentions(w.check(&red), "ledger: money went from 60 to 119"));
 }
 
+// The ledger reads the numbers from the boxes alone, as the monkey runs of the real
+// programs need; the checker then holds them against the game's own values.
+TEST(Ledger, HoldsTheAnnouncedNumberAndPriceAgainstTheGame) {
+    Window w;
+    w.spin(7);
+    EventRecord red = w.play(Event::click(Control::cmdred), {"3"});
+    const Settlement settled = settle(red);
+    EXPECT_EQ(settled.number, 7);
+    EXPECT_EQ(settled.chipprice, 20);
+    EXPECT_EQ(settled.money, 120);
+
+    std::replace(red.lines.begin(), red.lines.end(), std::string("message 7 красное"),
+                 std::string("message 8 красное"));
+    EXPECT_TRUE(mentions(w.check(&red), "ledger: the result announced 8, but number is 7"));
+    std::replace(red.lines.begin(), red.lines.end(), std::string("message 8 красное"),
+                 std::string("message 8 черное"));  // 8 is no black number
+    EXPECT_TRUE(mentions(w.check(&red), "ledger: expected a result, got [message 8 черное]"));
+
+    w.spin(7);  // chips at 20 again
+    EventRecord priced = w.play(Event::click(Control::cmdred), {"0"});
+    for (auto& line : priced.lines) {
+        if (line.starts_with("message фишка стоит")) line = "message фишка стоит40";
+    }
+    EXPECT_TRUE(mentions(w.check(&priced), "ledger: chips announced at 40"));
+}
+
 TEST(Ledger, CatchesAStakeLeftTakenOnRefusal) {
     Window w;
     w.spin(7);
@@ -208,7 +234,7 @@ TEST(Ledger, ExpectsTheRefusalExactlyWhenThePurseIsShort) {
     EventRecord record = w.play(Event::click(Control::cmdbleck), {"3"});
     EXPECT_EQ(joined(w.check(&record)), "");
     record.lines.insert(record.lines.begin() + 2, "message у тебя нет столько денег!");
-    EXPECT_TRUE(mentions(w.check(&record), "ledger: expected [message 7 красное]"));
+    EXPECT_TRUE(mentions(w.check(&record), "ledger: expected a result, got [message у тебя нет"));
 }
 
 TEST(Ledger, FollowsTheHouseLimitAndRepeatedNumbers) {

@@ -9,65 +9,14 @@
 #include <optional>
 #include <string_view>
 
-#include "core/number_reader.h"
-
 namespace casino::testing {
 
 namespace {
 
 using Violations = std::vector<std::string>;
 
-constexpr std::array<std::string_view, kItemCount> kItemTexts = {"часы ", "пиджак ", "брюки ",
-                                                                 "ботинки "};
-constexpr std::array<std::int32_t, kItemCount> kSurcharge = {200, 200, 250, 200};
 constexpr std::size_t kTrousers = 2;
 bool counts_as_clothes(std::size_t item) { return item != 0; }  // the watch does not
-
-constexpr std::int32_t kMoneyMax = 32767;
-std::int32_t saturate(std::int32_t money) { return std::min(money, kMoneyMax); }
-
-std::string quoted(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    out.append("[").append(text).append("]");
-    return out;
-}
-
-// The item whose text this is.
-std::optional<std::size_t> item_named(std::string_view text) {
-    for (std::size_t k = 0; k < kItemCount; ++k) {
-        if (kItemTexts[k] == text) return k;
-    }
-    return std::nullopt;
-}
-
-// Plain decimal digits, no sign and no leading zero, small enough for an int.
-std::optional<std::int32_t> digits_of(std::string_view text) {
-    if (text.empty() || text.size() > 6 || (text.size() > 1 && text.front() == '0')) {
-        return std::nullopt;
-    }
-    std::int32_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
-// The item a ticket line names, and the price on it.
-struct Ticket {
-    std::size_t item;
-    std::int32_t price;
-};
-std::optional<Ticket> read_ticket(std::string_view line) {
-    for (std::size_t k = 0; k < kItemCount; ++k) {
-        if (!line.starts_with(kItemTexts[k])) continue;
-        const auto price = digits_of(line.substr(kItemTexts[k].size()));
-        if (!price) return std::nullopt;
-        return Ticket{k, *price};
-    }
-    return std::nullopt;
-}
 
 // ---- The window ----
 
@@ -154,7 +103,7 @@ void check_screen(const Form1& form, const FakePort& port, Violations& out) {
 // ---- The wardrobe, the pawned list and the tickets ----
 
 void check_pawnshop(const TableState& s, const FakePort& port, Violations& out) {
-    std::array<int, kItemCount> places{};
+    std::array<int, kItems> places{};
     for (const auto& entry : port.list(Control::List1).entries) {
         const auto item = item_named(entry);
         if (!item) {
@@ -175,7 +124,7 @@ void check_pawnshop(const TableState& s, const FakePort& port, Violations& out) 
         if (counts_as_clothes(ticket->item)) ++clothes;
         if (ticket->item == kTrousers) ++trousers;
     }
-    for (std::size_t k = 0; k < kItemCount; ++k) {
+    for (std::size_t k = 0; k < kItems; ++k) {
         if (places[k] != 1) {
             out.push_back(quoted(kItemTexts[k]) + " stands " + std::to_string(places[k]) +
                           " times in the two lists");
@@ -190,7 +139,7 @@ void check_pawnshop(const TableState& s, const FakePort& port, Violations& out) 
                       " but the pawned list holds " + std::to_string(trousers) + " trousers");
     }
 
-    for (std::size_t k = 0; k < kItemCount; ++k) {
+    for (std::size_t k = 0; k < kItems; ++k) {
         if (s.items[k] != kItemTexts[k]) {
             out.push_back("items[" + std::to_string(k) + "] is " + quoted(s.items[k]));
         }
@@ -248,325 +197,35 @@ void check_values(const TableState& s, const FakePort& port, Violations& out) {
 
 // ---- The ledger ----
 
-struct FortuneText {
-    std::string_view text;
-    std::int32_t amount;
-    std::string_view cue = {};
-};
-constexpr std::array<FortuneText, 9> kFortunes{{
-    {"казино присудило тебе приз 500 баксов, как самому Пельторагу.", 500, "applaus8"},
-    {"у тебя украли 300 баксов.", -300, "cophit"},
-    {"у тебя украли 200 баксов.", -200, "cophit"},
-    {"твой друг проигрался. ты одалжил ему 1000 баксов.", -1000},
-    {"ты угостил всех шампанским. это обошлось тебе в 1000 баксов.", -1000},
-    {"ты устроил банкет. это обошлось тебе в 5000 баксов.", -5000},
-    {"у твоего друга идет игра. он одалжил тебе 300 баксов.", 300},
-    {"ты выпил в местном баре. это обошлось тебе в 20 баксов.", -20},
-    {"из-за несоответствующего вида ты не смог поехать на деловую встречу. убыток составил "
-     "1000 баксов.",
-     -1000},
-}};
-constexpr std::string_view kFinePrefix =
-    "тебя оштрафовали за появление в общественном месте в неприличном виде на ";
-constexpr std::string_view kBucks = " баксов.";
-constexpr std::string_view kRefusal = "у тебя нет столько денег!";
-
-// The fortune event this message tells of, if any (the fine is told apart by its prefix).
-const FortuneText* fortune_for(std::string_view text) {
-    for (const FortuneText& f : kFortunes) {
-        if (f.text == text) return &f;
+// The money must stand where the event's boxes put it, and the numbers they named must be
+// the game's own.
+void check_ledger(const EventRecord& record, const Form1& form, Violations& out) {
+    const Settlement settled = settle(record, form.has_quit());
+    const TableState& after = form.state();
+    out.insert(out.end(), settled.problems.begin(), settled.problems.end());
+    if (settled.number && *settled.number != after.number) {
+        out.push_back("ledger: the result announced " + std::to_string(*settled.number) +
+                      ", but number is " + std::to_string(after.number));
     }
-    return nullptr;
+    if (settled.chipprice && *settled.chipprice != after.chipprice) {
+        out.push_back("ledger: chips announced at " + std::to_string(*settled.chipprice) +
+                      ", but chipprice is " + std::to_string(after.chipprice));
+    }
+    if (settled.fine && *settled.fine != after.fine) {
+        out.push_back("ledger: the fine message names " + std::to_string(*settled.fine) +
+                      ", the fine is " + std::to_string(after.fine));
+    }
+    if (settled.pawn && after.redeemprice[settled.pawn->item] != settled.pawn->redeem_price) {
+        out.push_back("ledger: pawned to be redeemed for " +
+                      std::to_string(settled.pawn->redeem_price) + " but the ticket asks " +
+                      std::to_string(after.redeemprice[settled.pawn->item]));
+    }
+    if (settled.problems.empty() && after.money != settled.money) {
+        out.push_back("ledger: money went from " + std::to_string(record.money_before) + " to " +
+                      std::to_string(after.money) + ", but the event announced " +
+                      std::to_string(settled.money));
+    }
 }
-
-// Walks the message and question lines of one event and works out where money must end.
-class Ledger {
-   public:
-    Ledger(const EventRecord& record, const Form1& form, Violations& out)
-        : record_(record),
-          after_(form.state()),
-          quit_(form.has_quit()),
-          out_(out),
-          money_(record.money_before) {
-        for (const auto& line : record.lines) {
-            if (line.starts_with("message ") || line.starts_with("ask ")) lines_.push_back(line);
-        }
-    }
-
-    void run() {
-        const Event& e = record_.event;
-        if (e.type == EventType::Menu && e.menu == MenuItem::start_over && !lines_.empty()) {
-            report("start over said something");
-            return;
-        }
-        if (lines_.empty()) {
-            // Start over gives 60 bucks, unless the game has ended; any other silent event
-            // moves no money: it was ignored, or its handler had nothing to say.
-            const bool start_over =
-                e.type == EventType::Menu && e.menu == MenuItem::start_over && !quit_;
-            compare(start_over ? 60 : record_.money_before);
-            return;
-        }
-        bool ok = true;
-        if (e.type == EventType::Menu && e.menu == MenuItem::balance) {
-            ok = expect_message("у тебя" + std::to_string(record_.money_before) +
-                                std::string(kBucks));
-        } else if (e.type == EventType::Click && is_bet(e.control)) {
-            ok = bet(e.control);
-        } else if (e.type == EventType::KeyPress && e.control == Control::List1) {
-            ok = pawn();
-        } else if (e.type == EventType::KeyPress && e.control == Control::List2) {
-            ok = redeem();
-        } else {
-            // The greeting, the help line and the laugh at an empty wardrobe move no money.
-            next_ = lines_.size();
-        }
-        if (!ok) return;  // the flow itself is wrong; it has been reported
-        if (next_ < lines_.size()) {
-            report("an unexpected line " + quoted(lines_[next_]));
-            return;
-        }
-        compare(money_);
-    }
-
-   private:
-    void report(const std::string& what) { out_.push_back("ledger: " + what); }
-
-    void compare(std::int32_t expected) {
-        if (after_.money == expected) return;
-        report("money went from " + std::to_string(record_.money_before) + " to " +
-               std::to_string(after_.money) + ", but the event announced " +
-               std::to_string(expected));
-    }
-
-    [[nodiscard]] std::optional<std::string_view> peek_message() const {
-        if (next_ >= lines_.size() || !lines_[next_].starts_with("message ")) return std::nullopt;
-        return std::string_view(lines_[next_]).substr(8);
-    }
-
-    bool expect(const std::string& line) {
-        if (next_ < lines_.size() && lines_[next_] == line) {
-            ++next_;
-            return true;
-        }
-        report("expected " + quoted(line) + ", got " +
-               (next_ < lines_.size() ? quoted(lines_[next_]) : std::string("nothing")));
-        return false;
-    }
-    bool expect_message(const std::string& text) { return expect("message " + text); }
-
-    // Asks the question and reads the answer as the game reads typed numbers.
-    std::optional<std::int32_t> ask(std::string_view prompt) {
-        if (!expect("ask " + std::string(prompt))) return std::nullopt;
-        const std::size_t i = answer_++;
-        return read_number(i < record_.answers.size() ? record_.answers[i] : std::string());
-    }
-
-    void add(std::int32_t amount) { money_ = saturate(money_ + amount); }
-
-    // The fortune events that open every bet.
-    void fortune() {
-        while (const auto text = peek_message()) {
-            if (const FortuneText* row = fortune_for(*text)) {
-                add(row->amount);
-            } else if (text->starts_with(kFinePrefix) && text->ends_with(kBucks)) {
-                const auto digits = text->substr(kFinePrefix.size(),
-                                                 text->size() - kFinePrefix.size() - kBucks.size());
-                const auto fine = digits_of(digits);
-                if (!fine || *fine != after_.fine) {
-                    report("the fine message names " + quoted(digits) + ", the fine is " +
-                           std::to_string(after_.fine));
-                    return;
-                }
-                add(-*fine);
-            } else {
-                return;
-            }
-            ++next_;
-        }
-    }
-
-    // Takes a stake the way every bet does: refused exactly when the purse cannot pay it.
-    enum class Stake { Taken, Refused, Broken };
-    Stake take(std::int32_t stake) {
-        if (stake > money_)
-            return expect_message(std::string(kRefusal)) ? Stake::Refused : Stake::Broken;
-        money_ -= stake;
-        return Stake::Taken;
-    }
-
-    // The one result message; returns the number it announces.
-    std::optional<int> result() {
-        const auto text = peek_message();
-        if (text && *text == "зеро господа!") {
-            ++next_;
-            if (after_.number != 0)
-                report("zero announced, but number is " + std::to_string(after_.number));
-            return 0;
-        }
-        const int n = after_.number;
-        const std::string colour = n <= 18 ? " красное" : " черное";
-        if (n < 1 || n > 36 || !expect_message(std::to_string(n) + colour)) {
-            if (n < 1 || n > 36) report("a result for number " + std::to_string(n));
-            return std::nullopt;
-        }
-        return n;
-    }
-
-    bool bet(Control kind) {
-        fortune();
-        const auto text = peek_message();
-        if (text && *text == "тебе не на что играть.") {
-            ++next_;
-            if (money_ >= 20) report("sent away with " + std::to_string(money_) + " bucks");
-            return true;
-        }
-        if (money_ < 20) {
-            report("played on with " + std::to_string(money_) + " bucks");
-            return false;
-        }
-        const std::string_view price_prefix = "фишка стоит";
-        const auto price = text && text->starts_with(price_prefix)
-                               ? digits_of(text->substr(price_prefix.size()))
-                               : std::nullopt;
-        if (!price || *price != after_.chipprice) {
-            report("no chip price where one belongs");
-            return false;
-        }
-        ++next_;
-        if (kind == Control::cmddu) return dozen(*price);
-        if (kind == Control::cmdnum) return numbers(*price);
-        return even_money(kind, *price);
-    }
-
-    bool even_money(Control kind, std::int32_t price) {
-        const auto chips = ask("сколько фишек ставишь?");
-        if (!chips) return false;
-        if (*chips <= 0) return true;  // no bet, and a negative count is none either
-        const std::int32_t stake = *chips * price;
-        const Stake taken = take(stake);
-        if (taken != Stake::Taken) return taken == Stake::Refused;
-        const auto n = result();
-        if (!n) return false;
-        if (*n == 0) {
-            add(stake / 2);
-            return true;
-        }
-        const bool wins = kind == Control::cmdred     ? *n <= 18
-                          : kind == Control::cmdbleck ? *n >= 19
-                          : kind == Control::Command1 ? *n % 2 == 1
-                                                      : *n % 2 == 0;
-        if (wins) add(2 * stake);
-        return true;
-    }
-
-    bool dozen(std::int32_t price) {
-        static constexpr std::array<std::string_view, 3> kPrompts = {
-            "сколько фишек ставишь на первую дюжину?", "сколько фишек ставишь на вторую дюжину?",
-            "сколько фишек ставишь на третью дюжину?"};
-        const std::int32_t before = money_;
-        std::array<std::int32_t, 3> counts{};
-        for (std::size_t d = 0; d < 3; ++d) {
-            const auto count = ask(kPrompts[d]);
-            if (!count) return false;
-            if (*count < 0) {
-                money_ = before;  // every stake of the bet goes back
-                return true;
-            }
-            const Stake taken = take(*count * price);
-            if (taken != Stake::Taken) {
-                money_ = before;
-                return taken == Stake::Refused;
-            }
-            counts[d] = *count;
-        }
-        const std::int32_t total = counts[0] + counts[1] + counts[2];
-        if (total == 0) return true;
-        const auto n = result();
-        if (!n) return false;
-        if (*n == 0) {
-            add(total * price / 2);
-        } else {
-            add(3 * counts[static_cast<std::size_t>((*n - 1) / 12)] * price);
-        }
-        return true;
-    }
-
-    bool numbers(std::int32_t price) {
-        const auto count = ask("на сколько чисел ставишь?");
-        if (!count) return false;
-        if (*count <= 0 || *count > 36) return true;
-        const std::int32_t stake = *count * price;
-        const Stake taken = take(stake);
-        if (taken != Stake::Taken) return taken == Stake::Refused;
-        std::vector<std::int32_t> picks;
-        for (std::int32_t i = 0; i < *count; ++i) {
-            const auto pick = ask("число");
-            if (!pick) return false;
-            if (*pick < 0 || *pick > 36) {
-                money_ += stake;  // a number off the wheel calls the bet off
-                return true;
-            }
-            picks.push_back(*pick);
-        }
-        const auto n = result();
-        if (!n) return false;
-        const auto hits = std::count(picks.begin(), picks.end(), *n);
-        for (std::ptrdiff_t h = 0; h < hits; ++h) add(36 * price);
-        if (*n == 0 && hits == 0) add(stake / 2);
-        return true;
-    }
-
-    bool pawn() {
-        const std::string& item = record_.highlighted_before;
-        const auto pawned = item_named(item);
-        if (record_.event.key != kEnterKey || !pawned) {
-            report("a key that pawns nothing said something");
-            return false;
-        }
-        const std::size_t item_index = *pawned;
-        const std::string prefix = "ты заложил " + item + "за ";
-        const auto text = peek_message();
-        if (!text || !text->starts_with(prefix) || !text->ends_with(kBucks)) {
-            report("no pawn message for " + quoted(item));
-            return false;
-        }
-        ++next_;
-        const auto price =
-            digits_of(text->substr(prefix.size(), text->size() - prefix.size() - kBucks.size()));
-        if (!price || *price < 100 || *price > 200) {
-            report("a pawn price out of range in " + quoted(*text));
-            return false;
-        }
-        if (after_.redeemprice[item_index] != *price + kSurcharge[item_index]) {
-            report("pawned for " + std::to_string(*price) + " but to be redeemed for " +
-                   std::to_string(after_.redeemprice[item_index]));
-        }
-        add(*price);
-        return true;
-    }
-
-    bool redeem() {
-        const auto ticket = read_ticket(record_.highlighted_before);
-        if (record_.event.key != kEnterKey || !ticket) {
-            report("a key that redeems nothing said something");
-            return false;
-        }
-        if (money_ < ticket->price) return expect_message("у тебя нет столько денег.");
-        if (!expect_message("заходи еще.")) return false;
-        money_ -= ticket->price;
-        return true;
-    }
-
-    const EventRecord& record_;
-    const TableState& after_;
-    bool quit_;
-    Violations& out_;
-    std::vector<std::string> lines_;  // messages and questions only
-    std::size_t next_ = 0;
-    std::size_t answer_ = 0;
-    std::int32_t money_;
-};
 
 // Every cue belongs to a message: the door to the greeting, the laugh to the empty
 // wardrobe, a fortune's own sound to its message, "no more bets" to a bet's result. They
@@ -620,7 +279,7 @@ std::vector<std::string> check_invariants(const Form1& form, const FakePort& por
     check_pawnshop(s, port, out);
     check_values(s, port, out);
     if (last_event != nullptr) {
-        Ledger(*last_event, form, out).run();
+        check_ledger(*last_event, form, out);
         check_cues(*last_event, s, out);
     }
     return out;

@@ -150,13 +150,26 @@ LPARAM key_data(WPARAM virtual_key, bool up, bool alt = false) {
 
 // ---- Launching ----
 
-Game::Game(const std::wstring& exe) {
+Game::Game(const std::wstring& exe, const std::wstring& stderr_file) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    HANDLE error_file = INVALID_HANDLE_VALUE;
+    if (!stderr_file.empty()) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        error_file =
+            CreateFileW(stderr_file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        &inherit, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError = error_file;
+    }
     std::wstring command = L"\"" + exe + L"\"";
-    checks.require(CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  nullptr, &startup, &process_) != FALSE,
-                   "casino.exe starts", narrow(exe));
+    const BOOL started = CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr,
+                                        error_file != INVALID_HANDLE_VALUE, 0, nullptr, nullptr,
+                                        &startup, &process_);
+    if (error_file != INVALID_HANDLE_VALUE) CloseHandle(error_file);
+    checks.require(started != FALSE, "casino.exe starts", narrow(exe));
     const std::wstring caption = widen(kWindow.caption);
     const bool found = wait_until(
         [&] {
@@ -217,6 +230,32 @@ DWORD Game::wait_exit(int timeout_ms) {
     DWORD code = 0;
     GetExitCodeProcess(process_.hProcess, &code);
     return code;
+}
+
+std::optional<DWORD> Game::exit_code() const {
+    if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+bool Game::answers(int timeout_ms) const {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                               static_cast<UINT>(timeout_ms), &result) != 0;
+}
+
+double Game::cpu_ms() const {
+    FILETIME created{};
+    FILETIME ended{};
+    FILETIME kernel{};
+    FILETIME user{};
+    if (!GetProcessTimes(process_.hProcess, &created, &ended, &kernel, &user)) return 0;
+    const auto ticks = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime);
+    };
+    return (ticks(kernel) + ticks(user)) / 10000.0;
 }
 
 // ---- Reading ----

@@ -76,7 +76,8 @@ enum class Placement { AsOpened, TopLeft, Middle };
 
 class Game {
    public:
-    explicit Game(const std::wstring& exe);
+    // stderr_file: where the game's standard error goes; empty leaves it as it is.
+    explicit Game(const std::wstring& exe, const std::wstring& stderr_file = {});
     ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
@@ -137,6 +138,16 @@ class Game {
 
     // Waits for the process to end; returns its exit code.
     DWORD wait_exit(int timeout_ms);
+
+    // ---- The process, for the monkey runs ----
+    // The exit code once the process has ended; nothing while it runs.
+    [[nodiscard]] std::optional<DWORD> exit_code() const;
+    // Whether the window answers a sent message within the time.
+    [[nodiscard]] bool answers(int timeout_ms) const;
+    // The game's box open now, if any.
+    [[nodiscard]] std::optional<Box> open_box() const { return find_box(); }
+    // User and kernel time the process has used, in milliseconds.
+    [[nodiscard]] double cpu_ms() const;
 
    private:
     void sync();

@@ -2,6 +2,7 @@
 // messages only, and checks what every outcome of the unseeded game must show.
 // Usage: casino_automation PATH\casino.exe [--dpi=N] [--place=corner|middle] [--russian]
 //        [--shots] [--verbose]
+//        casino_automation PATH\casino.exe --monkey SECONDS SEED [--xinput]
 #include <oleacc.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <initializer_list>
 
 #include "driver.h"
+#include "monkey.h"
 
 using namespace casino;
 using namespace casino::automation;
@@ -606,6 +608,11 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     const std::wstring exe = argv[1];
+    if (argc >= 5 && std::wcscmp(argv[2], L"--monkey") == 0) {
+        const bool xinput = argc >= 6 && std::wcscmp(argv[5], L"--xinput") == 0;
+        return run_monkey(exe, static_cast<int>(std::wcstol(argv[3], nullptr, 10)),
+                          static_cast<unsigned>(std::wcstoul(argv[4], nullptr, 10)), xinput);
+    }
     // The accessibility layer hands out COM objects.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     for (int i = 2; i < argc; ++i) {
