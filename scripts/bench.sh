@@ -19,28 +19,17 @@ scripts/configure-win32.sh
 cmake --build "$win32" --parallel "${CASINO_JOBS:-2}" --target casino bare_win32 >/dev/null
 
 work=$(mktemp -d)
-xvfb_pid=
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=wine
-wineserver=${wine%wine64}wineserver
-[ -x "$wineserver" ] || wineserver=wineserver
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source scripts/lib/virtual-desktop.sh
 cleanup() {
-  "$wineserver" -k 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  stop_desktop
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-display=95
-while [ -e /tmp/.X$display-lock ] || [ -e /tmp/.X11-unix/X$display ]; do display=$((display + 1)); done
-Xvfb :$display -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; done
+start_x "$work"
 # GTK loads the X server's GL driver (some 50 MB with its compiler) at start-up or not,
 # depending on the server's state; either way it would swamp the difference between the
 # two wx programs, so both run without it.
-export DISPLAY=:$display NO_AT_BRIDGE=1 GDK_GL=disable
+export NO_AT_BRIDGE=1 GDK_GL=disable
 
 timer=$PWD/build/release/bench/map_timer
 measure() {  # name, then the command line; appends "map_ms peak_kib" to $work/<name>
@@ -56,8 +45,7 @@ for _ in $(seq "$runs"); do
   (cd build/release && measure wx_game ./casino && measure wx_bare bench/bare_wx)
 done
 
-timeout 120 "$wine" wineboot -i >"$work/wineboot.log" 2>&1
-timeout 30 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
+start_wine "$work"
 # One wine server for all the runs, as on a desktop where Wine is already up.
 "$wineserver" -w
 "$wineserver" -p

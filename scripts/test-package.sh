@@ -18,11 +18,11 @@ zip=$PWD/dist/casino-${version}-win64.zip
 for f in "$deb" "$tgz" "$zip"; do [ -s "$f" ] || fail "package.sh did not make $f"; done
 
 work=$(mktemp -d)
-xvfb_pid=
+source scripts/lib/virtual-desktop.sh
 game_pid=
 cleanup() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  stop_desktop
   dpkg -r casino >/dev/null 2>&1 || true
   rm -rf "$work"
 }
@@ -45,12 +45,7 @@ done
 grep -q '^Path=' "$work"/deb/usr/share/applications/*.desktop && fail "the desktop entry fixes Path="
 
 # ---- The installed game hears its own cues ----
-display=90
-while [ -e /tmp/.X$display-lock ] || [ -e /tmp/.X11-unix/X$display ]; do display=$((display + 1)); done
-Xvfb :$display -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; done
-export DISPLAY=:$display
+start_x "$work" || fail "no virtual X server"
 
 # Starts the program from /, with HOME at a folder whose ALSA default device writes what
 # is played into a file; presses Enter on "вход" and checks that what was played is the

@@ -43,32 +43,14 @@ echo "casino.exe: $size bytes, imports: $dlls"
 
 # ---- A virtual X server and a fresh Wine prefix ----
 work=$(mktemp -d)
-xvfb_pid=
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=wine
-wineserver=${wine%wine64}wineserver
-[ -x "$wineserver" ] || wineserver=wineserver
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source scripts/lib/virtual-desktop.sh
 cleanup() {
-  "$wineserver" -k 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  stop_desktop
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-display=97
-while [ -e /tmp/.X$display-lock ] || [ -e /tmp/.X11-unix/X$display ]; do display=$((display + 1)); done
-Xvfb :$display -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; done
-[ -e /tmp/.X11-unix/X$display ] || fail "Xvfb did not start on :$display"
-export DISPLAY=:$display
-
-timeout 90 "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || fail "wineboot failed: $(cat "$work/wineboot.log")"
-# Wine draws the frames itself: with no window manager it would otherwise wait two
-# seconds for every closed box to be withdrawn. The caption buttons need Marlett.
-timeout 30 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
-cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+start_x "$work" || fail "no virtual X server"
+start_wine "$work" || fail "no Wine prefix"
 
 # The zip as a user gets it, unpacked; the walks start it from a folder of their own.
 (cd "$build" && cpack -B "$work/zip" >/dev/null)
