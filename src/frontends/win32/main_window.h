@@ -68,6 +68,7 @@ class MainWindow final : public Port {
 
     void create_controls();
     void layout_controls();
+    [[nodiscard]] HFONT control_font(const ControlSpec& entry) const;
     void apply_tab_order();
     void create_menu();
     void create_accelerators();
