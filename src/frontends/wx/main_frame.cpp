@@ -71,10 +71,15 @@ wxFont caption_font(const wxWindow& client) {
     // Text grows about in proportion to its size, so one measurement tells the size at which
     // the captions fit, and a second confirms it: each new size costs the font system a few
     // milliseconds at start-up, and half a point at a time measured every caption five times.
+    // Small sizes come out a little wider than in proportion (the glyphs snap to whole
+    // pixels), so the estimate keeps 5% in hand rather than miss by a half point and measure
+    // a third size.
+    constexpr double kSnapAllowance = 0.95;
     const double scale = room();
     if (scale >= 1) return font;
     const double full = font.GetFractionalPointSize();
-    font.SetFractionalPointSize(std::max(kSmallest, std::floor(full * scale * 2) / 2));
+    font.SetFractionalPointSize(
+        std::max(kSmallest, std::floor(full * scale * kSnapAllowance * 2) / 2));
     while (room() < 1 && font.GetFractionalPointSize() > kSmallest) {
         font.SetFractionalPointSize(font.GetFractionalPointSize() - 0.5);
     }
