@@ -247,11 +247,11 @@ void MainWindow::create_controls() {
         // Made in place and in its font: under Wine every later move is a trip to the
         // server, and thirteen of them showed in the window's opening time.
         const std::wstring caption = widen(entry.caption);
-        HWND hwnd = CreateWindowExW(
-            ex_style, window_class, caption.c_str(), style, pixels(entry.left), pixels(entry.top),
-            pixels(entry.width), pixels(entry.height), hwnd_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id(entry.id))), instance_,
-            nullptr);
+        HWND hwnd =
+            CreateWindowExW(ex_style, window_class, caption.c_str(), style, pixels(entry.left),
+                            pixels(entry.top), pixels(entry.width), pixels(entry.height), hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id(entry.id))),
+                            instance_, nullptr);
         if (entry.kind == ControlKind::ListBox) {
             SetWindowSubclass(hwnd, list_proc, static_cast<UINT_PTR>(control_id(entry.id)),
                               reinterpret_cast<DWORD_PTR>(this));
