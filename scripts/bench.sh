@@ -18,13 +18,8 @@ win32=${CASINO_WIN32_BUILD:-build/win32}
 scripts/configure-win32.sh
 cmake --build "$win32" --parallel "${CASINO_JOBS:-2}" --target casino bare_win32 >/dev/null
 
-work=$(mktemp -d)
 source scripts/lib/virtual-desktop.sh
-cleanup() {
-  stop_desktop
-  rm -rf "$work"
-}
-trap cleanup EXIT
+open_work
 start_x "$work"
 # GTK loads the X server's GL driver (some 50 MB with its compiler) at start-up or not,
 # depending on the server's state; either way it would swamp the difference between the

@@ -42,13 +42,8 @@ languages=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/Language Table/ { getli
 echo "casino.exe: $size bytes, imports: $dlls"
 
 # ---- A virtual X server and a fresh Wine prefix ----
-work=$(mktemp -d)
 source scripts/lib/virtual-desktop.sh
-cleanup() {
-  stop_desktop
-  rm -rf "$work"
-}
-trap cleanup EXIT
+open_work
 start_x "$work" || fail "no virtual X server"
 start_wine "$work" || fail "no Wine prefix"
 

@@ -1,5 +1,6 @@
 # Shared by the scripts that run the programs on a virtual X server, and the Windows one
 # under Wine. Source it, then:
+#   open_work          a scratch folder in $work, removed with the desktop at exit
 #   start_x WORK       starts Xvfb on a free display and exports DISPLAY (its log in WORK)
 #   start_wine WORK    a fresh Wine prefix in WORK/prefix, exported as WINEPREFIX
 #   stop_desktop       ends both (call it from the script's EXIT trap)
@@ -32,6 +33,11 @@ start_wine() {
   # seconds for every closed box to be withdrawn. The caption buttons need Marlett.
   timeout 30 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
   cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+}
+
+open_work() {
+  work=$(mktemp -d)
+  trap 'stop_desktop; rm -rf "$work"' EXIT
 }
 
 stop_desktop() {
