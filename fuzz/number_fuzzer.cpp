@@ -1,5 +1,5 @@
 // Fuzz target: the number reader against a plain reference reading of the same text.
-#include <cfenv>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -18,34 +18,44 @@ std::size_t g_reads = 0;
 void print_figures() { std::fprintf(stderr, "number_fuzzer: %zu texts read\n", g_reads); }
 
 // Blanks are skipped anywhere; one sign may come before the digits; a point starts the
-// fraction; the first character that cannot continue the number ends it. The C library
-// converts the gathered characters, and the default rounding mode rounds halves to even.
+// fraction; the first character that cannot continue the number ends it. The reading is
+// exact: the whole part is kept as its digits, and the fraction is compared, as text, with
+// one half, "5" (trailing zeros say nothing).
 std::int16_t reference_read(std::string_view text) {
-    std::string number;
+    std::string whole;
+    std::string fraction;
     bool digits = false;
     bool point = false;
+    bool negative = false;
     bool sign_allowed = true;
     for (const char c : text) {
         if (c == ' ' || c == '\t') continue;
         if (sign_allowed && (c == '-' || c == '+')) {
-            number.push_back(c);
+            negative = c == '-';
             sign_allowed = false;
             continue;
         }
         sign_allowed = false;
         if (c >= '0' && c <= '9') {
             digits = true;
-        } else if (c != '.' || point) {
-            break;
-        } else {
+            (point ? fraction : whole).push_back(c);
+        } else if (c == '.' && !point) {
             point = true;
+        } else {
+            break;
         }
-        number.push_back(c);
     }
     if (!digits) return 0;
-    const double value = std::nearbyint(std::strtod(number.c_str(), nullptr));
-    if (value <= -32768.0) return -32768;
-    if (value >= 32767.0) return 32767;
+
+    whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
+    if (whole.size() > 6) return negative ? -32768 : 32767;
+    long magnitude = whole.empty() ? 0 : std::stol(whole);
+    fraction.erase(fraction.find_last_not_of('0') + 1);
+    const int against_half = fraction.compare("5");
+    if (against_half > 0 || (against_half == 0 && magnitude % 2 == 1)) ++magnitude;
+    const long value = negative ? -magnitude : magnitude;
+    if (value <= -32768) return -32768;
+    if (value >= 32767) return 32767;
     return static_cast<std::int16_t>(value);
 }
 

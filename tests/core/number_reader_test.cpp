@@ -39,6 +39,16 @@ INSTANTIATE_TEST_SUITE_P(Fractions, ReadNumber,
                                            Reading{"5.", 5}, Reading{"-.5", 0},
                                            Reading{"2.50000000000001", 3}));
 
+// However many digits a fraction has, they decide the rounding themselves: no nearest
+// double stands in for them and rounds first.
+INSTANTIATE_TEST_SUITE_P(LongFractions, ReadNumber,
+                         ::testing::Values(Reading{"1.4999999999999999999", 1},
+                                           Reading{"0.5000000000000000001", 1},
+                                           Reading{"-0.5000000000000000001", -1},
+                                           Reading{"2.5000000000000000000", 2},
+                                           Reading{"3.49999999999999999999999", 3},
+                                           Reading{"32766.50000000000000001", 32767}));
+
 INSTANTIATE_TEST_SUITE_P(GarbageStopsTheReading, ReadNumber,
                          ::testing::Values(Reading{"12abc", 12}, Reading{"abc", 0},
                                            Reading{"abc12", 0}, Reading{"1.2.3", 1},
