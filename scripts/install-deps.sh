@@ -3,7 +3,8 @@
 # Usage: scripts/install-deps.sh [core|game|windows|all]   (default: all)
 set -euo pipefail
 
-core=(cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev libgmock-dev)
+core=(cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev libgmock-dev
+  libc++-14-dev libc++abi-14-dev)
 game=(libwxgtk3.2-dev libcanberra-dev libasound2-dev pkg-config libx11-dev libxtst-dev xvfb xauth fonts-dejavu-core
   at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0)
 windows=(g++-mingw-w64-x86-64-win32 wine64 wine fonts-wine locales)

@@ -1,7 +1,7 @@
 // The random source: a small 64-bit generator whose top 24 bits make each float.
 #include "core/random_source.h"
 
-#include <bit>
+#include <cstring>
 
 namespace casino {
 
@@ -21,7 +21,12 @@ std::uint64_t splitmix(std::uint64_t& state) {
 RandomSource::RandomSource() { reseed(0.0F); }
 
 void RandomSource::reseed(float seed) {
-    state_ = 0x243F6A8885A308D3ULL ^ std::bit_cast<std::uint32_t>(seed);
+    // The seed's bits as they are (memcpy rather than std::bit_cast, which not every
+    // standard library of ours has yet).
+    std::uint32_t bits = 0;
+    static_assert(sizeof bits == sizeof seed);
+    std::memcpy(&bits, &seed, sizeof bits);
+    state_ = 0x243F6A8885A308D3ULL ^ bits;
     splitmix(state_);
 }
 

@@ -18,8 +18,9 @@ namespace {
 using fuzzing::Play;
 
 bool mentions(const std::vector<std::string>& violations, std::string_view words) {
-    return std::ranges::any_of(
-        violations, [&](const std::string& v) { return v.find(words) != std::string::npos; });
+    return std::any_of(violations.begin(), violations.end(), [&](const std::string& v) {
+        return v.find(words) != std::string::npos;
+    });
 }
 
 std::string joined(const std::vector<std::string>& lines) {

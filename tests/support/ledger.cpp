@@ -67,7 +67,7 @@ constexpr std::string_view kBalanceHead = "у тебя";
 constexpr std::int32_t kMoneyMax = 32767;
 std::int32_t saturate(std::int32_t money) { return std::min(money, kMoneyMax); }
 
-bool is_bet(Control c) { return std::ranges::find(kBetButtons, c) != kBetButtons.end(); }
+bool is_bet(Control c) { return std::find(kBetButtons.begin(), kBetButtons.end(), c) != kBetButtons.end(); }
 
 // The number a result message announces: "зеро господа!", or the number and the colour
 // of its range.

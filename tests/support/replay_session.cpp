@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <istream>
 #include <ostream>
 #include <sstream>
@@ -24,16 +25,80 @@ std::vector<std::string_view> words(std::string_view line) {
     return out;
 }
 
-template <typename T>
-std::optional<T> parse(std::string_view text) {
-    T value{};
-    const char* first = text.data();
-    const char* last = first + text.size();
-    if (first != last && *first == '+') ++first;
-    const auto [ptr, ec] = std::from_chars(first, last, value);
-    if (ec != std::errc{} || ptr != last) return std::nullopt;
+// A leading '+' is allowed as in the typed numbers.
+std::string_view unsigned_part(std::string_view text) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    return text;
+}
+
+std::optional<int> parse_int(std::string_view text) {
+    text = unsigned_part(text);
+    int value = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || ptr != text.data() + text.size()) return std::nullopt;
     return value;
 }
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// A plain decimal number, as in "43200.25", "-1", ".5" or "2e3", or one of "inf" and
+// "nan": what a script may give for a clock or a draw. Whether its digits are all zeros
+// tells a true zero from one that underflowed.
+struct Decimal {
+    bool valid = false;
+    bool named = false;    // "inf" or "nan"
+    bool nonzero = false;  // a digit of the mantissa is not 0
+};
+
+Decimal read_decimal(std::string_view text) {
+    Decimal d;
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t from = i;
+        for (; i < text.size() && is_digit(text[i]); ++i) d.nonzero = d.nonzero || text[i] != '0';
+        return i - from;
+    };
+    if (i < text.size() && text[i] == '-') ++i;
+    std::string lower;
+    for (std::size_t k = i; k < text.size(); ++k) lower.push_back(static_cast<char>(text[k] | 0x20));
+    if (lower == "inf" || lower == "infinity" || lower == "nan" ||
+        (lower.starts_with("nan(") && lower.ends_with(")"))) {
+        d.valid = d.named = true;
+        return d;
+    }
+    std::size_t mantissa = digits();
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) return d;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+        const bool nonzero = d.nonzero;
+        if (digits() == 0) return d;
+        d.nonzero = nonzero;
+    }
+    d.valid = i == text.size();
+    return d;
+}
+
+// strtod and strtof round correctly, as from_chars does, which not every standard library
+// has for floating point yet (the program never changes the C locale, so the point is
+// '.'). A value too large or too small for the type is refused, as from_chars refuses it.
+template <typename Real>
+std::optional<Real> parse_real(std::string_view text, Real (*convert)(const char*, char**)) {
+    text = unsigned_part(text);
+    const Decimal d = read_decimal(text);
+    if (!d.valid) return std::nullopt;
+    const std::string copy(text);
+    const Real value = convert(copy.c_str(), nullptr);
+    if (!d.named && (std::isinf(value) || (value == 0 && d.nonzero))) return std::nullopt;
+    return value;
+}
+
+std::optional<double> parse_double(std::string_view text) { return parse_real(text, std::strtod); }
+std::optional<float> parse_float(std::string_view text) { return parse_real(text, std::strtof); }
 
 std::string bracketed(const std::string& text) { return "[" + text + "]"; }
 
@@ -67,7 +132,7 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
 
     if (command == "clock") {
         if (auto e = need(1)) return e;
-        const auto seconds = parse<double>(w[1]);
+        const auto seconds = parse_double(w[1]);
         if (!seconds || !std::isfinite(*seconds) || *seconds < 0) {
             return "clock needs a number of seconds, not " + std::string(w[1]);
         }
@@ -78,7 +143,7 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
         if (w.size() < 2) return std::string("draw needs at least one value");
         std::vector<float> values;
         for (std::size_t i = 1; i < w.size(); ++i) {
-            const auto r = parse<float>(w[i]);
+            const auto r = parse_float(w[i]);
             if (!r || !(*r >= 0.0F && *r < 1.0F)) {
                 return "draw values lie in [0, 1), not " + std::string(w[i]);
             }
@@ -98,7 +163,7 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
         if (auto e = need(2)) return e;
         const auto c = control_named(w[1]);
         if (!c || !is_list(*c)) return "no list box named " + std::string(w[1]);
-        const auto code = parse<int>(w[2]);
+        const auto code = parse_int(w[2]);
         if (!code || *code < -32768 || *code > 65535) {
             return "key needs a character code, not " + std::string(w[2]);
         }
@@ -117,7 +182,7 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
         if (auto e = need(2)) return e;
         const auto c = control_named(w[1]);
         if (!c || !is_list(*c)) return "no list box named " + std::string(w[1]);
-        const auto index = parse<int>(w[2]);
+        const auto index = parse_int(w[2]);
         if (!index) return "highlight needs an index, not " + std::string(w[2]);
         // Only an open list can be clicked; an index past its entries hits nothing.
         const auto count = static_cast<int>(port_.list(*c).entries.size());
@@ -128,7 +193,7 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
     }
     if (command == "money") {
         if (auto e = need(1)) return e;
-        const auto amount = parse<int>(w[1]);
+        const auto amount = parse_int(w[1]);
         if (!amount || *amount < 0 || *amount > 32767) {
             return "money needs an amount from 0 to 32767, not " + std::string(w[1]);
         }
