@@ -6,7 +6,7 @@
 
 namespace casino {
 
-Form1::Form1(Port& port) : port_(port) {
+Form1::Form1(Port& port) : port_(&port) {
     for (const auto& row : kControls) {
         visible_[index(row.id)] = row.visible;
         enabled_[index(row.id)] = row.enabled;
@@ -16,12 +16,25 @@ Form1::Form1(Port& port) : port_(port) {
 void Form1::handle(const Event& event) {
     if (quit_) return;
     if (!loaded_ && event.type != EventType::Load) return;
+    // Closing the window ends the game at once, even from inside a box that a handler is
+    // waiting on; the front end then ends the program without returning to that handler.
+    if (event.type == EventType::Unload) {
+        Form_Unload();
+        return;
+    }
+    // One handler at a time, as the window's one thread runs them.
+    if (running_) return;
+    running_ = true;
+    dispatch(event);
+    running_ = false;
+}
 
+void Form1::dispatch(const Event& event) {
     switch (event.type) {
         case EventType::Load:
             if (!loaded_) Form_Load();
             return;
-        case EventType::Unload: Form_Unload(); return;
+        case EventType::Unload: return;  // handled before any dispatch
         case EventType::Menu:
             switch (event.menu) {
                 case MenuItem::balance: деньги_Click(); return;
@@ -49,14 +62,13 @@ void Form1::handle(const Event& event) {
                 case Control::List2: return;  // a click in a list only moves its highlight
             }
             return;
-        case EventType::KeyPress: {
+        case EventType::KeyPress:
             if (!accepts_input(event.control)) return;
-            // The handlers take a 16-bit character code, as the window delivers it.
-            auto keyascii = static_cast<std::int16_t>(event.key);
-            if (event.control == Control::List1) List1_KeyPress(keyascii, event.highlight);
-            if (event.control == Control::List2) List2_KeyPress(keyascii, event.highlight);
+            // The character code at its full width: a code whose low 16 bits happen to be
+            // 13 is not Enter.
+            if (event.control == Control::List1) List1_KeyPress(event.key, event.highlight);
+            if (event.control == Control::List2) List2_KeyPress(event.key, event.highlight);
             return;
-        }
     }
 }
 
@@ -91,7 +103,7 @@ void Form1::fill_wardrobe() {
 void Form1::show(Control c) {
     visible_[index(c)] = true;
     enabled_[index(c)] = true;
-    port_.set_shown(c, true);
+    port_->set_shown(c, true);
 }
 
 void Form1::show_floor() {
@@ -102,21 +114,21 @@ void Form1::show_floor() {
 void Form1::hide(Control c) {
     visible_[index(c)] = false;
     enabled_[index(c)] = false;
-    port_.set_shown(c, false);
+    port_->set_shown(c, false);
 }
 
 // List1 shows an item by its text, List2 by its ticket.
 void Form1::add_to_list(Control list, Item item) {
     const bool wardrobe = list == Control::List1;
     (wardrobe ? wardrobe_ : pawned_).push_back(item);
-    port_.list_add(list,
+    port_->list_add(list,
                    wardrobe ? state_.items[index_of(item)] : state_.pawnticket[index_of(item)]);
 }
 
 void Form1::remove_from_list(Control list, std::size_t position) {
     std::vector<Item>& entries = list == Control::List1 ? wardrobe_ : pawned_;
     entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(position));
-    port_.list_remove(list, static_cast<int>(position));
+    port_->list_remove(list, static_cast<int>(position));
 }
 
 std::optional<std::size_t> Form1::entry_at(const std::vector<Item>& entries, int highlight) {
@@ -124,17 +136,17 @@ std::optional<std::size_t> Form1::entry_at(const std::vector<Item>& entries, int
     return static_cast<std::size_t>(highlight);
 }
 
-void Form1::message(std::string_view text) { port_.message(text); }
+void Form1::message(std::string_view text) { port_->message(text); }
 
 std::int16_t Form1::ask_number(std::string_view prompt) {
-    return read_number(port_.ask_text(prompt));
+    return read_number(port_->ask_text(prompt));
 }
 
 void Form1::play_cue(std::string_view path) {
-    if (state_.mute == 0) port_.play_wav(path);
+    if (state_.mute == 0) port_->play_wav(path);
 }
 
-void Form1::reseed() { random_.reseed(static_cast<float>(port_.time_of_day())); }
+void Form1::reseed() { random_.reseed(static_cast<float>(port_->time_of_day())); }
 
 void Form1::add_money(std::int32_t amount) {
     state_.money = rules::add_money(state_.money, amount);

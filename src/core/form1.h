@@ -26,7 +26,9 @@ class Form1 {
 
     // Runs the handler of one user action to its end. Events that the real window could
     // not deliver (a click on a hidden or disabled control, a key in a closed list) and
-    // every event after the program has quit are ignored.
+    // every event after the program has quit are ignored. So is every event that arrives
+    // while a handler runs (one waiting in a box can let the platform deliver another),
+    // except a close, which always ends the program.
     void handle(const Event& event);
 
     [[nodiscard]] const TableState& state() const { return state_; }
@@ -48,6 +50,8 @@ class Form1 {
    private:
     static constexpr std::size_t index(Control c) { return static_cast<std::size_t>(c); }
 
+    void dispatch(const Event& event);
+
     // ---- Event handlers, named after their source and event ----
     void Form_Load();
     void Form_Unload();
@@ -68,9 +72,9 @@ class Form1 {
 
     void cmdlom_Click();
     void cmdpay_Click();
-    void List1_KeyPress(std::int16_t& keyascii, int highlight);
+    void List1_KeyPress(int keyascii, int highlight);
     void cmdre_Click();
-    void List2_KeyPress(std::int16_t& keyascii, int highlight);
+    void List2_KeyPress(int keyascii, int highlight);
 
     // ---- The spin, the chip price and the fortune events ----
     void newgame();  // the spin: reseeds, then draws the number and the hidden rolls
@@ -100,7 +104,9 @@ class Form1 {
     // The entry a list's highlight stands on, if it stands on one.
     static std::optional<std::size_t> entry_at(const std::vector<Item>& entries, int highlight);
 
-    Port& port_;
+    // The front end; once the game has ended, a port that shows nothing, so that a handler
+    // still unwinding from a box opens no other.
+    Port* port_;
     TableState state_;
     RandomSource random_;
     std::array<bool, kControlCount> visible_{};
@@ -109,6 +115,7 @@ class Form1 {
     std::vector<Item> pawned_;    // List2's entries: the items whose tickets it shows
     bool loaded_ = false;
     bool quit_ = false;
+    bool running_ = false;  // a handler has not yet returned
 };
 
 }  // namespace casino

@@ -9,7 +9,7 @@ void Form1::cmdexit_Click() {
     // A fixed greeting: nothing that changes money can be used on the street.
     message("у тебя 60 баксов.");
     // The focus moves before "вход" disappears, so it never falls into the void.
-    port_.set_focus(Control::cmdnum);
+    port_->set_focus(Control::cmdnum);
     hide(Control::cmdexit);
 }
 
@@ -26,9 +26,9 @@ void Form1::new_Click() {
     state_.pawnedclothes = 0;
     state_.pawnedtrousers = 0;
     wardrobe_.clear();
-    port_.list_clear(Control::List1);
+    port_->list_clear(Control::List1);
     pawned_.clear();
-    port_.list_clear(Control::List2);
+    port_->list_clear(Control::List2);
     hide(Control::List1);
     hide(Control::List2);
     fill_wardrobe();

@@ -12,16 +12,16 @@ void Form1::cmdlom_Click() {
 void Form1::cmdpay_Click() {
     hide(Control::List2);
     if (!wardrobe_.empty()) {
-        port_.set_list_highlight(Control::List1, 0);
+        port_->set_list_highlight(Control::List1, 0);
         show(Control::List1);
-        port_.set_focus(Control::List1);
+        port_->set_focus(Control::List1);
         return;
     }
     play_cue("sound\\laugh3.wav");
     message("тебе нечего закладывать.");
 }
 
-void Form1::List1_KeyPress(std::int16_t& keyascii, int highlight) {
+void Form1::List1_KeyPress(int keyascii, int highlight) {
     // The price is drawn on every key, before the key is looked at.
     reseed();
     const std::int16_t price = rules::pawn_price(random_.next());

@@ -6,12 +6,12 @@ namespace casino {
 void Form1::cmdre_Click() {
     hide(Control::List1);
     if (pawned_.empty()) return;
-    port_.set_list_highlight(Control::List2, 0);
+    port_->set_list_highlight(Control::List2, 0);
     show(Control::List2);
-    port_.set_focus(Control::List2);
+    port_->set_focus(Control::List2);
 }
 
-void Form1::List2_KeyPress(std::int16_t& keyascii, int highlight) {
+void Form1::List2_KeyPress(int keyascii, int highlight) {
     if (keyascii != kEnterKey) return;
 
     if (const auto position = entry_at(pawned_, highlight)) {

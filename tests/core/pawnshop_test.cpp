@@ -50,6 +50,9 @@ TEST_F(Pawnshop, PawnPriceIsDrawnOnEveryKeyAndOnlyEnterPawns) {
     game.port.take_transcript();
     game.form.random().queue(0.9F);  // spent by the arrow-like key below
     game.key(Control::List1, 'a');
+    // A code is read whole: one whose low 16 bits are 13 is no Enter.
+    game.form.random().queue(0.9F);
+    game.key(Control::List1, 0x10000 + kEnterKey);
     game.port.move_highlight(Control::List1, 3);
     game.form.random().queue(0.995F);
     game.key(Control::List1, kEnterKey);
@@ -153,6 +156,7 @@ TEST_F(Pawnshop, KeysOtherThanEnterInThePawnedListDoNothing) {
     game.port.take_transcript();
     game.key(Control::List2, ' ');
     game.key(Control::List2, 'x');
+    game.key(Control::List2, 0x10000 + kEnterKey);
     EXPECT_TRUE(game.port.transcript().empty());
     EXPECT_TRUE(game.port.visible(Control::List2));
 }

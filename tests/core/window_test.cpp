@@ -142,6 +142,65 @@ TEST(Exit, EndsTheGameAndNothingRunsAfterIt) {
     }
 }
 
+// While a handler waits in a box, the platform can still deliver events (another program
+// posting them, an assistive technology). Only a close is taken; everything else is
+// refused, and the game goes on as if it had never come.
+TEST(OneHandlerAtATime, EventsArrivingWhileABoxIsOpenAreRefused) {
+    struct Nested {
+        const char* what;
+        Event event;
+    };
+    for (const Nested& nested : {Nested{"start over", Event::menu_item(MenuItem::start_over)},
+                                 Nested{"a bet", Event::click(Control::cmdred)},
+                                 Nested{"the balance", Event::menu_item(MenuItem::balance)},
+                                 Nested{"Enter in the wardrobe",
+                                        Event::key_press(Control::List1, kEnterKey, 0)}}) {
+        // The same pawn and redemption twice: once alone, once with the event delivered
+        // while the box that ends each is open.
+        Game alone;
+        Game disturbed;
+        for (Game* game : {&alone, &disturbed}) {
+            game->in_pawnshop();
+            if (game == &disturbed) {
+                game->port.while_next_box_is_open([&] { game->form.handle(nested.event); });
+            }
+            game->pawn(1, 0.27F);
+            if (game == &disturbed) {
+                game->port.while_next_box_is_open([&] { game->form.handle(nested.event); });
+            }
+            game->redeem(0);
+        }
+        EXPECT_EQ(disturbed.form.state(), alone.form.state()) << nested.what;
+        EXPECT_EQ(disturbed.entries(Control::List1), alone.entries(Control::List1))
+            << nested.what;
+        EXPECT_EQ(disturbed.entries(Control::List2), alone.entries(Control::List2))
+            << nested.what;
+        EXPECT_EQ(disturbed.shown(), alone.shown()) << nested.what;
+    }
+}
+
+TEST(OneHandlerAtATime, AGreetingCannotBeInterruptedByABet) {
+    Game game;
+    game.next_spin({});
+    game.port.while_next_box_is_open([&] { game.click(Control::cmdred); });
+    game.click(Control::cmdexit);
+    EXPECT_EQ(game.port.take_transcript(),
+              (Lines{"cue sound\\door.wav", "message у тебя 60 баксов.", "focus cmdnum"}));
+}
+
+TEST(OneHandlerAtATime, ACloseWhileABoxIsOpenStillEndsTheGame) {
+    Game game;
+    game.entered();
+    game.next_spin({});
+    game.port.while_next_box_is_open([&] { game.form.handle(Event::unload()); });
+    game.type({"1"});
+    game.click(Control::cmdred);
+    EXPECT_TRUE(game.port.quit_called());
+    EXPECT_EQ(game.port.take_transcript().back(), "quit");
+    game.menu(MenuItem::help);
+    EXPECT_TRUE(game.port.take_transcript().empty());
+}
+
 TEST(Enter, PlaysTheDoorGreetsAndMovesTheFocusBeforeHidingTheDoor) {
     Game game;
     game.click(Control::cmdexit);

@@ -1,6 +1,8 @@
 // The recording fake front end.
 #include "support/fake_port.h"
 
+#include <utility>
+
 namespace casino::testing {
 
 // The widgets start as the control and menu tables create them.
@@ -73,10 +75,18 @@ void FakePort::list_remove(Control list, int index) {
     }
 }
 
-void FakePort::message(std::string_view text) { record("message " + std::string(text)); }
+void FakePort::box_opened() {
+    if (auto action = std::exchange(during_box_, nullptr)) action();
+}
+
+void FakePort::message(std::string_view text) {
+    record("message " + std::string(text));
+    box_opened();
+}
 
 std::string FakePort::ask_text(std::string_view prompt) {
     record("ask " + std::string(prompt));
+    box_opened();
     if (answers_.empty()) return {};
     std::string answer = std::move(answers_.front());
     answers_.pop_front();

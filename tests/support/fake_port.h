@@ -5,6 +5,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ class FakePort final : public Port {
     void forget_answers() { answers_.clear(); }
     // The player moves a list's highlight (a click or an arrow key); -1 for none.
     void move_highlight(Control list, int index) { box(list).highlight = index; }
+    // Something the platform delivers while the next box (a message or an input box) is
+    // open, as another program or an assistive technology can: it runs once that box is up.
+    void while_next_box_is_open(std::function<void()> action) { during_box_ = std::move(action); }
 
     // ---- What happened, one line per thing, in the replay tool's words ----
     [[nodiscard]] const std::vector<std::string>& transcript() const { return transcript_; }
@@ -64,6 +68,7 @@ class FakePort final : public Port {
     static std::size_t slot(Control c) { return c == Control::List1 ? 0 : 1; }
     ListBox& box(Control c) { return lists_[slot(c)]; }
     void record(std::string line) { transcript_.push_back(std::move(line)); }
+    void box_opened();
 
     std::array<bool, kControlCount> visible_{};
     std::array<bool, kControlCount> enabled_{};
@@ -71,6 +76,7 @@ class FakePort final : public Port {
     std::array<std::string, kMenuItemCount> captions_;
     std::deque<std::string> answers_;
     std::vector<std::string> transcript_;
+    std::function<void()> during_box_;
     double clock_ = 43200.0;
     bool quit_ = false;
 };
