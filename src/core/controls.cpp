@@ -64,6 +64,41 @@ const std::array<Control, kControlCount>& tab_order() {
     return order;
 }
 
+namespace {
+
+constexpr Control kStreetControls[] = {Control::cmdexit};
+constexpr Control kFloorControls[] = {Control::Command1, Control::Command2, Control::cmdred,
+                                      Control::cmdbleck, Control::cmddu,    Control::cmdnum,
+                                      Control::cmdlom};
+constexpr Control kPawnshopControls[] = {Control::cmdwent, Control::cmdre, Control::cmdpay};
+
+}  // namespace
+
+std::span<const Control> controls_on(Screen screen) {
+    switch (screen) {
+        case Screen::street: return kStreetControls;
+        case Screen::floor: return kFloorControls;
+        case Screen::pawnshop: return kPawnshopControls;
+    }
+    return {};
+}
+
+std::string_view name_of(Screen screen) {
+    switch (screen) {
+        case Screen::street: return "street";
+        case Screen::floor: return "casino floor";
+        case Screen::pawnshop: return "pawnshop";
+    }
+    return {};
+}
+
+std::string menu_label(MenuItem m, std::string_view caption) {
+    std::string label(caption);
+    const std::string_view key = spec_of(m).shortcut_text;
+    if (!key.empty()) label.append("\t").append(key);
+    return label;
+}
+
 const MenuItemSpec& spec_of(MenuItem m) { return kMenuItems[static_cast<std::size_t>(m)]; }
 
 std::string_view name_of(MenuItem m) { return spec_of(m).name; }

@@ -4,25 +4,28 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 
 namespace casino {
 
-// The thirteen controls, in creation order.
+// The thirteen controls, in creation order, by the game's own names; each comment gives
+// the caption the player sees (the lists have none).
 enum class Control : std::uint8_t {
-    List2,
-    List1,
-    cmdre,
-    cmdpay,
-    cmdwent,
-    cmdlom,
-    cmddu,
-    Command2,
-    Command1,
-    cmdbleck,
-    cmdred,
-    cmdexit,
-    cmdnum,
+    List2,     // the pawned list: one ticket line for each item at the pawnshop
+    List1,     // the wardrobe list: one entry for each item the player still wears
+    cmdre,     // "выкупить" (redeem)
+    cmdpay,    // "заложить" (pawn)
+    cmdwent,   // "уйти" (leave the pawnshop)
+    cmdlom,    // "ломбард" (the pawnshop)
+    cmddu,     // "дюжина" (the dozen bet)
+    Command2,  // "чет" (even)
+    Command1,  // "нечет" (odd)
+    cmdbleck,  // "черное" (black)
+    cmdred,    // "красное" (red)
+    cmdexit,   // "вход" (the entrance)
+    cmdnum,    // "число" (the numbers bet)
 };
 inline constexpr int kControlCount = 13;
 
@@ -46,6 +49,16 @@ struct ControlSpec {
 inline constexpr std::array<Control, 6> kBetButtons{Control::Command1, Control::Command2,
                                                     Control::cmdred,   Control::cmdbleck,
                                                     Control::cmddu,    Control::cmdnum};
+
+// The three screens of the one window. A screen is the set of controls shown on it.
+enum class Screen : std::uint8_t { street, floor, pawnshop };
+inline constexpr int kScreenCount = 3;
+
+// The controls a screen shows, in the order the game shows them: the street "вход" alone;
+// the casino floor the six bet buttons, then "ломбард"; the pawnshop its three buttons,
+// and besides them at most one of the two lists, which the pawnshop's buttons open.
+std::span<const Control> controls_on(Screen screen);
+std::string_view name_of(Screen screen);
 
 // Creation order; index with the Control value.
 extern const std::array<ControlSpec, kControlCount> kControls;
@@ -100,6 +113,10 @@ extern const std::array<MenuSpec, 2> kMenus;
 
 const MenuItemSpec& spec_of(MenuItem m);
 std::string_view name_of(MenuItem m);
+// The item's label as a menu shows it: its caption, then its shortcut after a tab, which is
+// where both toolkits look for the key to show right-aligned (and wx for the key to bind).
+// A caption that merely names a key ("выход alt+f4") binds none.
+std::string menu_label(MenuItem m, std::string_view caption);
 std::optional<MenuItem> menu_item_named(std::string_view name);
 std::optional<MenuItem> menu_item_for(Shortcut key);
 

@@ -107,8 +107,7 @@ void Form1::show(Control c) {
 }
 
 void Form1::show_floor() {
-    for (const Control c : kBetButtons) show(c);
-    show(Control::cmdlom);
+    for (const Control c : controls_on(Screen::floor)) show(c);
 }
 
 void Form1::hide(Control c) {

@@ -91,7 +91,7 @@ class Form1 {
 
     // ---- Shared helpers ----
     void show(Control c);
-    void show_floor();  // the six bet buttons, then "ломбард"
+    void show_floor();
     void hide(Control c);
     void message(std::string_view text);
     std::int16_t ask_number(std::string_view prompt);

@@ -15,10 +15,9 @@ void Form1::cmdexit_Click() {
 
 void Form1::cmdwent_Click() {
     show_floor();
-    for (const Control c :
-         {Control::cmdwent, Control::cmdre, Control::cmdpay, Control::List1, Control::List2}) {
-        hide(c);
-    }
+    for (const Control c : controls_on(Screen::pawnshop)) hide(c);
+    hide(Control::List1);
+    hide(Control::List2);
 }
 
 void Form1::new_Click() {

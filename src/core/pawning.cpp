@@ -4,9 +4,8 @@
 namespace casino {
 
 void Form1::cmdlom_Click() {
-    for (const Control c : kBetButtons) hide(c);
-    hide(Control::cmdlom);
-    for (const Control c : {Control::cmdwent, Control::cmdre, Control::cmdpay}) show(c);
+    for (const Control c : controls_on(Screen::floor)) hide(c);
+    for (const Control c : controls_on(Screen::pawnshop)) show(c);
 }
 
 void Form1::cmdpay_Click() {

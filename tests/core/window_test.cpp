@@ -1,14 +1,38 @@
 // The window after loading, the menu commands, and the moves between the screens.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/scenario.h"
 
 namespace casino::testing {
 namespace {
 
-const Lines kStreet = {"cmdexit"};
-const Lines kFloor = {"cmdlom", "cmddu", "Command2", "Command1", "cmdbleck", "cmdred", "cmdnum"};
-const Lines kPawnshop = {"cmdre", "cmdpay", "cmdwent"};
+// What a screen shows, by name, in creation order (as Game::shown lists it).
+Lines names_on(Screen screen) {
+    Lines names;
+    for (const auto& row : kControls) {
+        const auto on = controls_on(screen);
+        if (std::find(on.begin(), on.end(), row.id) != on.end()) names.emplace_back(row.name);
+    }
+    return names;
+}
+const Lines kStreet = names_on(Screen::street);
+const Lines kFloor = names_on(Screen::floor);
+const Lines kPawnshop = names_on(Screen::pawnshop);
+
+TEST(Screens, EachShowsItsOwnControls) {
+    EXPECT_EQ(kStreet, (Lines{"cmdexit"}));
+    EXPECT_EQ(kFloor,
+              (Lines{"cmdlom", "cmddu", "Command2", "Command1", "cmdbleck", "cmdred", "cmdnum"}));
+    EXPECT_EQ(kPawnshop, (Lines{"cmdre", "cmdpay", "cmdwent"}));
+}
+
+TEST(Menu, LabelsCarryTheirShortcutsAfterATab) {
+    EXPECT_EQ(menu_label(MenuItem::balance, "деньги"), "деньги\tF3");
+    EXPECT_EQ(menu_label(MenuItem::sound, kSoundOnCaption), "включить звук\tF5");
+    EXPECT_EQ(menu_label(MenuItem::exit, "выход alt+f4"), "выход alt+f4");
+}
 
 TEST(Load, OpensOnTheStreetWithTheWardrobeFilled) {
     Game game;

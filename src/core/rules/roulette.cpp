@@ -44,10 +44,12 @@ std::optional<std::int32_t> chip_price(std::int32_t priceroll) {
     return std::nullopt;
 }
 
-// Colour goes by range, not by a wheel's layout.
+bool is_red(int number) { return number >= 1 && number <= 18; }
+bool is_black(int number) { return number >= 19 && number <= 36; }
+
 std::string_view colour_word(int number) {
-    if (number >= 1 && number <= 18) return " красное";
-    if (number >= 19 && number <= 36) return " черное";
+    if (is_red(number)) return " красное";
+    if (is_black(number)) return " черное";
     return {};
 }
 
@@ -57,8 +59,8 @@ std::int32_t half_stake(std::int32_t stake) {
 
 bool wins(EvenMoney bet, int number) {
     switch (bet) {
-        case EvenMoney::red: return number >= 1 && number <= 18;
-        case EvenMoney::black: return number >= 19 && number <= 36;
+        case EvenMoney::red: return is_red(number);
+        case EvenMoney::black: return is_black(number);
         case EvenMoney::odd: return number % 2 == 1;
         case EvenMoney::even: return number != 0 && number % 2 == 0;
     }

@@ -30,6 +30,11 @@ std::optional<std::int32_t> chip_price(std::int32_t priceroll);
 
 // ---- Colours ----
 
+// The game's colours go by range, not by a wheel's layout: 1..18 are red, 19..36 black,
+// and zero has no colour.
+bool is_red(int number);
+bool is_black(int number);
+
 // The colour word of a winning number as the game announces it, with its leading space:
 // " красное" for 1..18, " черное" for 19..36. Zero has none.
 std::string_view colour_word(int number);
