@@ -1,33 +1,139 @@
-// The cue player's choices: the file, the bell, or silence; and libcanberra without a
-// sound system, which must neither hang nor complain.
+// The cue player: which file it plays, how long the game waits for a sound system that
+// answers at once, late, never or not at all, and libcanberra without a sound system,
+// which must neither hang nor complain.
 #include "cue_player.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "canberra_sound.h"
 #include "wav.h"
 
 namespace casino::wx {
 namespace {
 
-class ScriptedOutput final : public SoundOutput {
-   public:
-    bool plays = true;  // whether the sound system can play anything
-    std::vector<std::string> calls;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using Calls = std::vector<std::string>;
 
-    bool play_file(const std::string& path) override {
-        calls.push_back("file " + path);
-        return plays;
+class RecordedOutput final : public SoundOutput {
+   public:
+    Calls calls;
+    void play_file(const std::string& path) override { calls.push_back("file " + path); }
+    void play_bell() override { calls.push_back("bell"); }
+};
+
+// ---- A sound system whose every answer the test chooses ----
+
+// How the fake tells a sound's end. Early: from another thread, well before the call that
+// started it returns.
+enum class Ends { Inside, FromAnotherThread, Early, Late, Never, Refused };
+
+// Shared by the test and the fake system, which lives on the player's sound thread and may
+// outlive the player.
+struct Script {
+    std::mutex mutex;
+    std::condition_variable changed;
+    Ends ends = Ends::Inside;
+    bool hold_open = false;  // opening the system blocks while this is set
+    bool hold_play = false;  // so does starting a sound
+    Calls calls;             // "play <file name or bell>", "cancel <the same>"
+    bool closed = false;     // the system has been destroyed
+
+    void set(const std::function<void(Script&)>& change) {
+        const std::lock_guard lock(mutex);
+        change(*this);
+        changed.notify_all();
     }
-    bool play_bell() override {
-        calls.push_back("bell");
-        return plays;
+    bool await(const std::function<bool()>& done, Clock::duration timeout = 5s) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, timeout, done);
+    }
+    Calls calls_now() {
+        const std::lock_guard lock(mutex);
+        return calls;
     }
 };
+
+class FakeSound final : public SoundSystem {
+   public:
+    FakeSound(std::shared_ptr<Script> script, Ended ended)
+        : script_(std::move(script)), ended_(std::move(ended)) {}
+    ~FakeSound() override {
+        for (std::thread& thread : threads_) thread.join();
+        script_->set([](Script& s) { s.closed = true; });
+    }
+    FakeSound(const FakeSound&) = delete;
+    FakeSound& operator=(const FakeSound&) = delete;
+
+    bool play_file(unsigned id, const std::string& path) override {
+        return play(id, std::filesystem::path(path).filename().string());
+    }
+    bool play_bell(unsigned id) override { return play(id, "bell"); }
+    void cancel(unsigned id) override {
+        script_->set([&](Script& s) { s.calls.push_back("cancel " + names_[id]); });
+    }
+
+   private:
+    bool play(unsigned id, const std::string& name) {
+        names_[id] = name;
+        std::unique_lock lock(script_->mutex);
+        script_->calls.push_back("play " + name);
+        script_->changed.wait(lock, [&] { return !script_->hold_play; });
+        const Ends ends = script_->ends;
+        lock.unlock();
+        switch (ends) {
+            case Ends::Inside: ended_(id); break;
+            case Ends::FromAnotherThread: threads_.emplace_back([this, id] { ended_(id); }); break;
+            case Ends::Early:
+                threads_.emplace_back([this, id] { ended_(id); });
+                std::this_thread::sleep_for(100ms);
+                break;
+            case Ends::Late:
+                threads_.emplace_back([this, id] {
+                    std::this_thread::sleep_for(300ms);
+                    ended_(id);
+                });
+                break;
+            case Ends::Never: break;
+            case Ends::Refused: return false;
+        }
+        return true;
+    }
+
+    std::shared_ptr<Script> script_;
+    Ended ended_;
+    std::map<unsigned, std::string> names_;
+    std::vector<std::thread> threads_;
+};
+
+SoundSystem::Opener fake(const std::shared_ptr<Script>& script) {
+    return [script](SoundSystem::Ended ended) -> std::unique_ptr<SoundSystem> {
+        std::unique_lock lock(script->mutex);
+        script->changed.wait(lock, [&] { return !script->hold_open; });
+        return std::make_unique<FakeSound>(script, std::move(ended));
+    };
+}
+
+// How long a call took, in milliseconds.
+template <typename Call>
+long long took(Call&& call) {
+    const auto start = Clock::now();
+    call();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+// What a busy machine (or a sanitizer) may add to any wait.
+constexpr long long kSlack = 400;
 
 // A scratch folder holding sound/door.wav, made the current directory for the test.
 class CueFolder : public ::testing::Test {
@@ -37,11 +143,10 @@ class CueFolder : public ::testing::Test {
         dir_ = std::filesystem::temp_directory_path() /
                ("cue_player_test_" +
                 std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+                std::to_string(Clock::now().time_since_epoch().count()));
         std::filesystem::create_directories(dir_ / "sound");
         // A real, short wav, so a sound system gets as far as opening its device.
-        ASSERT_TRUE(soundgen::write_wav((dir_ / "sound" / "door.wav").string(),
-                                        std::vector<float>(2205, 0.0f)));
+        write_cue("door.wav", 100ms);
         std::filesystem::current_path(dir_);
     }
     void TearDown() override {
@@ -49,18 +154,32 @@ class CueFolder : public ::testing::Test {
         std::filesystem::remove_all(dir_);
     }
 
+    // Silence of the given length, as sound/<name>; its path is returned.
+    std::string write_cue(const std::string& name, std::chrono::milliseconds length) {
+        const std::filesystem::path path = dir_ / "sound" / name;
+        EXPECT_TRUE(soundgen::write_wav(
+            path.string(),
+            std::vector<float>(
+                static_cast<std::size_t>(soundgen::kSampleRate * length.count() / 1000), 0.0f)));
+        return path.string();
+    }
+
+    std::shared_ptr<Script> script_ = std::make_shared<Script>();
+    int beeps_ = 0;
     std::filesystem::path old_;
     std::filesystem::path dir_;
 };
 
+// ---- Which file ----
+
 TEST_F(CueFolder, AnExistingFileIsPlayedAndAMissingOneRingsTheBell) {
-    ScriptedOutput output;
-    EXPECT_EQ(play_cue(output, "sound\\door.wav"), CueOutcome::Played);
-    EXPECT_EQ(play_cue(output, "sound\\siren.wav"), CueOutcome::Bell);
+    RecordedOutput output;
+    play_cue(output, "sound\\door.wav");
+    play_cue(output, "sound\\siren.wav");
     // A folder by the name of a cue is no sound file either.
     std::filesystem::create_directories("sound/laugh3.wav");
-    EXPECT_EQ(play_cue(output, "sound\\laugh3.wav"), CueOutcome::Bell);
-    EXPECT_EQ(output.calls, (std::vector<std::string>{"file sound/door.wav", "bell", "bell"}));
+    play_cue(output, "sound\\laugh3.wav");
+    EXPECT_EQ(output.calls, (Calls{"file sound/door.wav", "bell", "bell"}));
 }
 
 // An installed game finds the cues of its data folder, but one under the current
@@ -72,47 +191,144 @@ TEST_F(CueFolder, TheCurrentDirectoryComesFirstThenTheDataFolder) {
         ASSERT_TRUE(
             soundgen::write_wav((data / "sound" / name).string(), std::vector<float>(2205, 0.0f)));
     }
-    ScriptedOutput output;
-    EXPECT_EQ(play_cue(output, "sound\\door.wav", data.string()), CueOutcome::Played);
-    EXPECT_EQ(play_cue(output, "sound\\siren.wav", data.string()), CueOutcome::Played);
-    EXPECT_EQ(play_cue(output, "sound\\laugh3.wav", data.string()), CueOutcome::Bell);
-    EXPECT_EQ(output.calls, (std::vector<std::string>{
-                                "file sound/door.wav",
-                                "file " + (data / "sound" / "siren.wav").string(), "bell"}));
+    RecordedOutput output;
+    play_cue(output, "sound\\door.wav", data.string());
+    play_cue(output, "sound\\siren.wav", data.string());
+    play_cue(output, "sound\\laugh3.wav", data.string());
+    EXPECT_EQ(output.calls, (Calls{"file sound/door.wav",
+                                   "file " + (data / "sound" / "siren.wav").string(), "bell"}));
 }
 
-TEST_F(CueFolder, WithoutASoundSystemEveryCueIsSilence) {
-    ScriptedOutput output;
-    output.plays = false;
-    EXPECT_EQ(play_cue(output, "sound\\door.wav"), CueOutcome::Silence);
-    EXPECT_EQ(play_cue(output, "sound\\siren.wav"), CueOutcome::Silence);
-    // A file that cannot be played is not replaced by the bell.
-    EXPECT_EQ(output.calls, (std::vector<std::string>{"file sound/door.wav", "bell"}));
+// ---- How long the game waits ----
+
+// However the end is told, even before the sound has been reported started, the game goes
+// on once it is told and not before, and the next cue plays.
+TEST_F(CueFolder, TheGameWaitsForTheEndHoweverItIsTold) {
+    CuePlayer player(fake(script_), [&] { ++beeps_; }, {.longest = 3s, .margin = 100ms});
+    for (const Ends ends : {Ends::Inside, Ends::FromAnotherThread}) {
+        script_->set([&](Script& s) { s.ends = ends; });
+        for (int i = 0; i < 20; ++i) {
+            EXPECT_LT(took([&] { player.play_file("sound/door.wav"); }), kSlack);
+            EXPECT_LT(took([&] { player.play_bell(); }), kSlack);
+        }
+    }
+    script_->set([](Script& s) { s.ends = Ends::Early; });
+    player.play_file("sound/door.wav");
+    script_->set([](Script& s) { s.ends = Ends::Inside; });
+    player.play_bell();
+    script_->set([](Script& s) { s.ends = Ends::Late; });
+    const long long late = took([&] { player.play_file("sound/door.wav"); });
+    EXPECT_GE(late, 300);
+    EXPECT_LT(late, 300 + kSlack);
+    EXPECT_EQ(script_->calls_now().size(), 83u);
+    EXPECT_EQ(beeps_, 0);
 }
 
-// libcanberra with a driver that does not exist stands for a machine with no sound at all.
+// A cue that has started but whose end is never told holds the game for the longest wait,
+// not just for its own length, and is then stopped.
+TEST_F(CueFolder, ACueThatPlaysOnIsStoppedAfterTheLongestWait) {
+    CuePlayer player(fake(script_), {}, {.longest = 600ms, .margin = 100ms});
+    script_->set([](Script& s) { s.ends = Ends::Never; });
+    const long long waited = took([&] { player.play_file("sound/door.wav"); });
+    EXPECT_GE(waited, 600);
+    EXPECT_LT(waited, 600 + kSlack);
+    EXPECT_TRUE(script_->await([&] { return script_->calls.size() == 2; }));
+    EXPECT_EQ(script_->calls_now(), (Calls{"play door.wav", "cancel door.wav"}));
+}
+
+// A sound system that does not answer holds the game no longer than the cue and the margin
+// (the bell: its own short time), whether it hangs opening or playing. It is not asked again
+// until it has answered, and then the cues play again.
+TEST_F(CueFolder, ASoundSystemThatDoesNotAnswerHoldsTheGameOnlyForTheCue) {
+    const std::string cue = write_cue("nomore.wav", 300ms);
+    const CueTimes times{.longest = 3s, .margin = 100ms, .bell = 200ms};
+    {
+        script_->set([](Script& s) { s.hold_open = true; });
+        CuePlayer player(
+            fake(script_), [&] { ++beeps_; }, times);
+        const long long bell = took([&] { player.play_bell(); });
+        EXPECT_GE(bell, 200);
+        EXPECT_LT(bell, 200 + kSlack);
+        script_->set([](Script& s) { s.hold_open = false; });
+    }
+    EXPECT_TRUE(script_->await([&] { return script_->closed; }));
+    EXPECT_EQ(beeps_, 0);  // silence, not the beep of a system that cannot play
+    script_ = std::make_shared<Script>();
+
+    CuePlayer player(
+        fake(script_), [&] { ++beeps_; }, times);
+    script_->set([](Script& s) {
+        s.hold_play = true;
+        s.ends = Ends::Never;
+    });
+    const long long hung = took([&] { player.play_file(cue); });
+    EXPECT_GE(hung, 400);
+    EXPECT_LT(hung, 400 + kSlack);
+    EXPECT_LT(took([&] { player.play_file(cue); }), 100);
+    EXPECT_LT(took([&] { player.play_bell(); }), 100);
+    EXPECT_EQ(beeps_, 0);
+    EXPECT_EQ(script_->calls_now(), Calls{"play nomore.wav"});
+
+    // Once it answers, the sound nobody waits for any more is stopped.
+    script_->set([](Script& s) { s.hold_play = false; });
+    EXPECT_TRUE(script_->await([&] { return script_->calls.size() == 2; }));
+    // The cues play again as soon as the stop has returned too.
+    script_->set([](Script& s) { s.ends = Ends::Inside; });
+    for (int i = 0; i < 100 && script_->calls_now().size() < 3; ++i) {
+        EXPECT_LT(took([&] { player.play_file(cue); }), kSlack);
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(script_->calls_now(),
+              (Calls{"play nomore.wav", "cancel nomore.wav", "play nomore.wav"}));
+}
+
+// The game ends at once even while its sound thread is held up; the thread ends on its own
+// once the system lets it go.
+TEST_F(CueFolder, ThePlayerGoesAtOnceWhileTheSoundSystemHangs) {
+    auto player = std::make_unique<CuePlayer>(fake(script_), nullptr,
+                                              CueTimes{.longest = 3s, .margin = 100ms});
+    script_->set([](Script& s) { s.hold_play = true; });
+    player->play_file("sound/door.wav");
+    EXPECT_LT(took([&] { player.reset(); }), 100);
+    EXPECT_FALSE(script_->await([&] { return script_->closed; }, 0s));
+    script_->set([](Script& s) { s.hold_play = false; });
+    EXPECT_TRUE(script_->await([&] { return script_->closed; }));
+}
+
+// A file that cannot be played is silence; a bell that cannot be played is the system beep.
+TEST_F(CueFolder, WhatTheSystemCannotPlayIsSilenceButTheBellBeeps) {
+    script_->set([](Script& s) { s.ends = Ends::Refused; });
+    CuePlayer refusing(fake(script_), [&] { ++beeps_; });
+    CuePlayer missing([](SoundSystem::Ended) { return nullptr; }, [&] { ++beeps_; });
+    for (CuePlayer* player : {&refusing, &missing}) {
+        EXPECT_LT(took([&] { player->play_file("sound/door.wav"); }), kSlack);
+        EXPECT_EQ(beeps_, 0);
+        EXPECT_LT(took([&] { player->play_bell(); }), kSlack);
+        EXPECT_EQ(std::exchange(beeps_, 0), 1);
+    }
+}
+
+// ---- libcanberra ----
+
+// A driver that does not exist stands for a machine with no sound at all.
 TEST_F(CueFolder, CanberraWithNoDriverIsSilentAtOnce) {
-    int beeps = 0;
-    CanberraOutput output("no-such-driver", [&] { ++beeps; });
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(output.play_file("sound/door.wav"));
-    EXPECT_EQ(play_cue(output, "sound\\door.wav"), CueOutcome::Silence);
-    // The bell falls back to the system beep.
-    EXPECT_EQ(play_cue(output, "sound\\siren.wav"), CueOutcome::Bell);
-    EXPECT_EQ(beeps, 1);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    CuePlayer player(canberra("no-such-driver"), [&] { ++beeps_; });
+    EXPECT_LT(took([&] {
+                  play_cue(player, "sound\\door.wav");
+                  play_cue(player, "sound\\siren.wav");  // the bell falls back to the beep
+              }),
+              2000);
+    EXPECT_EQ(beeps_, 1);
 }
 
 // Whatever this machine has (a sound server, a bare card, nothing), a tenth of a second of
 // silence ends quickly and ALSA's complaints about a missing card stay off stderr.
 TEST_F(CueFolder, CanberraOnThisMachineNeitherHangsNorComplains) {
-    CanberraOutput output;
+    CuePlayer player(canberra());
     ::testing::internal::CaptureStderr();
-    const auto start = std::chrono::steady_clock::now();
-    play_cue(output, "sound\\door.wav");
-    const auto took = std::chrono::steady_clock::now() - start;
+    const long long waited = took([&] { play_cue(player, "sound\\door.wav"); });
     const std::string noise = ::testing::internal::GetCapturedStderr();
-    EXPECT_LT(took, std::chrono::seconds(5));
+    EXPECT_LT(waited, 100 + 500 + kSlack);
     EXPECT_EQ(noise.find("ALSA"), std::string::npos) << noise;
 }
 

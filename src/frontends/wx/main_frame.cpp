@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "button_style.h"
+#include "canberra_sound.h"
 #include "game_list.h"
 #include "window_icons.h"
 
@@ -108,8 +109,7 @@ MainFrame::MainFrame(std::function<void()> quit, std::unique_ptr<SoundOutput> so
     : wxFrame(nullptr, wxID_ANY, from_utf8(kWindow.caption), wxDefaultPosition, wxDefaultSize,
               wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
       quit_(std::move(quit)),
-      sound_(sound ? std::move(sound)
-                   : std::make_unique<CanberraOutput>(std::string{}, [] { wxBell(); })),
+      sound_(sound ? std::move(sound) : std::make_unique<CuePlayer>(canberra(), [] { wxBell(); })),
       data_dir_(installed_data_dir()),
       form_(*this) {
     SetIcons(wheel_icons());
