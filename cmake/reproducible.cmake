@@ -49,7 +49,8 @@ set(ENV{SOURCE_DATE_EPOCH} "${caller_epoch}")
 if(NOT MSVC)
   add_compile_options("-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=" "-ffile-prefix-map=${PROJECT_BINARY_DIR}/=")
 endif()
-# The MinGW linker writes the time of the link into the program's header unless told not to.
+# The MinGW linker writes the time of the link into the program's header unless told not to
+# (SOURCE_DATE_EPOCH instead, when it is set, but the build does not pass it on).
 if(MINGW)
   add_link_options(-Wl,--no-insert-timestamp)
 endif()
