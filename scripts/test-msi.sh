@@ -178,5 +178,4 @@ left_reg=$( (added before.reg removed.reg | grep -vE "$installer_root"; added re
 wine_changes=$( (added before.reg removed.reg; added removed.reg before.reg) | grep -cE "$wine_own" || true)
 echo "uninstalled: no file, folder, shortcut or registry entry left behind ($wine_changes registry entries that Wine changed itself set aside)"
 
-stop_desktop
 echo "test-msi: passed in $((SECONDS - start)) s"

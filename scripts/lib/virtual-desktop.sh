@@ -42,7 +42,8 @@ open_work() {
 }
 
 stop_desktop() {
-  [ -n "${WINEPREFIX:-}" ] && "$wineserver" -k 2>/dev/null
-  [ -n "$desktop_x_pid" ] && kill "$desktop_x_pid" 2>/dev/null
+  # A wineserver or an X server that has already exited is no failure.
+  [ -n "${WINEPREFIX:-}" ] && { "$wineserver" -k 2>/dev/null || true; }
+  [ -n "$desktop_x_pid" ] && { kill "$desktop_x_pid" 2>/dev/null || true; }
   return 0
 }
