@@ -1,5 +1,13 @@
-# The packages, made by CPack from the install rules: on Linux casino_<version>_amd64.deb
-# and casino-<version>-linux-x86_64.tar.gz, on Windows casino-<version>-win64.zip.
+# The packages, made into <build>/packages by the target "packages" (scripts/package.sh
+# copies them into dist/):
+#   Linux    casino_<version>_<arch>.deb           package_deb, by CPack
+#            casino-<version>-linux-<cpu>.tar.gz   package_tgz
+#   Windows  casino-<version>-win64.zip            package_zip
+#            casino-<version>-win64.msi            package_msi, by wixl
+# Each comes out the same, byte for byte, whenever the same source is built, wherever and
+# whenever (cmake/reproducible.cmake; scripts/check-reproducible.sh shows it). The archives
+# are packed by tools/packaging/archive.py rather than by CPack, whose archivers add files
+# in the order the file system lists them; CPack's .deb sorts its members itself.
 set(CPACK_PACKAGE_NAME casino)
 set(CPACK_PACKAGE_VENDOR "The casino developers")
 set(CPACK_PACKAGE_CONTACT "The casino developers <casino@example.org>")
@@ -9,12 +17,90 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_VERBATIM_VARIABLES ON)
 
 if(WIN32)
-  set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME casino-${PROJECT_VERSION}-win64)
 else()
-  set(CPACK_GENERATOR DEB TGZ)
   set(CPACK_PACKAGE_FILE_NAME casino-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR})
-  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+endif()
+
+set(packages_dir ${PROJECT_BINARY_DIR}/packages)
+set(stage_dir ${packages_dir}/stage)
+find_package(Python3 COMPONENTS Interpreter)
+add_custom_target(packages)
+
+# ---- The installed tree the archives and the installer are made from ----
+if(Python3_Interpreter_FOUND)
+  # Stripped, except for casino.exe, which is linked stripped: the MinGW strip would write
+  # the time into its header again.
+  if(WIN32)
+    set(strip)
+  else()
+    set(strip --strip)
+  endif()
+  add_custom_target(package_stage
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage_dir}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${packages_dir}
+    COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} ${strip}
+            --prefix ${stage_dir}/${CPACK_PACKAGE_FILE_NAME} > ${packages_dir}/stage.log
+    COMMENT "Installing into ${stage_dir}"
+    VERBATIM)
+  foreach(target casino make_sounds casino_data casino_changelog)
+    if(TARGET ${target})
+      add_dependencies(package_stage ${target})
+    endif()
+  endforeach()
+
+  # An archive of the installed tree: package_zip on Windows, package_tgz elsewhere.
+  if(WIN32)
+    set(archive_kind zip)
+    set(archive_format zip)
+  else()
+    set(archive_kind tgz)
+    set(archive_format tar.gz)
+  endif()
+  add_custom_target(package_${archive_kind}
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/packaging/archive.py ${archive_format}
+            ${packages_dir}/${CPACK_PACKAGE_FILE_NAME}.${archive_format}
+            ${stage_dir}/${CPACK_PACKAGE_FILE_NAME} ${CPACK_PACKAGE_FILE_NAME}
+            --mtime ${CASINO_SOURCE_DATE_EPOCH}
+    COMMENT "Packing ${CPACK_PACKAGE_FILE_NAME}.${archive_format}"
+    VERBATIM)
+  add_dependencies(package_${archive_kind} package_stage)
+  add_dependencies(packages package_${archive_kind})
+else()
+  message(STATUS "casino: no Python 3, so no packages (Debian: apt-get install python3)")
+endif()
+
+# ---- Windows: the installer ----
+# The upgrade code names the game for Windows Installer in every version there will ever
+# be: it must never change. The product code comes from it and the version (a newer
+# version replaces an older one, cmake/make_msi.cmake.in), the package code from the
+# installer's contents.
+set(CASINO_MSI_UPGRADE_CODE 1CB7A462-EA32-45A1-9C57-42D3B74CFEF7)
+if(WIN32 AND Python3_Interpreter_FOUND AND NOT MSVC)
+  find_program(WIXL_PROGRAM wixl)
+  if(WIXL_PROGRAM)
+    # Until the icon is made at build time, the checked-in one.
+    set(CASINO_MSI_ICON ${PROJECT_SOURCE_DIR}/src/frontends/win32/casino.ico)
+    configure_file(cmake/make_msi.cmake.in ${PROJECT_BINARY_DIR}/make_msi.cmake @ONLY)
+    add_custom_target(package_msi
+      COMMAND ${CMAKE_COMMAND} -P ${PROJECT_BINARY_DIR}/make_msi.cmake
+      COMMENT "Building ${CPACK_PACKAGE_FILE_NAME}.msi"
+      VERBATIM)
+    add_dependencies(package_msi package_stage)
+    add_dependencies(packages package_msi)
+  else()
+    message(STATUS "casino: no wixl, so no Windows installer (Debian: apt-get install wixl)")
+  endif()
+endif()
+
+# ---- Linux: the .deb ----
+find_program(DPKG_PROGRAM dpkg)
+if(NOT WIN32 AND DPKG_PROGRAM)
+  execute_process(COMMAND ${DPKG_PROGRAM} --print-architecture
+                  OUTPUT_VARIABLE deb_architecture OUTPUT_STRIP_TRAILING_WHITESPACE)
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${deb_architecture})
+  set(CPACK_DEBIAN_FILE_NAME casino_${PROJECT_VERSION}_${deb_architecture}.deb)
   set(CPACK_DEBIAN_PACKAGE_SECTION games)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -26,5 +112,22 @@ else()
     "on red or black, odd or even, the three dozens or single numbers. Chips cost a\n"
     "different price on every spin, hidden fortune events strike before every bet,\n"
     "and the player's clothes can be pawned for cash and bought back later.")
+  # CPack takes the time of every member from SOURCE_DATE_EPOCH.
+  add_custom_target(package_deb
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${packages_dir}
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${CASINO_SOURCE_DATE_EPOCH}
+            ${CMAKE_CPACK_COMMAND} -G DEB -B ${packages_dir}/cpack > ${packages_dir}/cpack.log
+    COMMAND ${CMAKE_COMMAND} -E rename ${packages_dir}/cpack/${CPACK_DEBIAN_FILE_NAME}
+            ${packages_dir}/${CPACK_DEBIAN_FILE_NAME}
+    COMMENT "Building ${CPACK_DEBIAN_FILE_NAME}"
+    VERBATIM)
+  foreach(target casino make_sounds casino_data casino_changelog)
+    if(TARGET ${target})
+      add_dependencies(package_deb ${target})
+    endif()
+  endforeach()
+  add_dependencies(packages package_deb)
+  include(CPack)
 endif()
-include(CPack)
+
+# The web build's zip joins the packages here, as package_web, once there is a web build.

@@ -7,8 +7,8 @@ core=(cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev 
   libc++-14-dev libc++abi-14-dev)
 game=(libwxgtk3.2-dev libcanberra-dev libasound2-dev pkg-config libx11-dev libxtst-dev xvfb xauth fonts-dejavu-core
   at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0 xdotool)
-windows=(g++-mingw-w64-x86-64-win32 wine64 wine fonts-wine locales)
-ship=(dpkg-dev lintian appstream desktop-file-utils unzip gzip)
+windows=(g++-mingw-w64-x86-64-win32 wine64 wine fonts-wine locales python3 wixl)
+ship=(dpkg-dev lintian appstream desktop-file-utils unzip gzip python3 git faketime)
 
 case "${1:-all}" in
   core) wanted=("${core[@]}") ;;

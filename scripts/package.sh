@@ -1,23 +1,29 @@
 #!/usr/bin/env bash
-# Builds the three packages into dist/: casino_<version>_amd64.deb and
-# casino-<version>-linux-x86_64.tar.gz from the Linux build (build/release), and
-# casino-<version>-win64.zip from the Windows cross build (build/win32).
+# Builds the packages into dist/: casino_<version>_amd64.deb and
+# casino-<version>-linux-x86_64.tar.gz from the Linux build (build/release),
+# casino-<version>-win64.zip and casino-<version>-win64.msi from the Windows cross build
+# (build/win32). Each build's target "packages" makes them (cmake/packaging.cmake); every
+# time they record is SOURCE_DATE_EPOCH, the last commit's time unless it is set, so the
+# same commit always gives the same bytes (scripts/check-reproducible.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh all
 
+win32=${CASINO_WIN32_BUILD:-build/win32}
 scripts/configure-release.sh
 cmake --build build/release --parallel "${CASINO_JOBS:-2}"
+cmake --build build/release --target packages
 scripts/configure-win32.sh
-cmake --build "${CASINO_WIN32_BUILD:-build/win32}" --parallel "${CASINO_JOBS:-2}"
+cmake --build "$win32" --parallel "${CASINO_JOBS:-2}"
+cmake --build "$win32" --target packages
 
+version=$(cat build/release/version.txt)
 mkdir -p dist
-for build in build/release "${CASINO_WIN32_BUILD:-build/win32}"; do
-  out=$(mktemp -d)
-  (cd "$build" && cpack -B "$out" >/dev/null)
-  find "$out" -maxdepth 1 -type f \( -name '*.deb' -o -name '*.tar.gz' -o -name '*.zip' \) \
-    -exec mv -f {} dist/ \;
-  rm -rf "$out"
+for package in "build/release/packages/casino_${version}_amd64.deb" \
+  "build/release/packages/casino-${version}-linux-x86_64.tar.gz" \
+  "$win32/packages/casino-${version}-win64.zip" "$win32/packages/casino-${version}-win64.msi"; do
+  [ -s "$package" ] || { echo "package.sh: $package was not made" >&2; exit 1; }
+  cp -f "$package" dist/
 done
 ls -l dist

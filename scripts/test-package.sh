@@ -1,21 +1,24 @@
 #!/usr/bin/env bash
-# The packages, as a user gets them: builds all three (scripts/package.sh); checks the
+# The packages, as a user gets them: builds all four (scripts/package.sh); checks the
 # .deb with lintian and its metadata with appstreamcli and desktop-file-validate; installs
 # it, starts the installed game from / on a virtual X server, enters the casino and hears
 # the door cue come from the installed sound folder; removes it again. Then the same with
 # the .tar.gz unpacked into a scratch folder (an install moved elsewhere), and a look at
-# what the Windows zip holds (test-win32.sh walks the unpacked zip under Wine).
+# what the Windows zip holds (test-win32.sh walks the unpacked zip under Wine, test-msi.sh
+# installs the .msi). Every data file that names the version or the release date must
+# name the project's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
 fail() { echo "test-package: $*" >&2; exit 1; }
 
 bash scripts/package.sh
-version=$(sed -n 's/^project(casino VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+version=$(cat build/release/version.txt)
 deb=$PWD/dist/casino_${version}_amd64.deb
 tgz=$PWD/dist/casino-${version}-linux-x86_64.tar.gz
 zip=$PWD/dist/casino-${version}-win64.zip
-for f in "$deb" "$tgz" "$zip"; do [ -s "$f" ] || fail "package.sh did not make $f"; done
+msi=$PWD/dist/casino-${version}-win64.msi
+for f in "$deb" "$tgz" "$zip" "$msi"; do [ -s "$f" ] || fail "package.sh did not make $f"; done
 
 work=$(mktemp -d)
 source scripts/lib/virtual-desktop.sh
@@ -42,6 +45,14 @@ for size in 16 32 48 64 128 256; do
     fail "the .deb has no ${size} px icon"
 done
 [ -s "$work/deb/usr/share/man/man6/casino.6.gz" ] || fail "the .deb has no manual page"
+# The version and the release date, the last commit's unless SOURCE_DATE_EPOCH says otherwise.
+released=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+grep -qF "<release version=\"$version\" date=\"$(date -u -d "@$released" +%F)\">" \
+  "$work"/deb/usr/share/metainfo/*.metainfo.xml || fail "the AppStream release is not $version of $(date -u -d "@$released" +%F)"
+grep -qF "\"$(LC_ALL=C date -u -d "@$released" '+%B %Y')\" \"casino $version\"" \
+  <<<"$(zcat "$work/deb/usr/share/man/man6/casino.6.gz" | sed -n 1p)" || fail "the manual page is not of $version"
+grep -qF "casino ($version)" <<<"$(zcat "$work/deb/usr/share/doc/casino/changelog.gz" | sed -n 1p)" ||
+  fail "the changelog's newest entry is not $version"
 grep -q '^Path=' "$work"/deb/usr/share/applications/*.desktop && fail "the desktop entry fixes Path="
 
 # ---- The installed game hears its own cues ----

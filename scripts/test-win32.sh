@@ -39,18 +39,24 @@ done
 # Every resource carries the language of the version record: Russian.
 languages=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/Language Table/ { getline; sub(/,/, "", $4); print $4 }' | sort -u | tr '\n' ' ')
 [ "$languages" = "0x000419 " ] || fail "casino.exe's resources are not all Russian: $languages"
-echo "casino.exe: $size bytes, imports: $dlls"
+# The version record and the manifest carry the project's version.
+version=$(cat "$build/version.txt")
+grep -qx "$version.0" <<<"$(strings -a -el "$exe")" || fail "casino.exe's version record is not $version"
+grep -qF "name=\"casino.game\" version=\"$version.0\"" <<<"$(strings -a "$exe")" ||
+  fail "casino.exe's manifest is not of $version"
+echo "casino.exe: $size bytes, version $version, imports: $dlls"
 
 # ---- A virtual X server and a fresh Wine prefix ----
 source scripts/lib/virtual-desktop.sh
+source scripts/lib/win32-walk.sh
 open_work
 start_x "$work" || fail "no virtual X server"
 start_wine "$work" || fail "no Wine prefix"
 
 # The zip as a user gets it, unpacked; the walks start it from a folder of their own.
-(cd "$build" && cpack -B "$work/zip" >/dev/null)
+cmake --build "$build" --target package_zip >/dev/null
 mkdir "$work/unpacked" "$work/run"
-unzip -q "$work"/zip/casino-*-win64.zip -d "$work/unpacked"
+unzip -q "$build/packages/casino-$version-win64.zip" -d "$work/unpacked"
 casino=$("$wine" winepath -w "$(ls -d "$work"/unpacked/casino-*-win64)/casino.exe" 2>/dev/null)
 cp "$automation" "$work/run/"
 cd "$work/run"
@@ -89,22 +95,6 @@ fi
 # Where a window first appears differs between machines, so each walk is made twice: with
 # the window moved to the screen's top-left corner, where the input box cannot be centred
 # over it, and in the middle of the screen.
-# Wine's trace of the multimedia files opened tells where each cue was found.
-walk() {
-  local status=0
-  WINEDEBUG=-all,trace+mmio timeout 100 "$wine" casino_automation.exe "$casino" "--dpi=$1" \
-    "--place=$2" "${@:3}" 2>"$work/mmio.txt" || status=$?
-  [ "$status" -eq 0 ] || fail "the automation run at $1 dpi, window in the $2 ${*:3}, failed (status $status)"
-}
-# The cues opened from the given Windows folder, or from the current folder when none is
-# given: Wine's trace shows each path as the program gave it.
-cues_from() {
-  local prefix=${1:+$1\\}
-  sed 's/\\\\/\\/g' "$work/mmio.txt" >"$work/mmio-paths.txt"
-  for cue in door nomore; do
-    grep -qF "MMIO_Open (\"${prefix}sound\\$cue.wav\"" "$work/mmio-paths.txt" || return 1
-  done
-}
 walk 96 corner
 cues_from "${casino%\\casino.exe}" || fail "the cues were not found beside the unpacked casino.exe"
 # With a sound folder under the current folder, that one is used, as it always was.

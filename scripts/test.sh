@@ -4,6 +4,7 @@
 #   build/win32    MinGW-w64 cross build, driven under Wine       (scripts/test-win32.sh)
 #   build/asan     clang, Release, ASan + UBSan; then fuzzing      (scripts/test-sanitize.sh)
 #   a minute of random native input into each real program         (scripts/test-monkey.sh)
+#   the packages built twice more, two days apart, and compared     (scripts/check-reproducible.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
@@ -22,6 +23,9 @@ for part in scripts/test-*.sh; do
   echo "== $(basename "$part" .sh)"
   bash "$part" 2>&1 | tee -a "$log"
 done
+
+echo "== check-reproducible"
+bash scripts/check-reproducible.sh 2>&1 | tee -a "$log"
 
 # Every part stops the run at its first failure, so reaching here means all passed.
 ctest_total=$(grep -oE 'tests failed out of [0-9]+' "$log" | awk '{s += $NF} END {print s + 0}')
