@@ -38,15 +38,6 @@ int dips(int twips) { return twips_to_pixels(twips, 96); }
 // Menu ids start past wx's own, so no stock item (with its stock label) is ever picked.
 int menu_id(MenuItem m) { return wxID_HIGHEST + 1 + static_cast<int>(m); }
 
-// The item's label: its caption, and its shortcut after a tab, which is what makes wx
-// bind the key. A caption that merely names a key ("выход alt+f4") binds none.
-wxString menu_label(MenuItem m, std::string_view caption) {
-    wxString label = from_utf8(caption);
-    const auto& row = spec_of(m);
-    if (!row.shortcut_text.empty()) label << '\t' << from_utf8(row.shortcut_text);
-    return label;
-}
-
 // The desktop's dialog font, made smaller until every caption fits its button: the game's
 // buttons were sized for a smaller font than GTK's.
 wxFont caption_font(const wxWindow& client) {
@@ -152,7 +143,7 @@ void MainFrame::create_menus() {
             const MenuItemSpec& item =
                 kMenuItems[static_cast<std::size_t>(menu_spec.first_item + i)];
             menu_items_[static_cast<std::size_t>(item.id)] =
-                menu->Append(menu_id(item.id), menu_label(item.id, item.caption));
+                menu->Append(menu_id(item.id), from_utf8(menu_label(item.id, item.caption)));
         }
         bar->Append(menu, from_utf8(menu_spec.caption));
     }
@@ -278,7 +269,7 @@ void MainFrame::set_focus(Control c) {
 }
 
 void MainFrame::set_menu_caption(MenuItem item, std::string_view caption) {
-    menu_item(item)->SetItemLabel(menu_label(item, caption));
+    menu_item(item)->SetItemLabel(from_utf8(menu_label(item, caption)));
 }
 
 void MainFrame::list_add(Control list, std::string_view text) {
