@@ -8,7 +8,7 @@ core=(cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev 
 game=(libwxgtk3.2-dev libglib2.0-dev libcanberra-dev libasound2-dev pkg-config libx11-dev libxtst-dev xvfb xauth fonts-dejavu-core
   at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0)
 # The game on a headless Wayland compositor, with a VNC server's keyboard and pointer.
-wayland=(sway grim wayvnc)
+wayland=(sway grim wayvnc procps)
 windows=(g++-mingw-w64-x86-64-win32 wine64 wine fonts-wine locales)
 ship=(dpkg-dev lintian appstream desktop-file-utils xdotool x11-utils unzip gzip)
 

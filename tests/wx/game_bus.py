@@ -5,7 +5,10 @@ The bus does not depend on the display, so the same reading serves X11 and Wayla
 input differs. On X11 the accessibility layer sends it itself (through XTest). On Wayland a
 client may not make input for another, so it comes from the VNC server wayvnc, whose virtual
 keyboard and pointer the compositor keeps as its seat's devices, as it keeps a desktop's own:
-a keyboard with a whole keymap, there before the game starts.
+a keyboard with a whole keymap, there before the game starts. (Not wtype: each run of it
+brings a keyboard whose keymap holds only the keys it types, and GTK 3 on Wayland looks a
+shortcut's or a binding's key up in the keymap's codes short of the highest; so the last
+key of such a keymap reaches a window, but never as F3's menu item or Enter's click.)
 
 Open the bus with open_bus(display) before anything else here is used.
 """
@@ -25,7 +28,9 @@ from gi.repository import Gio, GLib
 
 Atspi = None  # the accessibility library, once open_bus() has pointed it at our bus
 
-ENTER, ESCAPE, TAB, DOWN, F3, F10 = 0xFF0D, 0xFF1B, 0xFF09, 0xFF54, 0xFFC0, 0xFFC7  # key symbols
+# Key symbols.
+ENTER, ESCAPE, TAB, DOWN = 0xFF0D, 0xFF1B, 0xFF09, 0xFF54
+F1, F2, F3, F5, F10 = 0xFFBE, 0xFFBF, 0xFFC0, 0xFFC2, 0xFFC7
 FRAME_NAME = "казино \"Пельтораг\""
 
 
@@ -173,6 +178,11 @@ class Game:
         box = self.box()
         return box is not None and any(n.get_role() == Atspi.Role.TEXT
                                        for n in descendants(box))
+
+    def menu_items(self):
+        """The captions of every menu item, in the menus' order."""
+        return [n.get_name() for n in descendants(self.frame())
+                if n.get_role() == Atspi.Role.MENU_ITEM]
 
     def menu_item_selected(self):
         """The caption of the highlighted item of an open menu, or None."""

@@ -2,10 +2,11 @@
 
 The real program runs natively on a Wayland compositor (sway), with no X server. The test
 checks that the compositor knows the window by the desktop entry's id, then plays by
-keyboard alone: Enter on "вход" (the door cue is heard and the greeting shown), a whole bet
-on red, the balance on F3, and "выход" from the menu bar, opened with F10, which must end
-the program with exit code 0. It reads the boxes from the accessibility bus, and hears the
-cues through ALSA's file device, which writes what is played into a file.
+keyboard alone: the menu's shortcuts (F1, F2, F3, F5), Enter on "вход" (the door cue is
+heard and the greeting shown), Tab to "красное" and a whole bet on it, and "выход" from the
+menu bar, opened with F10, which must end the program with exit code 0. It reads the
+boxes from the accessibility bus, and hears the cues through ALSA's file device, which
+writes what is played into a file.
 
 Usage, inside a private session bus of its own, under sway with wayvnc listening:
     dbus-run-session -- /usr/bin/python3 wayland_test.py --vnc SOCKET --app-id ID
@@ -21,7 +22,7 @@ import sys
 import time
 
 import game_bus
-from game_bus import ENTER, ESCAPE, F3, F10, DOWN, TAB, Failed, expect, hear, wait_for
+from game_bus import DOWN, ENTER, ESCAPE, F1, F2, F3, F5, F10, TAB, Failed, expect, hear, wait_for
 
 keys = None
 
@@ -60,10 +61,11 @@ def close_box(game, key=ENTER, answer=""):
 
 
 def bet_on_red(game, played, sound):
-    """A whole bet on "красное" by keyboard, with one chip; returns the boxes it showed.
-    The boxes come in the game's order: what fortune brings (any text), then either that
-    there is nothing to play with, or the chip's price, the question, the cue and the
-    number that came up; a chip the player cannot pay is refused instead."""
+    """A bet on "красное" by keyboard, with one chip; returns the boxes it showed and
+    whether the wheel was spun. The boxes come in the game's order: what fortune brings
+    (any text), then either that there is nothing to play with, or the chip's price, the
+    question, and then the cue and the number that came up, or the refusal of a chip the
+    player cannot pay."""
     keys.press(ENTER)
     boxes = []
     while True:
@@ -74,14 +76,15 @@ def bet_on_red(game, played, sound):
         close_box(game)
     if not asks:
         close_box(game)
-        return boxes
+        return boxes, False
     if len(boxes) < 2 or not re.fullmatch(r"фишка стоит\d+", boxes[-2]):
         raise Failed(f"no chip price right before the question: {boxes}")
     expect("the question", boxes[-1], "сколько фишек ставишь?")
     close_box(game, answer="1")
     text, _ = next_box(game)
     boxes.append(text)
-    if text != "у тебя нет столько денег!":
+    spun = text != "у тебя нет столько денег!"
+    if spun:
         try:
             hear_cue(played, os.path.join(sound, "nomore.wav"))
         except Failed as error:
@@ -89,7 +92,17 @@ def bet_on_red(game, played, sound):
         if not re.fullmatch(r"зеро господа!|\d+ (красное|черное)", text):
             raise Failed(f"the result names no number: {text!r} after {boxes}")
     close_box(game)
-    return boxes
+    return boxes, spun
+
+
+def balance(game):
+    """The balance as F3 shows it; the box is closed with Escape."""
+    keys.press(F3)
+    text = wait_for("the balance", game.message)
+    if not re.fullmatch(r"у тебя-?\d+ баксов\.", text):
+        raise Failed(f"F3 showed {text!r}")
+    close_box(game, ESCAPE)
+    return text
 
 
 def game_window(game):
@@ -114,6 +127,22 @@ def play(game, process, args):
     expect("the window's app id", window["app_id"], args.app_id)
     hear("the keyboard on the street", game.focused_button, "вход")
 
+    # The menu's shortcuts on the street.
+    start = balance(game)
+    print(f"F3: {start} (closed with Escape)")
+    keys.press(F1)
+    expect("F1", wait_for("the help", game.message), "азарт + удача- и ты миллионер!")
+    close_box(game)
+    print("F1: азарт + удача- и ты миллионер!")
+    captions = wait_for("the menu items", game.menu_items)
+    keys.press(F5)
+    wait_for("F5 to change a caption", lambda: game.menu_items() != captions)
+    changed = [i for i, (a, b) in enumerate(zip(captions, game.menu_items())) if a != b]
+    expect("the captions F5 changes", len(changed), 1)
+    print(f"F5: {captions[changed[0]]} -> {game.menu_items()[changed[0]]}")
+    keys.press(F5)
+    hear("the menu after F5 twice", game.menu_items, captions)
+
     played, sound = args.played, os.path.join(os.path.dirname(args.casino), "sound")
     keys.press(ENTER)
     hear_cue(played, os.path.join(sound, "door.wav"))
@@ -125,16 +154,22 @@ def play(game, process, args):
     if args.screenshot:
         screenshot(game, args.screenshot)
     keys.press(TAB)
-    hear("the keyboard after Tab", game.focused_button, "красное")
-    boxes = bet_on_red(game, played, sound)
-    print(f"a bet on красное by keyboard: {' | '.join(boxes)}")
+    # A bet until the wheel spins: fortune or the chip's price may leave too little.
+    for _ in range(8):
+        hear("the keyboard on the bet", game.focused_button, "красное")
+        boxes, spun = bet_on_red(game, played, sound)
+        print(f"a bet on красное by keyboard: {' | '.join(boxes)}")
+        if spun:
+            break
+        if boxes[-1] == "тебе не на что играть.":
+            keys.press(F2)
+    else:
+        raise Failed("eight bets and the wheel never spun")
 
-    keys.press(F3)
-    balance = wait_for("the balance", game.message)
-    if not re.fullmatch(r"у тебя-?\d+ баксов\.", balance):
-        raise Failed(f"F3 showed {balance!r}")
-    close_box(game, ESCAPE)
-    print(f"F3: {balance} (closed with Escape)")
+    print(f"F3: {balance(game)}")
+    keys.press(F2)
+    expect("F3 after F2", balance(game), start)
+    print(f"F2, F3: {start}")
 
     keys.press(F10)
     for _ in range(8):
