@@ -1,21 +1,24 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever of the project's build and test needs is missing.
-# Usage: scripts/install-deps.sh [core|game|windows|all]   (default: all)
+# Usage: scripts/install-deps.sh [core|game|wayland|windows|all]   (default: all)
 set -euo pipefail
 
 core=(cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev libgmock-dev
   libc++-14-dev libc++abi-14-dev)
-game=(libwxgtk3.2-dev libcanberra-dev libasound2-dev pkg-config libx11-dev libxtst-dev xvfb xauth fonts-dejavu-core
+game=(libwxgtk3.2-dev libglib2.0-dev libcanberra-dev libasound2-dev pkg-config libx11-dev libxtst-dev xvfb xauth fonts-dejavu-core
   at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0 xdotool)
+# The game on a headless Wayland compositor, with a VNC server's keyboard and pointer.
+wayland=(sway grim wayvnc procps)
 windows=(g++-mingw-w64-x86-64-win32 wine64 wine fonts-wine locales python3 wixl)
-ship=(dpkg-dev lintian appstream desktop-file-utils unzip gzip python3 git faketime)
+ship=(dpkg-dev lintian appstream desktop-file-utils x11-utils unzip gzip python3 git faketime)
 
 case "${1:-all}" in
   core) wanted=("${core[@]}") ;;
   game) wanted=("${core[@]}" "${game[@]}") ;;
+  wayland) wanted=("${core[@]}" "${game[@]}" "${wayland[@]}") ;;
   windows) wanted=("${core[@]}" "${windows[@]}") ;;
-  all) wanted=("${core[@]}" "${game[@]}" "${windows[@]}" "${ship[@]}") ;;
-  *) echo "usage: $0 [core|game|windows|all]" >&2; exit 2 ;;
+  all) wanted=("${core[@]}" "${game[@]}" "${wayland[@]}" "${windows[@]}" "${ship[@]}") ;;
+  *) echo "usage: $0 [core|game|wayland|windows|all]" >&2; exit 2 ;;
 esac
 
 missing=()

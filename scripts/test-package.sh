@@ -40,8 +40,12 @@ mkdir "$work/deb"
 dpkg-deb -x "$deb" "$work/deb"
 appstreamcli validate --no-net --pedantic "$work"/deb/usr/share/metainfo/*.metainfo.xml
 desktop-file-validate "$work"/deb/usr/share/applications/*.desktop
+entry=$(ls "$work"/deb/usr/share/applications/*.desktop)
+app_id=$(basename "$entry" .desktop)
+[ "$(sed -n 's/^Icon=//p' "$entry")" = "$app_id" ] || fail "the desktop entry's icon is not $app_id"
+wm_class=$(sed -n 's/^StartupWMClass=//p' "$entry")
 for size in 16 32 48 64 128 256; do
-  [ -s "$work/deb/usr/share/icons/hicolor/${size}x${size}/apps/casino.png" ] ||
+  [ -s "$work/deb/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png" ] ||
     fail "the .deb has no ${size} px icon"
 done
 [ -s "$work/deb/usr/share/man/man6/casino.6.gz" ] || fail "the .deb has no manual page"
@@ -71,6 +75,12 @@ hear_the_door() {
   local window
   window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game_pid" | head -1) ||
     fail "$program opened no window"
+  # The desktop matches the window to the entry by WM_CLASS: the instance is the entry's
+  # id, the class is the entry's StartupWMClass.
+  local class
+  class=$(xprop -id "$window" WM_CLASS)
+  [ "$class" = "WM_CLASS(STRING) = \"$app_id\", \"$wm_class\"" ] ||
+    fail "$program's window has $class, its desktop entry $app_id and StartupWMClass=$wm_class"
   # No window manager: the keyboard follows the pointer.
   xdotool mousemove --window "$window" 30 30
   sleep 0.3
@@ -86,7 +96,7 @@ hear_the_door() {
   wait "$game_pid" 2>/dev/null || true
   game_pid=
   [ ! -s "$home/stderr" ] || fail "$program wrote on stderr: $(cat "$home/stderr")"
-  echo "$program, started from /, played $sound/door.wav"
+  echo "$program, started from /, played $sound/door.wav; its window's $class"
 }
 
 dpkg -i "$deb" >/dev/null

@@ -6,173 +6,30 @@ checks from the accessibility bus alone: the window's name, the buttons showing 
 screen, the message boxes, both lists' entries and their highlighted entry.
 
 Usage, inside a private session bus of its own:
-    dbus-run-session -- /usr/bin/python3 screen_reader_test.py <casino>
+    dbus-run-session -- /usr/bin/python3 screen_reader_test.py [--display x11|wayland]
+        [--vnc SOCKET] <casino>
+On Wayland (GDK_BACKEND=wayland, under sway) the input comes from the wayvnc server
+listening on SOCKET.
 """
 
-import ctypes
+import argparse
 import os
 import re
-import subprocess
 import sys
-import tempfile
-import time
 
-import gi
-from gi.repository import Gio, GLib
+import game_bus
+from game_bus import DOWN, ENTER, Failed, expect, hear, showing, wait_for
 
-
-def hold_display():
-    """Connects to the X display for the whole test. A virtual X server resets itself when
-    its last client leaves, and drops newcomers while it does; the accessibility bus's
-    launcher comes and goes just as the game starts."""
-    xlib = ctypes.CDLL("libX11.so.6")
-    xlib.XOpenDisplay.restype = ctypes.c_void_p
-    for _ in range(50):
-        if xlib.XOpenDisplay(None):
-            return
-        time.sleep(0.1)
-    sys.exit("screen reader test: FAILED: cannot open the display")
-
-
-def accessibility_bus():
-    """The address of the accessibility bus that this session bus starts for us."""
-    session = Gio.bus_get_sync(Gio.BusType.SESSION)
-    reply = session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress",
-                              None, GLib.VariantType("(s)"), Gio.DBusCallFlags.NONE, 10000)
-    return reply.unpack()[0]
-
-
-hold_display()
-# The game and this test must meet on this session's bus, never on one a desktop left
-# behind on the display.
-os.environ["AT_SPI_BUS_ADDRESS"] = accessibility_bus()
-gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
-
-Role = Atspi.Role
-State = Atspi.StateType
-ENTER, DOWN = 0xFF0D, 0xFF54  # key symbols
 WARDROBE, PAWNED = "твои вещи", "заложенные вещи"
+keys = None  # the input of the display the game runs on
 
-
-class Failed(Exception):
-    pass
-
-
-checks = 0
-
-
-def expect(what, actual, expected):
-    global checks
-    checks += 1
-    if actual != expected:
-        raise Failed(f"{what}: heard {actual!r}, expected {expected!r}")
-
-
-def ask(probe):
-    """What probe() reads from the bus. The window changes while it is read: an object
-    that went away in between reads as the error."""
-    try:
-        return probe()
-    except GLib.Error as error:
-        return f"error: {error.message}"
-
-
-def wait_for(what, probe, timeout=8.0):
-    """Polls probe() until it gives something true, and returns that."""
-    until = time.monotonic() + timeout
-    while not (value := ask(probe)) or str(value).startswith("error: "):
-        if time.monotonic() > until:
-            raise Failed(f"gave up waiting for {what} (last heard {value!r})")
-        time.sleep(0.05)
-    return value
-
-
-def hear(what, probe, expected, timeout=8.0):
-    """Polls probe() until it gives the expected value, and checks what it gave last."""
-    until = time.monotonic() + timeout
-    while (heard := ask(probe)) != expected and time.monotonic() < until:
-        time.sleep(0.05)
-    expect(what, heard, expected)
-
-
-# ---- Reading the bus ----
-
-def children(node):
-    for i in range(node.get_child_count()):
-        child = node.get_child_at_index(i)
-        if child is not None:
-            yield child
-
-
-def descendants(node):
-    for child in children(node):
-        yield child
-        yield from descendants(child)
-
-
-def has(node, state):
-    return node.get_state_set().contains(state)
-
-
-class Game:
-    def __init__(self, app):
-        self.app = app
-
-    def fresh(self):
-        self.app.clear_cache()
-        return self.app
-
-    def frame(self):
-        return next(n for n in children(self.fresh()) if n.get_role() == Role.FRAME)
-
-    def buttons_showing(self):
-        return sorted(n.get_name() for n in descendants(self.frame())
-                      if n.get_role() == Role.PUSH_BUTTON and has(n, State.SHOWING))
-
-    def message(self):
-        """The text of the open message box, or None."""
-        for box in children(self.fresh()):
-            if box.get_role() in (Role.ALERT, Role.DIALOG) and has(box, State.SHOWING):
-                return " ".join(n.get_name() for n in descendants(box)
-                                if n.get_role() == Role.LABEL and n.get_name())
-        return None
-
-    def list(self, name):
-        for node in descendants(self.frame()):
-            if node.get_name() == name and node.get_role() in (Role.TABLE, Role.LIST,
-                                                                 Role.LIST_BOX):
-                return node
-        raise Failed(f"the bus has no list named {name!r}")
-
-    def entries(self, name):
-        table = self.list(name)
-        return [table.get_accessible_at(row, 0).get_name() for row in range(table.get_n_rows())]
-
-    def highlight(self, name):
-        """The highlighted entry of an open list, as a screen reader speaks it: selected, and
-        the focus inside the focused list. None while that does not hold."""
-        table = self.list(name)
-        if not (has(table, State.SHOWING) and has(table, State.FOCUSED)):
-            return None
-        if table.get_n_selected_children() != 1:
-            return None
-        entry = table.get_selected_child(0)
-        return entry.get_name() if has(entry, State.FOCUSED) else None
-
-
-# ---- Real input ----
 
 def click(game, caption):
-    button = wait_for(f"a button {caption!r} showing", lambda: next(
-        (n for n in descendants(game.frame()) if n.get_role() == Role.PUSH_BUTTON
-         and n.get_name() == caption and has(n, State.SHOWING)), None))
-    box = button.get_extents(Atspi.CoordType.SCREEN)
-    Atspi.generate_mouse_event(box.x + box.width // 2, box.y + box.height // 2, "b1c")
+    keys.click(game, game.button(caption))
 
 
 def press(key):
-    Atspi.generate_keyboard_event(key, None, Atspi.KeySynthType.SYM)
+    keys.press(key)
 
 
 def read_message(game):
@@ -204,15 +61,15 @@ def pawn(game, item):
     price = re.fullmatch(f"ты заложил {item.strip()} за (\\d+) баксов\\.", said)
     if price is None:
         raise Failed(f"pawning {item!r}: heard {said!r}")
-    hear("the wardrobe after pawning", lambda: has(game.list(WARDROBE), State.SHOWING), False)
+    hear("the wardrobe after pawning", lambda: showing(game.list(WARDROBE)), False)
     return int(price.group(1))
 
 
 def play(game):
-    hear("window", lambda: game.frame().get_name(), "казино \"Пельтораг\"")
+    hear("window", lambda: game.frame().get_name(), game_bus.FRAME_NAME)
     print("window: frame казино \"Пельтораг\"")
     for name in (WARDROBE, PAWNED):
-        hear(f"{name} showing on the street", lambda: has(game.list(name), State.SHOWING), False)
+        hear(f"{name} showing on the street", lambda: showing(game.list(name)), False)
         table = game.list(name)
         print(f"list: {table.get_role_name()} {name}, {table.get_description()}")
     screen(game, "street", ["вход"])
@@ -239,43 +96,26 @@ def play(game):
     hear("highlighted ticket", lambda: game.highlight(PAWNED), tickets[0])
     press(ENTER)
     expect("message on redeeming", read_message(game), "заходи еще.")
-    hear("the pawned list after redeeming", lambda: has(game.list(PAWNED), State.SHOWING), False)
+    hear("the pawned list after redeeming", lambda: showing(game.list(PAWNED)), False)
     hear("wardrobe after redeeming", lambda: game.entries(WARDROBE), ["брюки ", "пиджак "])
     hear("tickets after redeeming", lambda: game.entries(PAWNED), tickets[1:])
     print(f"pawnshop lists after play: {game.entries(WARDROBE)} and {game.entries(PAWNED)}")
 
 
 def main():
-    casino = os.path.abspath(sys.argv[1])
-    env = {k: v for k, v in os.environ.items() if k != "NO_AT_BRIDGE"}
-    failure = None
-    with tempfile.TemporaryFile() as stderr:
-        process = subprocess.Popen([casino], cwd=os.path.dirname(casino), env=env,
-                                   stderr=stderr)
-        try:
-            desktop = Atspi.get_desktop(0)
-
-            def started():
-                desktop.clear_cache()  # the desktop's children as the registry has them now
-                if process.poll() is not None:
-                    raise Failed(f"the game ended at once with status {process.returncode}")
-                return next((a for a in children(desktop) if a.get_process_id() == process.pid),
-                            None)
-
-            play(Game(wait_for("the game on the accessibility bus", started, timeout=20)))
-        except (Failed, GLib.Error) as error:
-            failure = str(error)
-        finally:
-            process.terminate()
-            process.wait(timeout=10)
-        stderr.seek(0)
-        noise = stderr.read().decode(errors="replace")
-    if noise:
-        failure = f"{failure or 'the game wrote on stderr'}\n{noise}"
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--display", choices=["x11", "wayland"], default="x11")
+    parser.add_argument("--vnc", help="wayvnc's unix socket, for the input on Wayland")
+    parser.add_argument("casino")
+    args = parser.parse_args()
+    global keys
+    game_bus.open_bus(args.display)
+    keys = game_bus.input_for(args.display, args.vnc)
+    failure, _ = game_bus.run_game(os.path.abspath(args.casino), lambda game, _: play(game))
     if failure:
-        print(f"screen reader test: FAILED: {failure}")
+        print(f"screen reader test ({args.display}): FAILED: {failure}")
         return 1
-    print(f"screen reader test: {checks} checks passed")
+    print(f"screen reader test ({args.display}): {game_bus.checks} checks passed")
     return 0
 
 

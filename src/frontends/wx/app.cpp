@@ -1,4 +1,5 @@
 // The Linux program: starts wx, opens the game's window and runs until it is closed.
+#include <glib.h>
 #include <wx/app.h>
 
 #include "main_frame.h"
@@ -8,6 +9,11 @@ namespace casino::wx {
 // Not in an anonymous namespace: wxIMPLEMENT_APP gives it an accessor, wxGetApp().
 class CasinoApp final : public wxApp {
    public:
+    // The desktop matches the window to its desktop entry by the program's name, which
+    // becomes the app id on Wayland and the instance part of WM_CLASS on X11. GTK takes it
+    // when it starts, after this and before OnInit.
+    CasinoApp() { g_set_prgname(CASINO_APP_ID); }
+
     bool OnInit() override {
         auto* frame = new casino::wx::MainFrame([this] { end_now(); });
         frame_ = frame;

@@ -121,7 +121,9 @@ MainFrame::MainFrame(std::function<void()> quit, std::unique_ptr<SoundOutput> so
     // would hand them down to every button, which must keep its system look.
     client_->SetOwnBackgroundColour(colour(kWindow.background));
     SetClientSize(FromDIP(wxSize(dips(kWindow.client_width), dips(kWindow.client_height))));
-    // The window opens in the middle of its screen's work area, where its boxes appear too.
+    // On X11 the window opens in the middle of its screen's work area, where its boxes
+    // appear too. A Wayland client cannot place its window: there the compositor does, and
+    // this does nothing.
     CentreOnScreen();
 
     create_controls();
