@@ -1,4 +1,4 @@
-# Looks for what the wx front end needs: wxWidgets 3.2, libcanberra and ALSA. Sets
+# Looks for what the wx front end needs: wxWidgets 3.2, GTK 3, libcanberra and ALSA. Sets
 # casino_wx_found; when something is missing it says once which Debian packages to install.
 set(casino_wx_found TRUE)
 set(casino_wx_missing)
@@ -11,12 +11,16 @@ find_package(PkgConfig QUIET)
 if(PkgConfig_FOUND)
   pkg_check_modules(CANBERRA QUIET IMPORTED_TARGET libcanberra)
   pkg_check_modules(ALSA QUIET IMPORTED_TARGET alsa)
+  pkg_check_modules(GTK3 QUIET IMPORTED_TARGET gtk+-3.0)
 endif()
 if(NOT CANBERRA_FOUND)
   list(APPEND casino_wx_missing libcanberra-dev)
 endif()
 if(NOT ALSA_FOUND)
   list(APPEND casino_wx_missing libasound2-dev)
+endif()
+if(NOT GTK3_FOUND)
+  list(APPEND casino_wx_missing libgtk-3-dev)
 endif()
 if(NOT PkgConfig_FOUND)
   list(APPEND casino_wx_missing pkg-config)

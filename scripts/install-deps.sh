@@ -4,7 +4,7 @@
 set -euo pipefail
 
 core=(cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev libgmock-dev)
-game=(libwxgtk3.2-dev libcanberra-dev libasound2-dev pkg-config libx11-dev libxtst-dev xvfb xauth fonts-dejavu-core
+game=(libwxgtk3.2-dev libgtk-3-dev libcanberra-dev libasound2-dev pkg-config libx11-dev libxtst-dev xvfb xauth fonts-dejavu-core
   at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0)
 windows=(g++-mingw-w64-x86-64-win32 wine64 wine fonts-wine locales)
 ship=(dpkg-dev lintian appstream desktop-file-utils xdotool unzip gzip)
