@@ -1,6 +1,8 @@
 // The few GTK functions the front end needs beyond what wx offers.
 #include "gtk_calls.h"
 
+#include <utility>
+
 namespace casino::wx {
 namespace {
 
@@ -36,6 +38,9 @@ void fit_rows(GtkWidget* widget, GtkAllocation* allocation, gpointer /*data*/) {
     scroll_cursor_to_top(tree_view);
 }
 
+// GTK's own handling of an event, as GTK sets it up at start.
+void pass_to_gtk(GdkEvent* event, gpointer /*data*/) { gtk_main_do_event(event); }
+
 }  // namespace
 
 void show_one_row_at_a_time(GtkScrolledWindow* scrolled_window, GtkTreeView* tree_view) {
@@ -66,6 +71,27 @@ bool handling_key_press() {
     const bool key = gdk_event_get_event_type(event) == GDK_KEY_PRESS;
     gdk_event_free(event);
     return key;
+}
+
+// ---- A close request while a box is open ----
+
+// The boxes never nest (each is modal, and the game takes no input while one is open), so
+// GTK gets its own handling back when the box closes.
+CloseWhileModal::CloseWhileModal(GtkWidget* window, std::function<void()> on_close)
+    : window_(window), on_close_(std::move(on_close)) {
+    gdk_event_handler_set(&CloseWhileModal::take_event, this, nullptr);
+}
+
+CloseWhileModal::~CloseWhileModal() { gdk_event_handler_set(&pass_to_gtk, nullptr, nullptr); }
+
+void CloseWhileModal::take_event(GdkEvent* event, gpointer self) {
+    const auto* watch = static_cast<const CloseWhileModal*>(self);
+    if (event->type == GDK_DELETE && watch->window_ != nullptr &&
+        event->any.window == gtk_widget_get_window(watch->window_)) {
+        watch->on_close_();
+        return;
+    }
+    gtk_main_do_event(event);
 }
 
 }  // namespace casino::wx

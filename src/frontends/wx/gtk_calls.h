@@ -4,6 +4,8 @@
 
 #include <gtk/gtk.h>
 
+#include <functional>
+
 namespace casino::wx {
 
 // Makes a tree view in a scrolled window show exactly one row: no scrollbar (there is no
@@ -19,5 +21,23 @@ void set_accessible_name(GtkWidget* widget, const char* name, const char* descri
 
 // Whether the event GTK is handling right now is a key press rather than a mouse click.
 bool handling_key_press();
+
+// While one of these lives, a request to close the window (the window manager's close box
+// or Alt+F4, another program, the taskbar) reaches on_close even though a modal box is
+// open. GTK itself drops such a request while the box holds the window's input, so the
+// request is taken from GDK's stream of events before GTK sees it.
+class CloseWhileModal {
+   public:
+    CloseWhileModal(GtkWidget* window, std::function<void()> on_close);
+    ~CloseWhileModal();
+    CloseWhileModal(const CloseWhileModal&) = delete;
+    CloseWhileModal& operator=(const CloseWhileModal&) = delete;
+
+   private:
+    static void take_event(GdkEvent* event, gpointer self);
+
+    GtkWidget* window_;
+    std::function<void()> on_close_;
+};
 
 }  // namespace casino::wx
