@@ -5,7 +5,7 @@ set -euo pipefail
 
 core=(cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev libgmock-dev
   libc++-14-dev libc++abi-14-dev)
-game=(libwxgtk3.2-dev libglib2.0-dev libcanberra-dev libasound2-dev pkg-config libx11-dev libxtst-dev xvfb xauth fonts-dejavu-core
+game=(libwxgtk3.2-dev libgtk-3-dev libcanberra-dev libasound2-dev pkg-config libx11-dev libxtst-dev xvfb xauth fonts-dejavu-core
   at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0 xdotool)
 # The game on a headless Wayland compositor, with a VNC server's keyboard and pointer.
 wayland=(sway grim wayvnc procps)

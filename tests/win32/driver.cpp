@@ -361,6 +361,35 @@ void Game::menu_command(std::string_view caption) {
     checks.require(false, "menu item found", caption);
 }
 
+// ---- New windows ----
+
+namespace {
+
+int windows_created = 0;  // one watch at a time: the hook's callback has no other context
+
+void CALLBACK window_created(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_WINDOW && child == CHILDID_SELF) ++windows_created;
+}
+
+}  // namespace
+
+WindowsCreated::WindowsCreated(HWND game_window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(game_window, &process);
+    windows_created = 0;
+    hook_ = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, &window_created,
+                            process, 0, WINEVENT_OUTOFCONTEXT);
+    checks.require(hook_ != nullptr, "the accessibility layer tells of new windows");
+}
+
+WindowsCreated::~WindowsCreated() { UnhookWinEvent(hook_); }
+
+int WindowsCreated::count() {
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    return windows_created;
+}
+
 // ---- Boxes ----
 
 // Opens a message box with OK and Cancel in this process and reads its buttons.

@@ -160,6 +160,22 @@ class Game {
     std::array<HWND, kControlCount> controls_{};
 };
 
+// Counts the windows a game's process creates from now on, as the accessibility layer
+// tells of them: a box that opens and closes between two looks at the screen counts too.
+class WindowsCreated {
+   public:
+    explicit WindowsCreated(HWND game_window);
+    ~WindowsCreated();
+    WindowsCreated(const WindowsCreated&) = delete;
+    WindowsCreated& operator=(const WindowsCreated&) = delete;
+
+    // The count so far; the news comes as messages to the thread that made this.
+    int count();
+
+   private:
+    HWINEVENTHOOK hook_ = nullptr;
+};
+
 // What the system's own message box writes on its OK and Cancel buttons, in the language
 // of this process (the same as the game's).
 struct ButtonCaptions {

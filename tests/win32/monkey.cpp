@@ -603,12 +603,21 @@ class Monkey {
     }
 
     // A disabled window ignores its close box; what reaches it with a box open is the
-    // close request a task manager or the session's end sends.
+    // close request a task manager or the session's end sends. The game ends as with any
+    // close, at once: the handler cut short opens no further box.
     void close_with_box_open() {
         note("WM_CLOSE with the box open");
         record_.reset();  // the event is cut short; the game ends with it
         closing_ = true;
+        WindowsCreated created(game_->window());
         PostMessageW(game_->window(), WM_CLOSE, 0, 0);
+        wait_until(
+            [&] {
+                created.count();
+                return game_->exit_code().has_value();
+            },
+            kAnswerMs);
+        if (created.count() > 0) throw Finding("the game opened another box after the close");
     }
 
     std::wstring exe_;

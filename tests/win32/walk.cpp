@@ -584,6 +584,45 @@ void expect_clean_exit(Game& g, std::string_view how) {
     checks.check(code == 0, std::string(how) + ": exit code 0", std::to_string(code));
 }
 
+// The window is asked to close while one of the game's boxes is open, as another program
+// or the taskbar asks: the game ends at once, with exit code 0, and opens no further box.
+void expect_close_with_box_open(Game& g, const std::string& what) {
+    WindowsCreated created(g.window());
+    PostMessageW(g.window(), WM_CLOSE, 0, 0);
+    const bool ended = wait_until(
+        [&] {
+            created.count();
+            return g.exit_code().has_value();
+        },
+        2000);
+    Sleep(100);  // the last events on their way
+    checks.check(created.count() == 0, what + ": no window opens after the close",
+                 std::to_string(created.count()) + " opened");
+    checks.require(ended, what + ": the game ends within 2 s of the close");
+    checks.check(*g.exit_code() == 0, what + ": exit code 0", std::to_string(*g.exit_code()));
+}
+
+// From the street, bets on the dozens until one gets as far as its price; that message
+// box is left open. The dozen bet asks three times after it.
+Box dozen_price_box(Game& g) {
+    g.key_on_focus(VK_RETURN);
+    checks.require(g.expect_message("enter") == "у тебя 60 баксов.", "the greeting");
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        g.key_on_focus(VK_F2);
+        checks.require(g.balance() == 60, "start over gives 60 bucks");
+        g.click(Control::cmddu);
+        for (;;) {
+            const std::optional<Box> box = g.next_box();
+            checks.require(box && !box->input, "the dozen bet opens with messages");
+            if (box->text.starts_with("фишка стоит")) return *box;
+            g.close_box(*box, IDOK);
+            if (box->text == "тебе не на что играть.") break;
+            checks.require(fortune_change(box->text).has_value(), "a fortune message", box->text);
+        }
+    }
+    throw Fatal("no dozen bet got to its price in ten tries");
+}
+
 template <class Scenario>
 void run(const char* name, Scenario scenario) {
     const int failed = checks.failed();
@@ -648,6 +687,24 @@ int wmain(int argc, wchar_t** argv) {
         run("dpi change", [&] {
             Game g(exe);
             dpi_change(g);
+        });
+        run("close in a message box", [&] {
+            Game g(exe);
+            dozen_price_box(g);
+            expect_close_with_box_open(g, "closed in the price message");
+        });
+        run("close in an input box", [&] {
+            Game g(exe);
+            const Box price = dozen_price_box(g);
+            {
+                WindowsCreated created(g.window());
+                g.close_box(price, IDOK);
+                checks.require(g.next_box().value_or(Box{}).input, "the dozen bet asks");
+                // Else the watch for windows opened after a close could not fail.
+                checks.require(wait_until([&] { return created.count() > 0; }, 2000),
+                               "the accessibility layer tells of the input box opening");
+            }
+            expect_close_with_box_open(g, "closed in the input box");
         });
         run("alt+f4", [&] {
             Game g(exe);

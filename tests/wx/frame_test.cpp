@@ -122,7 +122,12 @@ bool wait_for(const std::function<bool()>& ready, long ms = 3000) {
 class GameWindow : public ::testing::Test {
    protected:
     void SetUp() override {
-        frame_ = new MainFrame([this] { ++quits_; }, std::make_unique<RecordedSound>(log_));
+        frame_ = new MainFrame(
+            [this](Ending ending) {
+                ++quits_;
+                ending_ = ending;
+            },
+            std::make_unique<RecordedSound>(log_));
         frame_->Show();
         frame_->Raise();
         ASSERT_TRUE(wait_for([&] { return frame_->IsShownOnScreen() && focused() != nullptr; }));
@@ -201,6 +206,7 @@ class GameWindow : public ::testing::Test {
     wxUIActionSimulator sim_;
     MainFrame* frame_ = nullptr;
     int quits_ = 0;
+    std::optional<Ending> ending_;
 };
 
 // ---- The window as it first appears ----
@@ -528,6 +534,7 @@ TEST_F(GameWindow, ExitItemEndsTheGameAtOnce) {
     wxCommandEvent chosen(wxEVT_MENU, frame_->menu_item(MenuItem::exit)->GetId());
     frame_->ProcessWindowEvent(chosen);
     EXPECT_EQ(quits_, 1);
+    EXPECT_EQ(ending_, Ending::StopMainLoop) << "no handler waits in a box";
     EXPECT_TRUE(form().has_quit());
     EXPECT_FALSE(frame_->IsShown());
     EXPECT_TRUE(take().empty());
@@ -537,6 +544,7 @@ TEST_F(GameWindow, ClosingTheWindowEndsTheGameWithoutAQuestion) {
     enter_casino();
     EXPECT_TRUE(frame_->Close());
     EXPECT_EQ(quits_, 1);
+    EXPECT_EQ(ending_, Ending::StopMainLoop) << "no handler waits in a box";
     EXPECT_TRUE(form().has_quit());
     EXPECT_TRUE(take().empty());
     // A late close, after the game has ended, changes nothing.

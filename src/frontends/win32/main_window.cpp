@@ -432,7 +432,8 @@ void MainWindow::on_command(int id) {
     }
 }
 
-// The close box, the system menu and Alt+F4 all arrive here; the game quits and never
+// The close box, the system menu and Alt+F4 all arrive here, and so does a close that
+// another program or the taskbar sends while a box is open; the game quits and never
 // cancels the close.
 void MainWindow::on_close() { dispatch(Event::unload()); }
 
@@ -480,7 +481,9 @@ void MainWindow::mark_default_button() {
 }
 
 void MainWindow::dispatch(const Event& event) {
+    ++handlers_running_;
     form_.handle(event);
+    --handlers_running_;
     settle_focus();
 }
 
@@ -648,6 +651,14 @@ double MainWindow::time_of_day() {
     return now.wHour * 3600.0 + now.wMinute * 60.0 + now.wSecond + now.wMilliseconds / 1000.0;
 }
 
-void MainWindow::quit() { PostQuitMessage(0); }
+// Between events the message loop ends and the program returns from it. A close that comes
+// while another handler waits inside its box (the box's loop still delivers messages to
+// the window) must not return into that handler, which would go on to its next box or cue:
+// the process ends where it stands, with the exit code of a clean exit. The game keeps
+// nothing that would need saving or closing.
+void MainWindow::quit() {
+    if (handlers_running_ > 1) ExitProcess(0);
+    PostQuitMessage(0);
+}
 
 }  // namespace casino::win32

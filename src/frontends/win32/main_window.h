@@ -99,6 +99,7 @@ class MainWindow final : public Port {
     HWND saved_focus_ = nullptr;  // the control that had the focus when the window went inactive
     // A control that was hidden while it held the keyboard, during the Event being handled.
     std::optional<Control> focus_lost_;
+    int handlers_running_ = 0;  // more than one while a close runs inside another's box
     Form1 form_;
 };
 

@@ -2,6 +2,9 @@
 #include <glib.h>
 #include <wx/app.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "main_frame.h"
 
 namespace casino::wx {
@@ -15,15 +18,22 @@ class CasinoApp final : public wxApp {
     CasinoApp() { g_set_prgname(CASINO_APP_ID); }
 
     bool OnInit() override {
-        auto* frame = new casino::wx::MainFrame([this] { end_now(); });
+        auto* frame = new casino::wx::MainFrame([this](Ending ending) { end(ending); });
         frame_ = frame;
         frame->Show();
         return true;
     }
 
    private:
-    // Exit ends the game at once: the window goes and the main loop stops.
-    void end_now() {
+    // Exit ends the game at once. Between events the window goes and the main loop stops.
+    // Inside a handler's box the process ends where it stands, with the exit code of a
+    // clean exit: the game keeps nothing that would need saving or closing, and the system
+    // takes the window and the box away with the process.
+    void end(Ending ending) {
+        if (ending == Ending::EndProcessNow) {
+            std::fflush(nullptr);
+            std::_Exit(0);
+        }
         if (frame_ != nullptr) frame_->Destroy();
         frame_ = nullptr;
         ExitMainLoop();

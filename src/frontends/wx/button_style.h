@@ -6,7 +6,7 @@ class wxWindow;
 namespace casino::wx {
 
 // Trims the theme's padding and minimum height on one native button, so its caption fits
-// the size the game gives it. Does nothing where GTK's CSS calls are not available.
+// the size the game gives it.
 void fit_caption(wxWindow& button);
 
 }  // namespace casino::wx

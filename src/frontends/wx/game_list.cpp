@@ -12,8 +12,8 @@ GameList::GameList(wxWindow* parent, const wxPoint& pos, const wxSize& size, con
       on_char_(std::move(on_char)) {
     // A list one line high has no room for a scrollbar (GTK complains on stderr when it is
     // squeezed in), so it shows none and one entry fills the line.
-    show_one_row_at_a_time(GetHandle(), m_treeview);
-    set_accessible_name(m_treeview, name, hint);
+    show_one_row_at_a_time(GTK_SCROLLED_WINDOW(GetHandle()), m_treeview);
+    set_accessible_name(GTK_WIDGET(m_treeview), name, hint);
     // Enter on a highlighted entry reaches neither of the first two: GTK reports it as an
     // activation.
     Bind(wxEVT_KEY_DOWN, &GameList::OnKeyDown, this);

@@ -19,6 +19,7 @@
 #include "button_style.h"
 #include "canberra_sound.h"
 #include "game_list.h"
+#include "gtk_calls.h"
 #include "window_icons.h"
 
 namespace casino::wx {
@@ -105,7 +106,7 @@ wxIconBundle wheel_icons() {
 
 }  // namespace
 
-MainFrame::MainFrame(std::function<void()> quit, std::unique_ptr<SoundOutput> sound)
+MainFrame::MainFrame(std::function<void(Ending)> quit, std::unique_ptr<SoundOutput> sound)
     : wxFrame(nullptr, wxID_ANY, from_utf8(kWindow.caption), wxDefaultPosition, wxDefaultSize,
               wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
       quit_(std::move(quit)),
@@ -203,7 +204,9 @@ void MainFrame::focus_first_control() {
 // ---- The keyboard focus ----
 
 void MainFrame::dispatch(const Event& event) {
+    ++handlers_running_;
     form_.handle(event);
+    --handlers_running_;
     // The focus moves once the native event that brought this one has run its course: an
     // Enter that a list reports as an activation is still being handled by GTK, which would
     // hand the same key to the control the focus moved to.
@@ -247,8 +250,9 @@ void MainFrame::OnMenu(wxCommandEvent& event) {
     dispatch(Event::menu_item(static_cast<MenuItem>(index)));
 }
 
-// Closing the window is the game's exit, and it is never refused.
-void MainFrame::OnClose(wxCloseEvent& /*event*/) {
+void MainFrame::OnClose(wxCloseEvent& /*event*/) { close_requested(); }
+
+void MainFrame::close_requested() {
     dispatch(Event::unload());
     if (!quitting_) quit();
 }
@@ -286,14 +290,17 @@ void MainFrame::list_remove(Control list, int index) { list_box(list).remove(ind
 
 // ---- Port: dialogs, sound, clock, exit ----
 
+// The window can still be closed while a box is open: that is the game's exit too.
 void MainFrame::message(std::string_view text) {
     wxMessageDialog box(this, from_utf8(text), from_utf8(kAppTitle), wxOK | wxICON_NONE);
+    const CloseWhileModal closing(GetHandle(), [this] { close_requested(); });
     box.ShowModal();
 }
 
 std::string MainFrame::ask_text(std::string_view prompt) {
     wxTextEntryDialog box(this, from_utf8(prompt), from_utf8(kAppTitle), wxEmptyString,
                           wxOK | wxCANCEL);
+    const CloseWhileModal closing(GetHandle(), [this] { close_requested(); });
     if (box.ShowModal() != wxID_OK) return {};
     return to_utf8(box.GetValue());
 }
@@ -306,15 +313,12 @@ double MainFrame::time_of_day() {
            now.GetMillisecond() / 1000.0;
 }
 
+// The exit's own handler is one; any other still running waits inside a box.
 void MainFrame::quit() {
     if (quitting_) return;
     quitting_ = true;
     Hide();
-    if (quit_) {
-        quit_();
-        return;
-    }
-    Destroy();
+    quit_(handlers_running_ > 1 ? Ending::EndProcessNow : Ending::StopMainLoop);
 }
 
 }  // namespace casino::wx

@@ -5,6 +5,7 @@
 #include <wx/frame.h>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -21,11 +22,17 @@ namespace casino::wx {
 
 class GameList;
 
+// How the program must end when the game quits. Between events the main loop can simply
+// stop. While a handler still waits inside one of its boxes (the window was closed under
+// it), nothing may return into that handler, which would go on to its next box or cue: the
+// process ends on the spot.
+enum class Ending : std::uint8_t { StopMainLoop, EndProcessNow };
+
 class MainFrame final : public wxFrame, public Port {
    public:
-    // quit: how the program ends; by default the frame destroys itself, which ends the
-    // main loop. sound: where the cues go; by default libcanberra.
-    explicit MainFrame(std::function<void()> quit = {}, std::unique_ptr<SoundOutput> sound = {});
+    // quit: ends the program as the game asks (the frame hides itself first). sound: where
+    // the cues go; by default libcanberra.
+    explicit MainFrame(std::function<void(Ending)> quit, std::unique_ptr<SoundOutput> sound = {});
     ~MainFrame() override;
 
     // The game behind the window, for tests that set up money and spins.
@@ -69,15 +76,18 @@ class MainFrame final : public wxFrame, public Port {
 
     void OnMenu(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
+    // Every way of closing the window is the game's exit, and it is never refused.
+    void close_requested();
     void OnChildFocus(wxChildFocusEvent& event);
 
     wxPanel* client_ = nullptr;
     std::array<wxWindow*, kControlCount> controls_{};
     std::array<wxMenuItem*, kMenuItemCount> menu_items_{};
-    std::function<void()> quit_;
+    std::function<void(Ending)> quit_;
     std::unique_ptr<SoundOutput> sound_;
     std::string data_dir_;  // where an installed game keeps its sound folder
     bool quitting_ = false;
+    int handlers_running_ = 0;  // more than one while a close runs inside another's box
     // The control that holds the keyboard, or gets it back when the window is active again.
     std::optional<Control> focused_;
     // A control that was hidden while it held the keyboard, during the Event being handled.
