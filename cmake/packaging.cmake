@@ -79,8 +79,8 @@ set(CASINO_MSI_UPGRADE_CODE 1CB7A462-EA32-45A1-9C57-42D3B74CFEF7)
 if(WIN32 AND Python3_Interpreter_FOUND AND NOT MSVC)
   find_program(WIXL_PROGRAM wixl)
   if(WIXL_PROGRAM)
-    # Until the icon is made at build time, the checked-in one.
-    set(CASINO_MSI_ICON ${PROJECT_SOURCE_DIR}/src/frontends/win32/casino.ico)
+    # casino.exe's own icon, drawn by the build (src/frontends/win32/CMakeLists.txt).
+    set(CASINO_MSI_ICON ${CASINO_WIN32_ICON})
     configure_file(cmake/make_msi.cmake.in ${PROJECT_BINARY_DIR}/make_msi.cmake @ONLY)
     add_custom_target(package_msi
       COMMAND ${CMAKE_COMMAND} -P ${PROJECT_BINARY_DIR}/make_msi.cmake

@@ -1,4 +1,4 @@
-// The window's icons, drawn at build time by make_icon (window_icons.cpp is generated).
+// The window's icons, drawn at build time by tools/icon (window_icons.cpp is generated).
 #pragma once
 
 #include <array>

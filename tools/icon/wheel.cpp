@@ -1,11 +1,11 @@
 // The game's icon: a roulette wheel seen from above, drawn pixel by pixel.
-#include "wheel_art.h"
+#include "wheel.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-namespace casino::wx {
+namespace icon {
 namespace {
 
 struct Colour {
@@ -46,8 +46,8 @@ Colour paint(double radius, double angle) {
 
 }  // namespace
 
-std::vector<std::uint8_t> draw_wheel(int size) {
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(size) * size * 4, 0);
+Image draw_wheel(int size) {
+    Image image{size, std::vector<std::uint8_t>(static_cast<std::size_t>(size) * size * 4, 0)};
     constexpr int kSamples = 4;  // per axis, for smooth edges
     const double half = size / 2.0;
     // The ball sits in a red pocket, up and to the right.
@@ -75,28 +75,14 @@ std::vector<std::uint8_t> draw_wheel(int size) {
                 }
             }
             if (covered == 0) continue;
-            auto* p = &pixels[(static_cast<std::size_t>(y) * size + x) * 4];
+            auto* p = &image.rgba[(static_cast<std::size_t>(y) * size + x) * 4];
             p[0] = static_cast<std::uint8_t>(std::lround(255 * r / covered));
             p[1] = static_cast<std::uint8_t>(std::lround(255 * g / covered));
             p[2] = static_cast<std::uint8_t>(std::lround(255 * b / covered));
             p[3] = static_cast<std::uint8_t>(255 * covered / (kSamples * kSamples));
         }
     }
-    return pixels;
-}
-
-wxImage wheel_image(int size) {
-    const auto rgba = draw_wheel(size);
-    wxImage image(size, size);
-    image.InitAlpha();
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const auto* p = &rgba[(static_cast<std::size_t>(y) * size + x) * 4];
-            image.SetRGB(x, y, p[0], p[1], p[2]);
-            image.SetAlpha(x, y, p[3]);
-        }
-    }
     return image;
 }
 
-}  // namespace casino::wx
+}  // namespace icon
