@@ -29,23 +29,6 @@ void Checks::require(bool ok, std::string_view what, std::string_view detail) {
     if (!check(ok, what, detail)) throw Fatal(std::string(what));
 }
 
-std::wstring widen(std::string_view utf8) {
-    const int size = static_cast<int>(utf8.size());
-    std::wstring out(static_cast<std::size_t>(size), L'\0');  // never more units than bytes
-    out.resize(static_cast<std::size_t>(
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), size)));
-    return out;
-}
-
-std::string narrow(std::wstring_view utf16) {
-    const int size = static_cast<int>(utf16.size());
-    std::string out(static_cast<std::size_t>(size) * 3, '\0');  // at most 3 bytes a unit
-    out.resize(static_cast<std::size_t>(
-        WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, out.data(),
-                            static_cast<int>(out.size()), nullptr, nullptr)));
-    return out;
-}
-
 int screen_dpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -275,11 +258,11 @@ HWND Game::focus() const {
 }
 
 // The window answers a registered message with the item's text in a global atom and
-// its command id (see main_window.h).
+// its command id (see menu_query.h).
 std::pair<std::string, UINT> Game::menu_item(int menu, int item) const {
     DWORD_PTR answer = 0;
-    SendMessageTimeoutW(window_, RegisterWindowMessageW(L"casino.menu_item"),
-                        MAKEWPARAM(menu, item), 0, SMTO_NORMAL, 5000, &answer);
+    SendMessageTimeoutW(window_, win32::menu_query_message(), MAKEWPARAM(menu, item), 0,
+                        SMTO_NORMAL, 5000, &answer);
     const auto atom = static_cast<ATOM>(LOWORD(answer));
     if (atom == 0) return {};
     wchar_t text[256] = {};
@@ -430,7 +413,7 @@ std::optional<Box> Game::find_box() const {
         }
         // The message box keeps its text in the static with id 0xFFFF; the input box its
         // prompt in the first static.
-        HWND text = GetDlgItem(hwnd, box.input ? 1001 : 0xFFFF);
+        HWND text = GetDlgItem(hwnd, box.input ? win32::kInputPromptId : 0xFFFF);
         box.text = window_text(text);
         return box;
     }
@@ -537,7 +520,8 @@ void Game::move_to(Placement where) {
 
 void Game::type_into(const Box& box, std::string_view text) {
     const std::wstring wide = widen(text);
-    SendMessageW(GetDlgItem(box.hwnd, 1002), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    SendMessageW(GetDlgItem(box.hwnd, win32::kInputEditId), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 void Game::answer(std::string_view prompt, std::string_view text, Submit how) {
@@ -545,7 +529,8 @@ void Game::answer(std::string_view prompt, std::string_view text, Submit how) {
     checks.require(box.has_value() && box->input, "an input box appears", prompt);
     checks.check(box->text == prompt, "the input box asks",
                  box->text + " / expected " + std::string(prompt));
-    checks.check(window_text(GetDlgItem(box->hwnd, 1002)).empty(), "the input field starts empty");
+    checks.check(window_text(GetDlgItem(box->hwnd, win32::kInputEditId)).empty(),
+                 "the input field starts empty");
     const ButtonCaptions& system = system_box_captions();
     const std::string ok = window_text(GetDlgItem(box->hwnd, IDOK));
     const std::string cancel = window_text(GetDlgItem(box->hwnd, IDCANCEL));
@@ -555,7 +540,7 @@ void Game::answer(std::string_view prompt, std::string_view text, Submit how) {
                  "the window is disabled while the input box is open");
     check_box_placement(box->hwnd);
     type_into(*box, text);
-    HWND edit = GetDlgItem(box->hwnd, 1002);
+    HWND edit = GetDlgItem(box->hwnd, win32::kInputEditId);
     // A screen reader names the field after the prompt beside it, and reads what was typed.
     const std::optional<Spoken> field = spoken(edit);
     checks.check(

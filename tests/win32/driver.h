@@ -15,6 +15,9 @@
 #include <vector>
 
 #include "core/controls.h"
+#include "input_box.h"
+#include "menu_query.h"
+#include "text.h"
 
 namespace casino::automation {
 
@@ -108,12 +111,14 @@ class Game {
     void menu_command(std::string_view caption);
 
     // ---- Reading ----
-    // A menu item's text and command id; item 0xFFFF is the menu's own title.
+    // A menu item's text and command id; item kMenuTitleItem is the menu's own title.
     [[nodiscard]] std::pair<std::string, UINT> menu_item(int menu, int item) const;
     [[nodiscard]] std::string menu_text(int menu, int item) const {
         return menu_item(menu, item).first;
     }
-    [[nodiscard]] std::string menu_title(int menu) const { return menu_item(menu, 0xFFFF).first; }
+    [[nodiscard]] std::string menu_title(int menu) const {
+        return menu_item(menu, win32::kMenuTitleItem).first;
+    }
     [[nodiscard]] std::vector<std::string> list_items(Control list) const;
     [[nodiscard]] int list_highlight(Control list) const;
     [[nodiscard]] int list_line_height(Control list) const;
@@ -184,9 +189,9 @@ struct ButtonCaptions {
 };
 const ButtonCaptions& system_box_captions();
 
-// UTF-8 (the game's texts) to and from UTF-16 (the Win32 API's).
-std::wstring widen(std::string_view utf8);
-std::string narrow(std::wstring_view utf16);
+// UTF-8 (the game's texts) to and from UTF-16 (the Win32 API's), as the game converts.
+using win32::narrow;
+using win32::widen;
 std::string window_text(HWND hwnd);
 int screen_dpi();
 // None when the window publishes no accessible object.

@@ -459,9 +459,10 @@ class Monkey {
     // query is taken only once the input has been handled or has opened a box. Twice,
     // because handling a key posts its character behind the first query.
     bool drain() {
-        static const UINT query = RegisterWindowMessageW(L"casino.menu_item");
+        static const UINT query = win32::menu_query_message();
         for (int round = 0; round < 2; ++round) {
-            if (!PostMessageW(game_->window(), query, MAKEWPARAM(0, 0xFFFF), 0)) return false;
+            if (!PostMessageW(game_->window(), query, MAKEWPARAM(0, win32::kMenuTitleItem), 0))
+                return false;
             const bool taken = wait_until(
                 [&] {
                     const ATOM atom = GlobalFindAtomW(marker_.c_str());
@@ -539,7 +540,7 @@ class Monkey {
     void answer(const Box& box) {
         note("ask " + box.text);
         line("ask " + box.text);
-        HWND edit = GetDlgItem(box.hwnd, 1002);
+        HWND edit = GetDlgItem(box.hwnd, win32::kInputEditId);
         std::string text = testing::monkey_answer(rng_);
         if (chance(2)) {
             close_with_box_open();

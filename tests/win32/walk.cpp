@@ -95,11 +95,6 @@ void shot(Game& g, const char* name) {
     DeleteFileW(done.c_str());
 }
 
-constexpr Control kFloor[] = {Control::cmdnum,   Control::cmdred,   Control::cmdbleck,
-                              Control::Command1, Control::Command2, Control::cmddu,
-                              Control::cmdlom};
-constexpr Control kPawnshop[] = {Control::cmdpay, Control::cmdre, Control::cmdwent};
-
 bool all_shown(const Game& g, std::initializer_list<Control> controls) {
     return std::all_of(controls.begin(), controls.end(), [&](Control c) { return g.shown(c); });
 }

@@ -1,28 +1,24 @@
-// The game's one window, built with plain Win32 calls: the port through which the core
-// shows controls, boxes and sounds, and the place where window messages become Events.
+// The game's one window, built with plain Win32 calls from the control and menu tables:
+// it turns window messages into the game's Events and carries out what the game asks of
+// it through the port.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "core/form1.h"
 #include "core/port.h"
+#include "game_list.h"
 
 namespace casino::win32 {
 
 // Child window ids: the controls in creation order, then the menu items in table order.
 inline constexpr int kFirstControlId = 100;
 inline constexpr int kFirstMenuId = 200;
-
-// A registered window message through which another process reads a menu item: wParam
-// is MAKEWPARAM(menu, item), item 0xFFFF naming the menu's own title; the answer is
-// MAKELRESULT(a global atom holding the text, the item's command id), and the caller
-// deletes the atom. Wine keeps menus inside their process, so GetMenuItemInfoW from the
-// automation tests cannot read them directly.
-inline constexpr wchar_t kMenuQueryMessage[] = L"casino.menu_item";
 
 class MainWindow final : public Port {
    public:
@@ -51,39 +47,39 @@ class MainWindow final : public Port {
     void quit() override;
 
    private:
-    static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
-    static LRESULT CALLBACK list_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam,
-                                      UINT_PTR id, DWORD_PTR self);
-    LRESULT handle_message(UINT msg, WPARAM wparam, LPARAM lparam);
+    static std::size_t slot(Control c) { return static_cast<std::size_t>(c); }
+
+    void create_menus();
+    void create_accelerators();
+    void create_controls();
+    void create_fonts();
+    void layout_controls();
+    void apply_tab_order();
+    void fit_client_area();
+    void focus_first_control();
 
     // Runs one Event through the game, then settles the keyboard focus.
     void dispatch(const Event& event);
-
-    void on_command(int id);
-    void on_close();
-    void on_activate(WPARAM wparam);
-    void on_set_focus();
-    void on_dpi_changed(int dpi, const RECT& suggested);
-    LRESULT on_menu_query(WPARAM wparam) const;
-
-    void create_controls();
-    void layout_controls();
-    [[nodiscard]] HFONT control_font(const ControlSpec& entry) const;
-    void apply_tab_order();
-    void create_menu();
-    void create_accelerators();
-    void create_fonts();
-    void fit_client_area();
-    void focus_first_tab_stop();
     void release_focus(Control c);
     void settle_focus();
     void mark_default_button();
     bool press_focused_button(const MSG& msg);
-
-    [[nodiscard]] HWND control(Control c) const { return controls_[static_cast<std::size_t>(c)]; }
-    [[nodiscard]] std::optional<Control> control_of(HWND hwnd) const;
     [[nodiscard]] bool usable(Control c) const;
+    [[nodiscard]] std::optional<Control> control_of(HWND hwnd) const;
+    [[nodiscard]] HWND control(Control c) const { return controls_[slot(c)]; }
+    [[nodiscard]] GameList& list_box(Control list) const { return *lists_[slot(list)]; }
+    [[nodiscard]] HFONT control_font(const ControlSpec& entry) const;
     [[nodiscard]] int pixels(int twips) const;
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+    LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam);
+    void OnCommand(int id);
+    void OnClose();
+    void OnActivate(WPARAM wparam);
+    void OnSetFocus();
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    LRESULT OnMenuQuery(WPARAM wparam) const;
+    void OnListChar(Control list, int code);
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
@@ -93,9 +89,10 @@ class MainWindow final : public Port {
     HFONT list_font_ = nullptr;    // the system's message font at the window's dpi
     HFONT button_font_ = nullptr;  // the same, made small enough for the tightest caption
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
-    std::string program_folder_;  // the folder of casino.exe, the installed cues' home
+    std::string data_dir_;  // the folder of casino.exe, the installed cues' home
     UINT menu_query_ = 0;
     std::array<HWND, kControlCount> controls_{};
+    std::array<std::unique_ptr<GameList>, kControlCount> lists_{};  // none for the buttons
     HWND saved_focus_ = nullptr;  // the control that had the focus when the window went inactive
     // A control that was hidden while it held the keyboard, during the Event being handled.
     std::optional<Control> focus_lost_;

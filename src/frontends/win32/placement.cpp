@@ -1,4 +1,4 @@
-// Where the game's windows appear: centred, and always wholly on the screen.
+// Where the game's windows appear: centred, always wholly on the screen, and at what dpi.
 #include "placement.h"
 
 namespace casino::win32 {
@@ -37,6 +37,21 @@ void centre_within_work_area(HWND window, const RECT& over) {
     const LONG x = centred_start(over.left, over.right, width, work.left, work.right);
     const LONG y = centred_start(over.top, over.bottom, height, work.top, work.bottom);
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int system_dpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+int window_dpi(HWND window) {
+    using GetDpiForWindow = UINT(WINAPI*)(HWND);
+    const auto get = reinterpret_cast<GetDpiForWindow>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const UINT dpi = get != nullptr ? get(window) : 0;
+    return dpi > 0 ? static_cast<int>(dpi) : system_dpi();
 }
 
 }  // namespace casino::win32
