@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "game_list.h"
-#include "main_frame.h"
+#include "main_window.h"
 
 namespace casino::wx {
 namespace {
@@ -122,7 +122,7 @@ bool wait_for(const std::function<bool()>& ready, long ms = 3000) {
 class GameWindow : public ::testing::Test {
    protected:
     void SetUp() override {
-        frame_ = new MainFrame(
+        frame_ = new MainWindow(
             [this](Ending ending) {
                 ++quits_;
                 ending_ = ending;
@@ -204,7 +204,7 @@ class GameWindow : public ::testing::Test {
     Lines log_;
     ScriptedDialogs dialogs_{log_};
     wxUIActionSimulator sim_;
-    MainFrame* frame_ = nullptr;
+    MainWindow* frame_ = nullptr;
     int quits_ = 0;
     std::optional<Ending> ending_;
 };

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "main_frame.h"
+#include "main_window.h"
 
 namespace casino::wx {
 
@@ -18,7 +18,7 @@ class CasinoApp final : public wxApp {
     CasinoApp() { g_set_prgname(CASINO_APP_ID); }
 
     bool OnInit() override {
-        auto* frame = new casino::wx::MainFrame([this](Ending ending) { end(ending); });
+        auto* frame = new casino::wx::MainWindow([this](Ending ending) { end(ending); });
         frame_ = frame;
         frame->Show();
         return true;

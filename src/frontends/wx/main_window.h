@@ -1,5 +1,6 @@
 // The game's window on Linux: a wx frame built from the control and menu tables, which
-// turns native events into the game's events and carries out what the game asks of it.
+// turns native events into the game's Events and carries out what the game asks of it
+// through the port.
 #pragma once
 
 #include <wx/frame.h>
@@ -28,12 +29,12 @@ class GameList;
 // process ends on the spot.
 enum class Ending : std::uint8_t { StopMainLoop, EndProcessNow };
 
-class MainFrame final : public wxFrame, public Port {
+class MainWindow final : public wxFrame, public Port {
    public:
     // quit: ends the program as the game asks (the frame hides itself first). sound: where
     // the cues go; by default libcanberra.
-    explicit MainFrame(std::function<void(Ending)> quit, std::unique_ptr<SoundOutput> sound = {});
-    ~MainFrame() override;
+    explicit MainWindow(std::function<void(Ending)> quit, std::unique_ptr<SoundOutput> sound = {});
+    ~MainWindow() override;
 
     // The game behind the window, for tests that set up money and spins.
     Form1& form() { return form_; }
@@ -65,20 +66,22 @@ class MainFrame final : public wxFrame, public Port {
 
     void create_menus();
     void create_controls();
-    void set_tab_order();
+    void apply_tab_order();
     void focus_first_control();
 
     // Runs one Event through the game, then settles the keyboard focus.
     void dispatch(const Event& event);
     void settle_focus();
     [[nodiscard]] bool usable(Control c) const;
-    [[nodiscard]] std::optional<Control> control_holding(const wxWindow* window) const;
-
-    void OnMenu(wxCommandEvent& event);
-    void OnClose(wxCloseEvent& event);
+    [[nodiscard]] std::optional<Control> control_of(const wxWindow* window) const;
     // Every way of closing the window is the game's exit, and it is never refused.
     void close_requested();
+
+    void OnMenu(wxCommandEvent& event);
+    void OnButton(wxCommandEvent& event);
+    void OnClose(wxCloseEvent& event);
     void OnChildFocus(wxChildFocusEvent& event);
+    void OnListChar(Control list, int code);
 
     wxPanel* client_ = nullptr;
     std::array<wxWindow*, kControlCount> controls_{};

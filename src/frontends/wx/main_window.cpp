@@ -1,5 +1,5 @@
 // The game's window on Linux: a wx frame built from the control and menu tables.
-#include "main_frame.h"
+#include "main_window.h"
 
 #include <wx/button.h>
 #include <wx/datetime.h>
@@ -7,17 +7,14 @@
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/panel.h>
-#include <wx/settings.h>
 #include <wx/textdlg.h>
 #include <wx/utils.h>
 
 #include <algorithm>
-#include <cmath>
 #include <string>
-#include <vector>
 
-#include "button_style.h"
 #include "canberra_sound.h"
+#include "caption_font.h"
 #include "game_list.h"
 #include "gtk_calls.h"
 #include "window_icons.h"
@@ -39,45 +36,6 @@ int dips(int twips) { return twips_to_pixels(twips, 96); }
 
 // Menu ids start past wx's own, so no stock item (with its stock label) is ever picked.
 int menu_id(MenuItem m) { return wxID_HIGHEST + 1 + static_cast<int>(m); }
-
-// The desktop's dialog font, made smaller until every caption fits its button: the game's
-// buttons were sized for a smaller font than GTK's.
-wxFont caption_font(const wxWindow& client) {
-    constexpr int kMargin = 8;  // the button's frame and padding, both sides
-    constexpr double kSmallest = 6;
-    wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
-    // How much the captions must shrink to fit at this size: 1 or more when they fit.
-    const auto room = [&] {
-        double scale = 1e9;
-        for (const ControlSpec& row : kControls) {
-            if (row.kind != ControlKind::Button) continue;
-            int width = 0;
-            int height = 0;
-            client.GetTextExtent(from_utf8(row.caption), &width, &height, nullptr, nullptr, &font);
-            scale = std::min(scale, static_cast<double>(client.FromDIP(dips(row.width)) - kMargin) /
-                                        std::max(width, 1));
-            scale = std::min(
-                scale, static_cast<double>(client.FromDIP(dips(row.height))) / std::max(height, 1));
-        }
-        return scale;
-    };
-    // Text grows about in proportion to its size, so one measurement tells the size at which
-    // the captions fit, and a second confirms it: each new size costs the font system a few
-    // milliseconds at start-up, and half a point at a time measured every caption five times.
-    // Small sizes come out a little wider than in proportion (the glyphs snap to whole
-    // pixels), so the estimate keeps 5% in hand rather than miss by a half point and measure
-    // a third size.
-    constexpr double kSnapAllowance = 0.95;
-    const double scale = room();
-    if (scale >= 1) return font;
-    const double full = font.GetFractionalPointSize();
-    font.SetFractionalPointSize(
-        std::max(kSmallest, std::floor(full * scale * kSnapAllowance * 2) / 2));
-    while (room() < 1 && font.GetFractionalPointSize() > kSmallest) {
-        font.SetFractionalPointSize(font.GetFractionalPointSize() - 0.5);
-    }
-    return font;
-}
 
 // What a screen reader says about a list, which has no caption on the window: its name, and
 // the key that acts on its highlighted entry.
@@ -106,7 +64,7 @@ wxIconBundle wheel_icons() {
 
 }  // namespace
 
-MainFrame::MainFrame(std::function<void(Ending)> quit, std::unique_ptr<SoundOutput> sound)
+MainWindow::MainWindow(std::function<void(Ending)> quit, std::unique_ptr<SoundOutput> sound)
     : wxFrame(nullptr, wxID_ANY, from_utf8(kWindow.caption), wxDefaultPosition, wxDefaultSize,
               wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
       quit_(std::move(quit)),
@@ -128,17 +86,19 @@ MainFrame::MainFrame(std::function<void(Ending)> quit, std::unique_ptr<SoundOutp
     CentreOnScreen();
 
     create_controls();
-    set_tab_order();
-    Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
-    client_->Bind(wxEVT_CHILD_FOCUS, &MainFrame::OnChildFocus, this);
+    apply_tab_order();
+    Bind(wxEVT_CLOSE_WINDOW, &MainWindow::OnClose, this);
+    client_->Bind(wxEVT_CHILD_FOCUS, &MainWindow::OnChildFocus, this);
 
     dispatch(Event::load());
     focus_first_control();
 }
 
-MainFrame::~MainFrame() = default;
+MainWindow::~MainWindow() = default;
 
-void MainFrame::create_menus() {
+// ---- Creation ----
+
+void MainWindow::create_menus() {
     auto* bar = new wxMenuBar;
     for (const MenuSpec& menu_spec : kMenus) {
         auto* menu = new wxMenu;
@@ -151,11 +111,11 @@ void MainFrame::create_menus() {
         bar->Append(menu, from_utf8(menu_spec.caption));
     }
     SetMenuBar(bar);
-    Bind(wxEVT_MENU, &MainFrame::OnMenu, this, menu_id(MenuItem::balance),
+    Bind(wxEVT_MENU, &MainWindow::OnMenu, this, menu_id(MenuItem::balance),
          menu_id(static_cast<MenuItem>(kMenuItemCount - 1)));
 }
 
-void MainFrame::create_controls() {
+void MainWindow::create_controls() {
     const wxFont font = caption_font(*client_);
     for (const ControlSpec& row : kControls) {
         const wxPoint pos = FromDIP(wxPoint(dips(row.left), dips(row.top)));
@@ -164,14 +124,12 @@ void MainFrame::create_controls() {
         const Control id = row.id;
         if (row.kind == ControlKind::ListBox) {
             const ListVoice voice = voice_of(id);
-            auto on_char = [this, id](int code) {
-                dispatch(Event::key_press(id, code, list_box(id).highlight()));
-            };
-            window = new GameList(client_, pos, size, voice.name, voice.hint, on_char);
+            window = new GameList(client_, pos, size, voice.name, voice.hint,
+                                  [this, id](int code) { OnListChar(id, code); });
         } else {
             window = new wxButton(client_, wxID_ANY, from_utf8(row.caption), pos, size);
             fit_caption(*window);
-            window->Bind(wxEVT_BUTTON, [this, id](wxCommandEvent&) { dispatch(Event::click(id)); });
+            window->Bind(wxEVT_BUTTON, &MainWindow::OnButton, this);
         }
         window->SetFont(font);
         window->SetName(from_utf8(row.name));
@@ -181,21 +139,16 @@ void MainFrame::create_controls() {
     }
 }
 
-void MainFrame::set_tab_order() {
-    std::vector<const ControlSpec*> order;
-    order.reserve(kControls.size());
-    for (const ControlSpec& row : kControls) order.push_back(&row);
-    std::sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
-        return a->tab_order < b->tab_order;
-    });
+void MainWindow::apply_tab_order() {
+    const auto& order = tab_order();
     for (std::size_t i = 1; i < order.size(); ++i) {
-        control(order[i]->id)->MoveAfterInTabOrder(control(order[i - 1]->id));
+        control(order[i])->MoveAfterInTabOrder(control(order[i - 1]));
     }
 }
 
 // The first control in the tab order that can take the focus gets it: on the street
 // that is "вход", since "число" before it is hidden.
-void MainFrame::focus_first_control() {
+void MainWindow::focus_first_control() {
     const std::optional<Control> first =
         next_in_tab_order(tab_order().back(), [this](Control c) { return usable(c); });
     if (first) set_focus(*first);
@@ -203,7 +156,7 @@ void MainFrame::focus_first_control() {
 
 // ---- The keyboard focus ----
 
-void MainFrame::dispatch(const Event& event) {
+void MainWindow::dispatch(const Event& event) {
     ++handlers_running_;
     form_.handle(event);
     --handlers_running_;
@@ -216,7 +169,7 @@ void MainFrame::dispatch(const Event& event) {
 // A control hidden while it held the keyboard hands it to the next shown control after
 // it in the tab order, wrapping round. That is decided when the handler has finished,
 // once the next screen stands: a handler may hide the old screen before it shows the new.
-void MainFrame::settle_focus() {
+void MainWindow::settle_focus() {
     if (!focus_lost_) return;
     const std::optional<Control> next =
         next_in_tab_order(*focus_lost_, [this](Control c) { return usable(c); });
@@ -224,9 +177,11 @@ void MainFrame::settle_focus() {
     if (next) set_focus(*next);
 }
 
-bool MainFrame::usable(Control c) const { return control(c)->IsShown() && control(c)->IsEnabled(); }
+bool MainWindow::usable(Control c) const {
+    return control(c)->IsShown() && control(c)->IsEnabled();
+}
 
-std::optional<Control> MainFrame::control_holding(const wxWindow* window) const {
+std::optional<Control> MainWindow::control_of(const wxWindow* window) const {
     for (; window != nullptr && window != client_; window = window->GetParent()) {
         const auto found = std::find(controls_.begin(), controls_.end(), window);
         if (found != controls_.end()) return static_cast<Control>(found - controls_.begin());
@@ -234,70 +189,86 @@ std::optional<Control> MainFrame::control_holding(const wxWindow* window) const 
     return std::nullopt;
 }
 
-// GTK tells of a focus change late when a dialog has just closed, only once the window
-// is active again; until then the control noted here is the one that gets the keyboard
-// back, and a handler may hide it first.
-void MainFrame::OnChildFocus(wxChildFocusEvent& event) {
-    focused_ = control_holding(event.GetWindow());
-    event.Skip();
+GameList& MainWindow::list_box(Control list) const {
+    return *static_cast<GameList*>(control(list));
 }
 
 // ---- Native events ----
 
-void MainFrame::OnMenu(wxCommandEvent& event) {
+void MainWindow::OnMenu(wxCommandEvent& event) {
     const int index = event.GetId() - menu_id(MenuItem::balance);
     if (index < 0 || index >= kMenuItemCount) return;
     dispatch(Event::menu_item(static_cast<MenuItem>(index)));
 }
 
-void MainFrame::OnClose(wxCloseEvent& /*event*/) { close_requested(); }
+void MainWindow::OnButton(wxCommandEvent& event) {
+    const std::optional<Control> c =
+        control_of(dynamic_cast<const wxWindow*>(event.GetEventObject()));
+    if (c) dispatch(Event::click(*c));
+}
 
-void MainFrame::close_requested() {
+void MainWindow::OnListChar(Control list, int code) {
+    dispatch(Event::key_press(list, code, list_box(list).highlight()));
+}
+
+void MainWindow::OnClose(wxCloseEvent& /*event*/) { close_requested(); }
+
+// GTK tells of a focus change late when a dialog has just closed, only once the window
+// is active again; until then the control noted here is the one that gets the keyboard
+// back, and a handler may hide it first.
+void MainWindow::OnChildFocus(wxChildFocusEvent& event) {
+    focused_ = control_of(event.GetWindow());
+    event.Skip();
+}
+
+void MainWindow::close_requested() {
     dispatch(Event::unload());
     if (!quitting_) quit();
 }
 
 // ---- Port: controls ----
 
-GameList& MainFrame::list_box(Control list) const { return *static_cast<GameList*>(control(list)); }
-
-void MainFrame::set_shown(Control c, bool shown) {
+void MainWindow::set_shown(Control c, bool shown) {
     if (!shown && focused_ == c && !focus_lost_) focus_lost_ = c;
     control(c)->Show(shown);
     control(c)->Enable(shown);
 }
 
 // Where the game puts the focus itself, it stays.
-void MainFrame::set_focus(Control c) {
+void MainWindow::set_focus(Control c) {
     focus_lost_.reset();
     focused_ = c;
     control(c)->SetFocus();
 }
 
-void MainFrame::set_menu_caption(MenuItem item, std::string_view caption) {
+void MainWindow::set_menu_caption(MenuItem item, std::string_view caption) {
     menu_item(item)->SetItemLabel(from_utf8(menu_label(item, caption)));
 }
 
-void MainFrame::list_add(Control list, std::string_view text) {
+// ---- Port: list boxes ----
+
+void MainWindow::list_add(Control list, std::string_view text) {
     list_box(list).append(from_utf8(text));
 }
 
-void MainFrame::list_clear(Control list) { list_box(list).clear(); }
+void MainWindow::list_clear(Control list) { list_box(list).clear(); }
 
-void MainFrame::set_list_highlight(Control list, int index) { list_box(list).set_highlight(index); }
+void MainWindow::set_list_highlight(Control list, int index) {
+    list_box(list).set_highlight(index);
+}
 
-void MainFrame::list_remove(Control list, int index) { list_box(list).remove(index); }
+void MainWindow::list_remove(Control list, int index) { list_box(list).remove(index); }
 
-// ---- Port: dialogs, sound, clock, exit ----
+// ---- Port: boxes, sound, clock, exit ----
 
 // The window can still be closed while a box is open: that is the game's exit too.
-void MainFrame::message(std::string_view text) {
+void MainWindow::message(std::string_view text) {
     wxMessageDialog box(this, from_utf8(text), from_utf8(kAppTitle), wxOK | wxICON_NONE);
     const CloseWhileModal closing(GetHandle(), [this] { close_requested(); });
     box.ShowModal();
 }
 
-std::string MainFrame::ask_text(std::string_view prompt) {
+std::string MainWindow::ask_text(std::string_view prompt) {
     wxTextEntryDialog box(this, from_utf8(prompt), from_utf8(kAppTitle), wxEmptyString,
                           wxOK | wxCANCEL);
     const CloseWhileModal closing(GetHandle(), [this] { close_requested(); });
@@ -305,16 +276,16 @@ std::string MainFrame::ask_text(std::string_view prompt) {
     return to_utf8(box.GetValue());
 }
 
-void MainFrame::play_wav(std::string_view path) { play_cue(*sound_, path, data_dir_); }
+void MainWindow::play_wav(std::string_view path) { play_cue(*sound_, path, data_dir_); }
 
-double MainFrame::time_of_day() {
+double MainWindow::time_of_day() {
     const wxDateTime now = wxDateTime::UNow();
     return now.GetHour() * 3600.0 + now.GetMinute() * 60.0 + now.GetSecond() +
            now.GetMillisecond() / 1000.0;
 }
 
 // The exit's own handler is one; any other still running waits inside a box.
-void MainFrame::quit() {
+void MainWindow::quit() {
     if (quitting_) return;
     quitting_ = true;
     Hide();
