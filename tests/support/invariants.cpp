@@ -1,6 +1,6 @@
 // The game's invariants and the money ledger. The texts and amounts below are written out
 // again on purpose: the checker reads the window the way a player does, not through the
-// game's own tables.
+// game's own tables. Only which controls make each screen comes from the core's table.
 #include "support/invariants.h"
 
 #include <algorithm>
@@ -20,13 +20,8 @@ bool counts_as_clothes(std::size_t item) { return item != 0; }  // the watch doe
 
 // ---- The window ----
 
-constexpr std::array kFloor = {Control::Command1, Control::Command2, Control::cmdred,
-                               Control::cmdbleck, Control::cmddu,    Control::cmdnum,
-                               Control::cmdlom};
-constexpr std::array kPawnshop = {Control::cmdpay, Control::cmdre, Control::cmdwent};
-
 bool is_bet(Control c) {
-    return std::find(kFloor.begin(), kFloor.end(), c) != kFloor.end() && c != Control::cmdlom;
+    return std::find(kBetButtons.begin(), kBetButtons.end(), c) != kBetButtons.end();
 }
 
 // The front end shows exactly what the game holds: every control's state and both lists.
@@ -54,12 +49,20 @@ void check_screen(const Form1& form, const FakePort& port, Violations& out) {
         std::sort(wanted.begin(), wanted.end());
         return shown == wanted;  // kControls is in enum order, so `shown` is sorted
     };
-    const bool street = shows_exactly({Control::cmdexit});
-    const bool floor = shows_exactly({kFloor.begin(), kFloor.end()});
-    const bool pawnshop =
-        shows_exactly({kPawnshop.begin(), kPawnshop.end()}) ||
-        shows_exactly({Control::cmdpay, Control::cmdre, Control::cmdwent, Control::List1}) ||
-        shows_exactly({Control::cmdpay, Control::cmdre, Control::cmdwent, Control::List2});
+    const auto screen = [](Screen s) {
+        const auto on = controls_on(s);
+        return std::vector<Control>(on.begin(), on.end());
+    };
+    const auto with = [](std::vector<Control> controls, Control list) {
+        controls.push_back(list);
+        return controls;
+    };
+    const bool street = shows_exactly(screen(Screen::street));
+    const bool floor = shows_exactly(screen(Screen::floor));
+    const std::vector<Control> pawnshop_buttons = screen(Screen::pawnshop);
+    const bool pawnshop = shows_exactly(pawnshop_buttons) ||
+                          shows_exactly(with(pawnshop_buttons, Control::List1)) ||
+                          shows_exactly(with(pawnshop_buttons, Control::List2));
     if (!street && !floor && !pawnshop) {
         std::string names;
         for (const Control c : shown) names.append(" ").append(name_of(c));

@@ -467,7 +467,7 @@ class Monkey {
         ++starts_;
         closing_ = false;
         ledger_.restart();
-        screen_ = Screen::Street;
+        screen_ = casino::Screen::street;
         record_.reset();
         tickets_.clear();
         box_ = Box::Closed;
@@ -557,7 +557,6 @@ class Monkey {
     // ---- What the game said, from the observer's log ----
 
     enum class Box { Closed, Message, Ask };
-    enum class Screen { Street, Floor, Pawnshop };
 
     // Reads the lines the observer has written since the last call.
     void read_log() {
@@ -634,8 +633,8 @@ class Monkey {
                 if (row.name == name) begin(Event::click(row.id));
             }
             const std::string clicked = name;
-            if (clicked == "cmdexit" || clicked == "cmdwent") screen_ = Screen::Floor;
-            if (clicked == "cmdlom") screen_ = Screen::Pawnshop;
+            if (clicked == "cmdexit" || clicked == "cmdwent") screen_ = casino::Screen::floor;
+            if (clicked == "cmdlom") screen_ = casino::Screen::pawnshop;
         } else if (std::sscanf(what.c_str(), "key %15s %d %d", list, &code, &highlight) == 3 ||
                    std::sscanf(what.c_str(), "activate %15s %d", list, &highlight) == 2) {
             // An activation is Enter, or a double click that only moves the highlight.
@@ -735,15 +734,10 @@ class Monkey {
     // Mostly a control of the screen the game shows, as the clicks so far tell it; sometimes
     // any, hidden ones included.
     void click_control() {
-        static constexpr Control kScreens[3][7] = {
-            {Control::cmdexit},
-            {Control::cmdnum, Control::cmdred, Control::cmdbleck, Control::Command1,
-             Control::Command2, Control::cmddu, Control::cmdlom},
-            {Control::cmdpay, Control::cmdre, Control::cmdwent}};
-        static constexpr int kShown[3] = {1, 7, 3};
-        const auto screen = static_cast<std::size_t>(screen_);
-        const Control c = chance(75) ? kScreens[screen][pick(kShown[screen])]
-                                     : static_cast<Control>(pick(kControlCount));
+        const auto shown = controls_on(screen_);
+        const Control c =
+            chance(75) ? shown[static_cast<std::size_t>(pick(static_cast<int>(shown.size())))]
+                       : static_cast<Control>(pick(kControlCount));
         const ControlSpec& row = spec_of(c);
         const auto [cx, cy] = centre_of(row);
         note("click " + std::string(row.name));
@@ -950,7 +944,7 @@ class Monkey {
     Window window_ = 0;
     std::ifstream log_;
     Box box_ = Box::Closed;
-    Screen screen_ = Screen::Street;
+    casino::Screen screen_ = casino::Screen::street;
     std::string box_text_;
     int boxes_ = 0;  // boxes seen so far
     bool closing_ = false;
