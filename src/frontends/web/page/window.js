@@ -57,22 +57,32 @@ CasinoPage.Window = class {
 
   // ---- The game's events ----
 
-  // Hands one event to the game, unless a handler still runs or the game has ended.
+  // Hands one event to the game, unless a handler still runs or the game has ended. While
+  // it runs the window is busy, for screen readers too, which wait for it to settle.
   send(name, ...args) {
     if (this.busy || this.closed) return false;
-    this.busy = true;
+    this.setBusy(true);
     let running;
     try {
       running = Promise.resolve(this.enter(name, args));
     } catch (error) {
-      this.busy = false;
+      this.setBusy(false);
       throw error;
     }
-    running.then(() => { this.busy = false; }, (error) => {
-      this.busy = false;
+    running.then(() => this.setBusy(false), (error) => {
+      this.setBusy(false);
       console.error('casino: the game stopped: ' + error);
     });
     return true;
+  }
+
+  setBusy(busy) {
+    this.busy = busy;
+    if (busy) {
+      this.root.setAttribute('aria-busy', 'true');
+    } else {
+      this.root.removeAttribute('aria-busy');
+    }
   }
 
   listen() {
