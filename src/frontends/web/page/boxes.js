@@ -15,20 +15,23 @@ CasinoPage.boxes = {
     return (navigator.language || '').toLowerCase().startsWith('ru') ? 'Отмена' : 'Cancel';
   },
 
+  element: function (tag, className, text) {
+    const made = document.createElement(tag);
+    made.className = className;
+    if (text !== undefined) made.textContent = text;
+    return made;
+  },
+
   // A dialog with its title bar; `fill` adds the rest. Gives the dialog and a promise for the
   // value of the button that closed it ('' for Esc).
   open: function (title, fill) {
     const number = ++this.opened;
-    const dialog = document.createElement('dialog');
-    dialog.className = 'box';
+    const dialog = this.element('dialog', 'box');
     dialog.setAttribute('aria-modal', 'true');
-    const heading = document.createElement('h2');
-    heading.className = 'box-title';
+    const heading = this.element('h2', 'box-title', title);
     heading.id = 'box-title-' + number;
-    heading.textContent = title;
     dialog.setAttribute('aria-labelledby', heading.id);
-    const body = document.createElement('form');
-    body.className = 'box-body';
+    const body = this.element('form', 'box-body');
     body.method = 'dialog';
     dialog.append(heading, body);
     fill(body, number, dialog);
@@ -48,22 +51,17 @@ CasinoPage.boxes = {
   },
 
   button: function (caption, value) {
-    const button = document.createElement('button');
-    button.className = 'box-button';
+    const button = this.element('button', 'box-button', caption);
     button.value = value;
-    button.textContent = caption;
     return button;
   },
 
   message: function (title, text) {
     return this.open(title, (body, number, dialog) => {
-      const line = document.createElement('p');
-      line.className = 'box-text';
+      const line = this.element('p', 'box-text', text);
       line.id = 'box-text-' + number;
-      line.textContent = text;
       dialog.setAttribute('aria-describedby', line.id);
-      const buttons = document.createElement('div');
-      buttons.className = 'box-buttons';
+      const buttons = this.element('div', 'box-buttons');
       const ok = this.button('OK', 'ok');
       ok.autofocus = true;
       buttons.append(ok);
@@ -74,14 +72,11 @@ CasinoPage.boxes = {
   ask: function (title, prompt) {
     let field = null;
     return this.open(title, (body, number) => {
-      const label = document.createElement('label');
-      label.className = 'box-text';
+      const label = this.element('label', 'box-text', prompt);
       label.htmlFor = 'box-field-' + number;
-      label.textContent = prompt;
-      field = document.createElement('input');
+      field = this.element('input', 'box-field');
       field.type = 'text';
       field.id = 'box-field-' + number;
-      field.className = 'box-field';
       field.autocomplete = 'off';
       field.spellcheck = false;
       field.autofocus = true;
@@ -92,8 +87,7 @@ CasinoPage.boxes = {
         event.preventDefault();
         field.closest('dialog').close('ok');
       });
-      const buttons = document.createElement('div');
-      buttons.className = 'box-buttons';
+      const buttons = this.element('div', 'box-buttons');
       buttons.append(this.button('OK', 'ok'), this.button(this.cancelCaption(), 'cancel'));
       body.append(label, field, buttons);
     }).then((value) => (value === 'ok' ? field.value : ''));

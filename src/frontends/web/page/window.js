@@ -42,7 +42,6 @@ CasinoPage.Window = class {
     this.menuBar = document.createElement('div');
     this.menuBar.className = 'menu-bar';
     this.menuBar.setAttribute('role', 'menubar');
-    this.menuBar.setAttribute('aria-label', caption);
 
     this.client = document.createElement('div');
     this.client.className = 'client';
