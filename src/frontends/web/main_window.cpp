@@ -4,7 +4,7 @@
 
 #include <emscripten/emscripten.h>
 
-#include <cstdio>
+#include <string>
 
 #include "caption_font.h"
 #include "css_pixels.h"
@@ -18,9 +18,8 @@ int id_of(Control c) { return static_cast<int>(c); }
 int id_of(MenuItem m) { return static_cast<int>(m); }
 
 std::string css_colour(const Rgb& rgb) {
-    char text[24];
-    std::snprintf(text, sizeof text, "rgb(%d, %d, %d)", rgb.r, rgb.g, rgb.b);
-    return text;
+    return "rgb(" + std::to_string(rgb.r) + ", " + std::to_string(rgb.g) + ", " +
+           std::to_string(rgb.b) + ")";
 }
 
 // What a screen reader says about a list, which has no caption on the window: its name, and
