@@ -14,7 +14,7 @@ wayland=(sway grim wayvnc procps)
 windows=(g++-mingw-w64-x86-64-win32 wine64 wine fonts-wine locales python3 wixl)
 # The web build (Emscripten; its icons are drawn by the desktop's icon tool, built with wx
 # for the build machine) and its tests (Debian's chromium, driven from Node.js).
-web=(emscripten nodejs python3 chromium libwxgtk3.2-dev)
+web=(emscripten nodejs python3 chromium unzip libwxgtk3.2-dev)
 ship=(dpkg-dev lintian appstream desktop-file-utils x11-utils unzip gzip python3 git faketime)
 
 case "${1:-all}" in
