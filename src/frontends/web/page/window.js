@@ -364,10 +364,10 @@ CasinoPage.Window = class {
     return this.lastFocused;
   }
 
+  // The game moves the keyboard only between its boxes: a box has closed, and given the
+  // keyboard back, before the handler that opened it goes on.
   focus(id) {
     this.lastFocused = id;
-    // While a box is open the page behind it takes no keyboard; the box gives it back to
-    // this control when it closes.
     this.controls.get(id).element.focus();
   }
 
