@@ -4,6 +4,7 @@
 #            casino-<version>-linux-<cpu>.tar.gz   package_tgz
 #   Windows  casino-<version>-win64.zip            package_zip
 #            casino-<version>-win64.msi            package_msi, by wixl
+#   Web      casino-<version>-web.zip              package_web: the static folder
 # Each comes out the same, byte for byte, whenever the same source is built, wherever and
 # whenever (cmake/reproducible.cmake; scripts/check-reproducible.sh shows it). The archives
 # are packed by tools/packaging/archive.py rather than by CPack, whose archivers add files
@@ -16,7 +17,9 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_VERBATIM_VARIABLES ON)
 
-if(WIN32)
+if(EMSCRIPTEN)
+  set(CPACK_PACKAGE_FILE_NAME casino-${PROJECT_VERSION}-web)
+elseif(WIN32)
   set(CPACK_PACKAGE_FILE_NAME casino-${PROJECT_VERSION}-win64)
 else()
   set(CPACK_PACKAGE_FILE_NAME casino-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR})
@@ -43,14 +46,18 @@ if(Python3_Interpreter_FOUND)
             --prefix ${stage_dir}/${CPACK_PACKAGE_FILE_NAME} > ${packages_dir}/stage.log
     COMMENT "Installing into ${stage_dir}"
     VERBATIM)
-  foreach(target casino make_sounds casino_data casino_changelog)
+  foreach(target casino make_sounds casino_data casino_changelog site)
     if(TARGET ${target})
       add_dependencies(package_stage ${target})
     endif()
   endforeach()
 
-  # An archive of the installed tree: package_zip on Windows, package_tgz elsewhere.
-  if(WIN32)
+  # An archive of the installed tree: package_zip on Windows, package_web for the web (the
+  # folder to put on a web server), package_tgz elsewhere.
+  if(EMSCRIPTEN)
+    set(archive_kind web)
+    set(archive_format zip)
+  elseif(WIN32)
     set(archive_kind zip)
     set(archive_format zip)
   else()
@@ -95,7 +102,7 @@ endif()
 
 # ---- Linux: the .deb ----
 find_program(DPKG_PROGRAM dpkg)
-if(NOT WIN32 AND DPKG_PROGRAM)
+if(NOT WIN32 AND NOT EMSCRIPTEN AND DPKG_PROGRAM)
   execute_process(COMMAND ${DPKG_PROGRAM} --print-architecture
                   OUTPUT_VARIABLE deb_architecture OUTPUT_STRIP_TRAILING_WHITESPACE)
   set(CPACK_GENERATOR DEB)
@@ -129,5 +136,3 @@ if(NOT WIN32 AND DPKG_PROGRAM)
   add_dependencies(packages package_deb)
   include(CPack)
 endif()
-
-# The web build's zip joins the packages here, as package_web, once there is a web build.

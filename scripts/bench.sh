@@ -5,13 +5,31 @@
 # Each pair runs RUNS times (default 20), alternating, on a virtual X server; map_timer
 # times from process start to the MapNotify of the program's window and reads its peak
 # resident memory. Prints the medians, the ratios program / bare, and casino.exe's size.
+# The web page is loaded against a bare Emscripten page with one button, both in the same
+# headless Chromium (bench/web_bench.mjs): the bytes transferred, the time to the first
+# paint and the renderer's peak memory, over WEB_RUNS loads each (default 10).
 # Figures, not a test: nothing here fails on a slow machine.
+# Usage: scripts/bench.sh [desktop|web]   (default: both)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${RUNS:-20}
 start=$SECONDS
+only=${1:-}
+case "$only" in
+  '' | desktop | web) ;;
+  *) echo "usage: $0 [desktop|web]" >&2; exit 2 ;;
+esac
 
 scripts/install-deps.sh all >/dev/null
+
+if [ "$only" = web ] || [ -z "$only" ]; then
+  scripts/configure-web.sh
+  cmake --build build/web --parallel "${CASINO_JOBS:-2}" --target site bare_web_page >/dev/null
+  node bench/web_bench.mjs build/web/site build/web/bench/bare_web "${WEB_RUNS:-10}"
+  echo "casino.wasm: $(stat -c %s build/web/site/casino.wasm) bytes; casino.js: $(stat -c %s build/web/site/casino.js) bytes"
+  [ "$only" = web ] && { echo "bench: done in $((SECONDS - start)) s"; exit 0; }
+fi
+
 scripts/configure-release.sh
 cmake --build build/release --parallel "${CASINO_JOBS:-2}" --target casino bare_wx map_timer >/dev/null
 win32=${CASINO_WIN32_BUILD:-build/win32}

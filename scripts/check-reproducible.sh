@@ -39,14 +39,16 @@ build_in "$work/two" faketime -f "+${days}d"
 
 version=$(cat "$work/one/build/release/version.txt")
 # What is compared: the packages, and the programs they hold as the builds made them.
-# The web build's zip joins this list when there is a web build.
 files=(
   "dist/casino_${version}_amd64.deb"
   "dist/casino-${version}-linux-x86_64.tar.gz"
   "dist/casino-${version}-win64.zip"
   "dist/casino-${version}-win64.msi"
+  "dist/casino-${version}-web.zip"
   "build/win32/src/frontends/win32/casino.exe"
   "build/release/casino"
+  "build/web/site/casino.wasm"
+  "build/web/site/casino.js"
 )
 echo "SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH ($(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S UTC')), commit $commit"
 echo "second build's clock: $(faketime -f "+${days}d" date -u '+%Y-%m-%d %H:%M:%S UTC')"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever of the project's build and test needs is missing.
-# Usage: scripts/install-deps.sh [core|game|wayland|windows|all]   (default: all)
+# Usage: scripts/install-deps.sh [core|game|wayland|windows|web|all]   (default: all)
+# The web tests' one npm package (tests/web) comes from npm's registry, at the version its
+# lockfile pins.
 set -euo pipefail
 
 core=(cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev libgmock-dev
@@ -10,6 +12,9 @@ game=(libwxgtk3.2-dev libgtk-3-dev libcanberra-dev libasound2-dev pkg-config lib
 # The game on a headless Wayland compositor, with a VNC server's keyboard and pointer.
 wayland=(sway grim wayvnc procps)
 windows=(g++-mingw-w64-x86-64-win32 wine64 wine fonts-wine locales python3 wixl)
+# The web build (Emscripten; its icons are drawn by the desktop's icon tool, built with wx
+# for the build machine) and its tests (Debian's chromium, driven from Node.js).
+web=(emscripten nodejs python3 chromium unzip)
 ship=(dpkg-dev lintian appstream desktop-file-utils x11-utils unzip gzip python3 git faketime)
 
 case "${1:-all}" in
@@ -17,14 +22,19 @@ case "${1:-all}" in
   game) wanted=("${core[@]}" "${game[@]}") ;;
   wayland) wanted=("${core[@]}" "${game[@]}" "${wayland[@]}") ;;
   windows) wanted=("${core[@]}" "${windows[@]}") ;;
-  all) wanted=("${core[@]}" "${game[@]}" "${wayland[@]}" "${windows[@]}" "${ship[@]}") ;;
-  *) echo "usage: $0 [core|game|wayland|windows|all]" >&2; exit 2 ;;
+  web) wanted=("${core[@]}" "${web[@]}") ;;
+  all) wanted=("${core[@]}" "${game[@]}" "${wayland[@]}" "${windows[@]}" "${web[@]}" "${ship[@]}") ;;
+  *) echo "usage: $0 [core|game|wayland|windows|web|all]" >&2; exit 2 ;;
 esac
 
 missing=()
 for pkg in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
 done
+# npm is a package of its own in Debian, but comes with Node.js from elsewhere.
+if [[ " ${wanted[*]} " == *" nodejs "* ]] && ! command -v npm >/dev/null; then
+  missing+=(npm)
+fi
 
 need_root() {
   [ "$(id -u)" -eq 0 ] && return
@@ -47,4 +57,19 @@ if [[ " ${wanted[*]} " == *" locales "* ]] && ! locale -a | grep -qix 'ru_RU\.ut
   sed -i 's/^# *\(ru_RU\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   grep -qx 'ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >>/etc/locale.gen
   locale-gen >/dev/null
+fi
+
+# The web tests' npm package, installed from the lockfile when it is not there at the
+# version the lockfile pins.
+if [[ " ${wanted[*]} " == *" chromium "* ]]; then
+  web_tests=$(dirname "$0")/../tests/web
+  pinned() {
+    node -e "const f = process.argv[1]; try { console.log(require(f).version) } catch { console.log('') }" "$1"
+  }
+  locked=$(node -p "require(process.argv[1]).packages['node_modules/playwright-core'].version" \
+    "$(realpath "$web_tests/package-lock.json")")
+  if [ "$(pinned "$(realpath -m "$web_tests/node_modules/playwright-core/package.json")")" != "$locked" ]; then
+    echo "installing the web tests' npm packages (tests/web, npm ci)"
+    (cd "$web_tests" && npm ci --no-audit --no-fund --loglevel=error)
+  fi
 fi

@@ -3,6 +3,7 @@
 #   build/release  g++, Release, warnings as errors: the game, the core suite, the wx tests
 #   build/win32    MinGW-w64 cross build, driven under Wine       (scripts/test-win32.sh)
 #   build/asan     clang, Release, ASan + UBSan; then fuzzing      (scripts/test-sanitize.sh)
+#   build/web      Emscripten, played in headless Chromium         (scripts/test-web.sh)
 #   a minute of random native input into each real program         (scripts/test-monkey.sh)
 #   the packages built twice more, two days apart, and compared     (scripts/check-reproducible.sh)
 set -euo pipefail
@@ -31,5 +32,6 @@ bash scripts/check-reproducible.sh 2>&1 | tee -a "$log"
 ctest_total=$(grep -oE 'tests failed out of [0-9]+' "$log" | awk '{s += $NF} END {print s + 0}')
 checks=$(grep -oE '^[0-9]+ checks passed' "$log" | awk '{s += $1} END {print s + 0}')
 monkeys=$(grep -cE '^monkey: .* passed: seed' "$log" || true)
-echo "== all tests passed in $((SECONDS - start)) s: $ctest_total test cases, $checks Windows checks, $monkeys monkey runs"
-echo "tests: $((ctest_total + checks + monkeys)) passed, 0 failed"
+web_checks=$(grep -oE '^web: [0-9]+ checks passed' "$log" | awk '{s += $2} END {print s + 0}')
+echo "== all tests passed in $((SECONDS - start)) s: $ctest_total test cases, $checks Windows checks, $web_checks web checks, $monkeys monkey runs"
+echo "tests: $((ctest_total + checks + web_checks + monkeys)) passed, 0 failed"

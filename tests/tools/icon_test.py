@@ -58,7 +58,7 @@ def read_png(path):
 
 
 # ---- PNGs, at the smallest and the largest size ----
-for size in (16, 256):
+for size in (16, 512):
     path = work / f"{size}.png"
     check(run("png", str(size), str(path)) == 0, f"icon png {size} succeeds")
     width, height, pixels = read_png(path)
@@ -116,7 +116,7 @@ for i, (size, colours, bits) in enumerate(wanted):
         check(len(used_colours) >= 4, f"image {i} draws in {len(used_colours)} colours")
 
 # ---- Sizes it refuses ----
-for bad in ("0", "257", "12px"):
+for bad in ("0", "513", "12px"):
     check(run("png", bad, str(work / "bad.png")) == 2, f"icon png {bad} is refused")
 
 print(f"icon tool: {'FAILED' if failures else 'all checks passed'}")

@@ -29,11 +29,11 @@ bool write_file(const char* path, const Bytes& bytes) {
     return false;
 }
 
-// A size in pixels: a whole number from 1 to 256, the largest an icon theme asks for.
+// A size in pixels: a whole number from 1 to 512, the largest an installed web app asks for.
 int size_of(const char* text) {
     char* end = nullptr;
     const long size = std::strtol(text, &end, 10);
-    return end != text && *end == '\0' && size >= 1 && size <= 256 ? static_cast<int>(size) : 0;
+    return end != text && *end == '\0' && size >= 1 && size <= 512 ? static_cast<int>(size) : 0;
 }
 
 int usage() {

@@ -1,0 +1,83 @@
+// What every web test needs: the built page served on 127.0.0.1, Debian's chromium driven
+// headless through the DevTools protocol, and a record of what the page did that a player
+// would not see: its console, its requests, and what became of every sound it played.
+import { spawn } from 'node:child_process';
+import { once } from 'node:events';
+import { chromium } from 'playwright-core';
+
+// The browser's own autoplay rule, as a desktop browser has it: a page may play sound once
+// the player has clicked or typed in it.
+const chromiumArgs = [
+  '--no-sandbox', '--disable-gpu', '--disable-background-networking',
+  '--disable-component-update', '--disable-sync', '--no-first-run', '--disable-quic',
+  '--autoplay-policy=document-user-activation-required',
+];
+
+// Serves `folder` with Python's static server on a free port of 127.0.0.1.
+export async function serve(folder) {
+  const server = spawn('python3', ['-u', '-m', 'http.server', '--bind', '127.0.0.1', '0',
+                                   '--directory', folder],
+                       {stdio: ['ignore', 'pipe', 'ignore']});
+  let seen = '';
+  const port = await new Promise((resolve, reject) => {
+    server.stdout.on('data', (chunk) => {
+      seen += chunk;
+      const found = /port (\d+)/.exec(seen);
+      if (found) resolve(Number(found[1]));
+    });
+    server.once('exit', (code) => reject(new Error(`the web server ended (${code}): ${seen}`)));
+  });
+  return {
+    origin: `http://127.0.0.1:${port}`,
+    close: async () => {
+      if (server.exitCode !== null) return;
+      server.kill();
+      await once(server, 'exit');
+    },
+  };
+}
+
+// Runs in the page before its own scripts: notes every sound the page starts, whether the
+// browser let it play, and whether it played to its end.
+function watchSounds() {
+  const sounds = [];
+  window.__sounds = sounds;
+  const play = HTMLMediaElement.prototype.play;
+  HTMLMediaElement.prototype.play = function () {
+    const sound = {outcome: 'pending', ended: false, played: 0};
+    sounds.push(sound);
+    this.addEventListener('ended', () => { sound.ended = true; });
+    this.addEventListener('timeupdate', () => { sound.played = Math.max(sound.played, this.currentTime); });
+    const started = play.call(this);
+    started.then(() => { sound.outcome = 'played'; }, (error) => { sound.outcome = error.name; });
+    return started;
+  };
+}
+
+export async function launch() {
+  return chromium.launch({executablePath: '/usr/bin/chromium', args: chromiumArgs});
+}
+
+// A fresh context and page that records its console, its errors and its requests.
+export async function openPage(browser) {
+  const context = await browser.newContext({locale: 'ru-RU'});
+  const page = await context.newPage();
+  const record = {complaints: [], requests: []};
+  page.on('console', (message) => {
+    if (message.type() === 'error' || message.type() === 'warning') {
+      record.complaints.push(`console ${message.type()}: ${message.text()}`);
+    }
+  });
+  page.on('pageerror', (error) => record.complaints.push(`page error: ${error.message}`));
+  // The service worker's own requests (its copy of the files) are told apart from the page's.
+  context.on('request', (request) => {
+    record.requests.push({url: request.url(), fromWorker: request.serviceWorker() !== null});
+  });
+  await context.addInitScript(watchSounds);
+  return {context, page, record};
+}
+
+// The sounds the page has started so far, as watchSounds noted them.
+export async function sounds(page) {
+  return page.evaluate(() => window.__sounds.map((sound) => ({...sound})));
+}
