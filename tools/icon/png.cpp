@@ -1,5 +1,4 @@
-// PNG files of the wheel: a signature, a header, the pixels in a zlib stream of stored
-// blocks, and an end.
+// PNG files of the wheel: a signature, a header, the pixels in a zlib stream, and an end.
 #include "png.h"
 
 #include <algorithm>
@@ -52,25 +51,131 @@ void put_chunk(Bytes& out, std::string_view type, const Bytes& data) {
     put_u32(out, crc32(out.data() + start, out.size() - start));
 }
 
-// A zlib stream that stores the data as it is, in blocks of at most 65535 bytes.
-Bytes stored_zlib(const Bytes& data) {
-    constexpr std::size_t kBlock = 65535;
+// Bits into bytes, the first bit the lowest, as deflate writes them.
+class BitWriter {
+   public:
+    explicit BitWriter(Bytes& out) : out_(out) {}
+    void bits(std::uint32_t value, int count) {
+        for (int i = 0; i < count; ++i) put((value >> i) & 1U);
+    }
+    // A Huffman code goes out from its highest bit.
+    void code(std::uint32_t value, int length) {
+        for (int i = length - 1; i >= 0; --i) put((value >> i) & 1U);
+    }
+    void flush() {
+        if (used_ > 0) out_.push_back(byte_);
+        byte_ = 0;
+        used_ = 0;
+    }
+
+   private:
+    void put(std::uint32_t bit) {
+        byte_ = static_cast<std::uint8_t>(byte_ | (bit << used_));
+        if (++used_ == 8) flush();
+    }
+    Bytes& out_;
+    std::uint8_t byte_ = 0;
+    int used_ = 0;
+};
+
+// A literal, a length code or the end of the block, in deflate's fixed Huffman code.
+void fixed_symbol(BitWriter& w, int symbol) {
+    if (symbol < 144) {
+        w.code(static_cast<std::uint32_t>(0x30 + symbol), 8);
+    } else if (symbol < 256) {
+        w.code(static_cast<std::uint32_t>(0x190 + symbol - 144), 9);
+    } else if (symbol < 280) {
+        w.code(static_cast<std::uint32_t>(symbol - 256), 7);
+    } else {
+        w.code(static_cast<std::uint32_t>(0xC0 + symbol - 280), 8);
+    }
+}
+
+constexpr std::array<int, 29> kLengthBase{3,  4,  5,  6,  7,  8,  9,  10, 11,  13,
+                                          15, 17, 19, 23, 27, 31, 35, 43, 51,  59,
+                                          67, 83, 99, 115, 131, 163, 195, 227, 258};
+constexpr std::array<int, 29> kLengthExtra{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                           2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+constexpr std::array<int, 30> kDistanceBase{1,    2,    3,    4,    5,    7,     9,    13,
+                                            17,   25,   33,   49,   65,   97,    129,  193,
+                                            257,  385,  513,  769,  1025, 1537,  2049, 3073,
+                                            4097, 6145, 8193, 12289, 16385, 24577};
+constexpr std::array<int, 30> kDistanceExtra{0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
+                                             6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+
+void match(BitWriter& w, int length, int distance) {
+    std::size_t l = kLengthBase.size() - 1;
+    while (kLengthBase[l] > length) --l;
+    fixed_symbol(w, 257 + static_cast<int>(l));
+    w.bits(static_cast<std::uint32_t>(length - kLengthBase[l]), kLengthExtra[l]);
+    std::size_t d = kDistanceBase.size() - 1;
+    while (kDistanceBase[d] > distance) --d;
+    w.code(static_cast<std::uint32_t>(d), 5);
+    w.bits(static_cast<std::uint32_t>(distance - kDistanceBase[d]), kDistanceExtra[d]);
+}
+
+// A zlib stream of one deflate block in the fixed Huffman code, the repeats found by a
+// greedy search over the last 32 KiB. Rows of a wheel repeat themselves a great deal, so
+// this is enough to make the large icons small; the same data always gives the same bytes.
+Bytes deflate_zlib(const Bytes& data) {
+    constexpr int kWindow = 32768;
+    constexpr int kMaxLength = 258;
+    constexpr int kMinLength = 3;
+    constexpr int kChainSteps = 64;  // how many earlier places each search tries
+    constexpr std::size_t kHashSize = 1 << 15;
     Bytes out{0x78, 0x01};  // deflate with a 32 KiB window, no preset dictionary
-    std::size_t at = 0;
-    do {
-        const std::size_t length = std::min(kBlock, data.size() - at);
-        const bool last = at + length == data.size();
-        out.push_back(last ? 1 : 0);  // BFINAL, and BTYPE 00: stored
-        const auto len = static_cast<std::uint16_t>(length);
-        const auto nlen = static_cast<std::uint16_t>(~len);
-        for (const std::uint16_t v : {len, nlen}) {
-            out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-            out.push_back(static_cast<std::uint8_t>(v >> 8));
+    BitWriter w(out);
+    w.bits(1, 1);  // BFINAL
+    w.bits(1, 2);  // BTYPE 01: the fixed Huffman code
+
+    std::vector<int> head(kHashSize, -1);
+    std::vector<int> previous(data.size(), -1);
+    const auto hash = [&](std::size_t i) {
+        return ((std::size_t{data[i]} << 10) ^ (std::size_t{data[i + 1]} << 5) ^ data[i + 2]) &
+               (kHashSize - 1);
+    };
+    const auto remember = [&](std::size_t i) {
+        if (i + kMinLength > data.size()) return;
+        const std::size_t h = hash(i);
+        previous[i] = head[h];
+        head[h] = static_cast<int>(i);
+    };
+
+    std::size_t i = 0;
+    while (i < data.size()) {
+        int best_length = 0;
+        int best_distance = 0;
+        if (i + kMinLength <= data.size()) {
+            const int most = static_cast<int>(std::min<std::size_t>(kMaxLength, data.size() - i));
+            int candidate = head[hash(i)];
+            for (int step = 0; candidate >= 0 && step < kChainSteps; ++step) {
+                const int distance = static_cast<int>(i) - candidate;
+                if (distance > kWindow) break;
+                int length = 0;
+                while (length < most && data[static_cast<std::size_t>(candidate + length)] ==
+                                            data[i + static_cast<std::size_t>(length)]) {
+                    ++length;
+                }
+                if (length > best_length) {
+                    best_length = length;
+                    best_distance = distance;
+                    if (length == most) break;
+                }
+                candidate = previous[static_cast<std::size_t>(candidate)];
+            }
         }
-        out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(at),
-                   data.begin() + static_cast<std::ptrdiff_t>(at + length));
-        at += length;
-    } while (at < data.size());
+        if (best_length >= kMinLength) {
+            match(w, best_length, best_distance);
+            for (int k = 0; k < best_length; ++k) remember(i + static_cast<std::size_t>(k));
+            i += static_cast<std::size_t>(best_length);
+        } else {
+            fixed_symbol(w, data[i]);
+            remember(i);
+            ++i;
+        }
+    }
+    fixed_symbol(w, 256);  // the end of the block
+    w.flush();
     put_u32(out, adler32(data));
     return out;
 }
@@ -97,7 +202,7 @@ std::vector<std::uint8_t> png_file(const Image& image) {
         const auto from = image.rgba.begin() + static_cast<std::ptrdiff_t>(y * row);
         raw.insert(raw.end(), from, from + static_cast<std::ptrdiff_t>(row));
     }
-    put_chunk(out, "IDAT", stored_zlib(raw));
+    put_chunk(out, "IDAT", deflate_zlib(raw));
     put_chunk(out, "IEND", {});
     return out;
 }

@@ -8,9 +8,8 @@
 
 namespace icon {
 
-// The picture as a PNG file: 8-bit red, green, blue and alpha, uncompressed. The icons are
-// small, and stored blocks need no compressor; no chunk records a time, so the same
-// picture is always the same file.
+// The picture as a PNG file: 8-bit red, green, blue and alpha, compressed by deflate's
+// fixed code; no chunk records a time, so the same picture is always the same file.
 std::vector<std::uint8_t> png_file(const Image& image);
 
 }  // namespace icon
