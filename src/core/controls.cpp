@@ -92,6 +92,11 @@ std::string_view name_of(Screen screen) {
     return {};
 }
 
+ListVoice voice_of(Control list) {
+    if (list == Control::List1) return {"твои вещи", "Enter — заложить"};
+    return {"заложенные вещи", "Enter — выкупить"};
+}
+
 std::string menu_label(MenuItem m, std::string_view caption) {
     std::string label(caption);
     const std::string_view key = spec_of(m).shortcut_text;

@@ -68,6 +68,14 @@ std::string_view name_of(Control c);
 std::optional<Control> control_named(std::string_view name);
 bool is_list(Control c);
 
+// What a screen reader says about a list box, which has no caption on the window: its name,
+// and the key that acts on its highlighted entry.
+struct ListVoice {
+    std::string_view name;
+    std::string_view hint;
+};
+ListVoice voice_of(Control list);
+
 // The controls in their tab order, "число" first.
 const std::array<Control, kControlCount>& tab_order();
 

@@ -13,10 +13,9 @@ int id_of(Control c) { return static_cast<int>(c); }
 
 }  // namespace
 
-GameList::GameList(const ControlSpec& spec, std::string_view accessible_name, std::string_view hint)
-    : id_(spec.id) {
+GameList::GameList(const ControlSpec& spec, ListVoice voice) : id_(spec.id) {
     casino_page_add_list(id_of(id_), std::string(spec.name).c_str(),
-                         std::string(accessible_name).c_str(), std::string(hint).c_str(),
+                         std::string(voice.name).c_str(), std::string(voice.hint).c_str(),
                          css_pixels(spec.left), css_pixels(spec.top), css_pixels(spec.width),
                          css_pixels(spec.height));
 }

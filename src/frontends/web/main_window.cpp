@@ -22,18 +22,6 @@ std::string css_colour(const Rgb& rgb) {
            std::to_string(rgb.b) + ")";
 }
 
-// What a screen reader says about a list, which has no caption on the window: its name, and
-// the key that acts on its highlighted entry.
-struct ListVoice {
-    const char* name;
-    const char* hint;
-};
-
-ListVoice voice_of(Control list) {
-    if (list == Control::List1) return {"твои вещи", "Enter — заложить"};
-    return {"заложенные вещи", "Enter — выкупить"};
-}
-
 }  // namespace
 
 MainWindow* MainWindow::page_window_ = nullptr;
@@ -79,8 +67,7 @@ void MainWindow::create_controls() {
     for (const Control c : tab_order()) {
         const ControlSpec& row = spec_of(c);
         if (row.kind == ControlKind::ListBox) {
-            const ListVoice voice = voice_of(c);
-            lists_[slot(c)].emplace(row, voice.name, voice.hint);
+            lists_[slot(c)].emplace(row, voice_of(c));
         } else {
             casino_page_add_button(id_of(c), std::string(row.name).c_str(),
                                    std::string(row.caption).c_str(), css_pixels(row.left),

@@ -2,18 +2,21 @@
 // publishes with its rows.
 #include "game_list.h"
 
+#include <string>
+
 #include "gtk_calls.h"
 
 namespace casino::wx {
 
-GameList::GameList(wxWindow* parent, const wxPoint& pos, const wxSize& size, const char* name,
-                   const char* hint, std::function<void(int)> on_char)
+GameList::GameList(wxWindow* parent, const wxPoint& pos, const wxSize& size, ListVoice voice,
+                   std::function<void(int)> on_char)
     : wxListBox(parent, wxID_ANY, pos, size, 0, nullptr, wxLB_SINGLE),
       on_char_(std::move(on_char)) {
     // A list one line high has no room for a scrollbar (GTK complains on stderr when it is
     // squeezed in), so it shows none and one entry fills the line.
     show_one_row_at_a_time(GTK_SCROLLED_WINDOW(GetHandle()), m_treeview);
-    set_accessible_name(GTK_WIDGET(m_treeview), name, hint);
+    set_accessible_name(GTK_WIDGET(m_treeview), std::string(voice.name).c_str(),
+                        std::string(voice.hint).c_str());
     // Enter on a highlighted entry reaches neither of the first two: GTK reports it as an
     // activation.
     Bind(wxEVT_KEY_DOWN, &GameList::OnKeyDown, this);

@@ -7,14 +7,16 @@
 
 #include <functional>
 
+#include "core/controls.h"
+
 namespace casino::wx {
 
 class GameList final : public wxListBox {
    public:
     // name and hint (UTF-8) are what a screen reader says about the list. on_char receives
     // the character code of every character key typed in the list, Enter (13) included.
-    GameList(wxWindow* parent, const wxPoint& pos, const wxSize& size, const char* name,
-             const char* hint, std::function<void(int code)> on_char);
+    GameList(wxWindow* parent, const wxPoint& pos, const wxSize& size, ListVoice voice,
+             std::function<void(int code)> on_char);
 
     void append(const wxString& text);
     void clear();

@@ -37,18 +37,6 @@ int dips(int twips) { return twips_to_pixels(twips, 96); }
 // Menu ids start past wx's own, so no stock item (with its stock label) is ever picked.
 int menu_id(MenuItem m) { return wxID_HIGHEST + 1 + static_cast<int>(m); }
 
-// What a screen reader says about a list, which has no caption on the window: its name, and
-// the key that acts on its highlighted entry.
-struct ListVoice {
-    const char* name;
-    const char* hint;
-};
-
-ListVoice voice_of(Control list) {
-    if (list == Control::List1) return {"твои вещи", "Enter — заложить"};
-    return {"заложенные вещи", "Enter — выкупить"};
-}
-
 wxIconBundle wheel_icons() {
     wxIconBundle icons;
     for (const IconPixels& pixels : kWindowIcons) {
@@ -123,8 +111,7 @@ void MainWindow::create_controls() {
         wxWindow* window = nullptr;
         const Control id = row.id;
         if (row.kind == ControlKind::ListBox) {
-            const ListVoice voice = voice_of(id);
-            window = new GameList(client_, pos, size, voice.name, voice.hint,
+            window = new GameList(client_, pos, size, voice_of(id),
                                   [this, id](int code) { OnListChar(id, code); });
         } else {
             window = new wxButton(client_, wxID_ANY, from_utf8(row.caption), pos, size);
