@@ -12,15 +12,13 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh all
 
 win32=${CASINO_WIN32_BUILD:-build/win32}
+# Only what the packages hold is built: the tests are the test command's.
 scripts/configure-release.sh
-cmake --build build/release --parallel "${CASINO_JOBS:-2}"
-cmake --build build/release --target packages
+cmake --build build/release --parallel "${CASINO_JOBS:-2}" --target packages
 scripts/configure-win32.sh
-cmake --build "$win32" --parallel "${CASINO_JOBS:-2}"
-cmake --build "$win32" --target packages
+cmake --build "$win32" --parallel "${CASINO_JOBS:-2}" --target packages
 scripts/configure-web.sh
-cmake --build build/web --parallel "${CASINO_JOBS:-2}"
-cmake --build build/web --target packages
+cmake --build build/web --parallel "${CASINO_JOBS:-2}" --target packages
 
 version=$(cat build/release/version.txt)
 mkdir -p dist
