@@ -6,7 +6,8 @@
 
 namespace casino {
 
-Form1::Form1(Port& port) : port_(&port) {
+Form1::Form1(Port& port, Draws& draws, TableState& table)
+    : port_(&port), draws_(draws), state_(table) {
     for (const auto& row : kControls) {
         visible_[index(row.id)] = row.visible;
         enabled_[index(row.id)] = row.enabled;
@@ -121,7 +122,7 @@ void Form1::add_to_list(Control list, Item item) {
     const bool wardrobe = list == Control::List1;
     (wardrobe ? wardrobe_ : pawned_).push_back(item);
     port_->list_add(list,
-                   wardrobe ? state_.items[index_of(item)] : state_.pawnticket[index_of(item)]);
+                    wardrobe ? state_.items[index_of(item)] : state_.pawnticket[index_of(item)]);
 }
 
 void Form1::remove_from_list(Control list, std::size_t position) {
@@ -145,7 +146,7 @@ void Form1::play_cue(std::string_view path) {
     if (state_.mute == 0) port_->play_wav(path);
 }
 
-void Form1::reseed() { random_.reseed(static_cast<float>(port_->time_of_day())); }
+void Form1::reseed() { draws_.reseed(static_cast<float>(port_->time_of_day())); }
 
 void Form1::add_money(std::int32_t amount) {
     state_.money = rules::add_money(state_.money, amount);

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "core/controls.h"
+#include "core/draws.h"
 #include "core/event.h"
 #include "core/port.h"
-#include "core/random_source.h"
 #include "core/rules/arithmetic.h"
 #include "core/rules/roulette.h"
 #include "core/table_state.h"
@@ -22,7 +22,10 @@ namespace casino {
 
 class Form1 {
    public:
-    explicit Form1(Port& port);
+    // The game speaks through the port, draws from `draws` and keeps the money, the
+    // counters and the last spin in `table`; all three outlive it. A fresh game passes a
+    // default TableState.
+    Form1(Port& port, Draws& draws, TableState& table);
 
     // Runs the handler of one user action to its end. Events that the real window could
     // not deliver (a click on a hidden or disabled control, a key in a closed list) and
@@ -30,11 +33,6 @@ class Form1 {
     // while a handler runs (one waiting in a box can let the platform deliver another),
     // except a close, which always ends the program.
     void handle(const Event& event);
-
-    [[nodiscard]] const TableState& state() const { return state_; }
-    // For tests and the replay tool, which set up a game as if it had been played.
-    TableState& state() { return state_; }
-    RandomSource& random() { return random_; }
 
     [[nodiscard]] bool visible(Control c) const { return visible_[index(c)]; }
     [[nodiscard]] bool enabled(Control c) const { return enabled_[index(c)]; }
@@ -107,8 +105,8 @@ class Form1 {
     // The front end; once the game has ended, a port that shows nothing, so that a handler
     // still unwinding from a box opens no other.
     Port* port_;
-    TableState state_;
-    RandomSource random_;
+    Draws& draws_;
+    TableState& state_;
     std::array<bool, kControlCount> visible_{};
     std::array<bool, kControlCount> enabled_{};
     std::vector<Item> wardrobe_;  // List1's entries, in their order

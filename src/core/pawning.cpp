@@ -23,7 +23,7 @@ void Form1::cmdpay_Click() {
 void Form1::List1_KeyPress(int keyascii, int highlight) {
     // The price is drawn on every key, before the key is looked at.
     reseed();
-    const std::int16_t price = rules::pawn_price(random_.next());
+    const std::int16_t price = rules::pawn_price(draws_.next());
     if (keyascii != kEnterKey) return;
 
     // With no entry highlighted nothing is pawned and nothing removed; the list closes.

@@ -31,22 +31,9 @@ void RandomSource::reseed(float seed) {
 }
 
 float RandomSource::next() {
-    if (!scripted_.empty()) {
-        const float r = scripted_.front();
-        scripted_.pop_front();
-        return r;
-    }
     // 24 bits fill a float's mantissa exactly, so the value is below 1 without rounding.
     const auto bits = static_cast<std::uint32_t>(splitmix(state_) >> 40);
     return static_cast<float>(bits) * 0x1p-24F;
-}
-
-void RandomSource::queue(float r) {
-    // Keep the promise of next() whatever a caller queues.
-    constexpr float below_one = 0x1.fffffep-1F;
-    if (!(r >= 0.0F)) r = 0.0F;  // also NaN
-    if (r > below_one) r = below_one;
-    scripted_.push_back(r);
 }
 
 }  // namespace casino

@@ -9,10 +9,10 @@ namespace casino {
 void Form1::newgame() {
     reseed();
     // The four draws are made in this order on every spin.
-    const float number = random_.next();
-    const float eventroll = random_.next();
-    const float priceroll = random_.next();
-    const float fine = random_.next();
+    const float number = draws_.next();
+    const float eventroll = draws_.next();
+    const float priceroll = draws_.next();
+    const float fine = draws_.next();
     const rules::SpinResult spin = rules::spin({number, eventroll, priceroll, fine});
     state_.number = spin.number;
     state_.eventroll = spin.eventroll;

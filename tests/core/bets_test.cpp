@@ -31,7 +31,7 @@ TEST_F(Bets, ChipPriceFollowsThePriceRollAtEveryBoundary) {
         EXPECT_EQ(seen, (Lines{"message фишка стоит" + std::to_string(price),
                                "ask сколько фишек ставишь?"}))
             << "priceroll " << roll;
-        EXPECT_EQ(game.form.state().chipprice, price);
+        EXPECT_EQ(game.table().chipprice, price);
     }
     EXPECT_EQ(game.money(), 1000);
 }
@@ -42,7 +42,7 @@ TEST_F(Bets, TooLittleMoneyEndsTheBetAfterTheSpinWithoutAPrice) {
     const Lines seen = game.bet(Control::cmdnum,
                                 {.number = 30, .eventroll = 2, .priceroll = 3, .fine = 88}, {"1"});
     EXPECT_EQ(seen, (Lines{"message тебе не на что играть."}));
-    const TableState& s = game.form.state();
+    const TableState& s = game.table();
     EXPECT_EQ(s.chipprice, 60);
     EXPECT_EQ(s.number, 30);
     EXPECT_EQ(s.eventroll, 2);
@@ -58,7 +58,7 @@ TEST_F(Bets, EvenMoneyWinPaysTheStakeAndAnnouncesNumberAndColour) {
     EXPECT_EQ(seen, (Lines{"message фишка стоит40", "ask сколько фишек ставишь?",
                            "cue sound\\nomore.wav", "message 7 красное"}));
     EXPECT_EQ(game.money(), 1080);
-    EXPECT_EQ(game.form.state().color, " красное");
+    EXPECT_EQ(game.table().color, " красное");
 }
 
 TEST_F(Bets, EvenMoneyLossTakesTheStake) {
@@ -74,7 +74,7 @@ TEST_F(Bets, EvenMoneyZeroReturnsHalfAndKeepsTheColour) {
     EXPECT_EQ(seen, (Lines{"message фишка стоит20", "ask сколько фишек ставишь?",
                            "cue sound\\nomore.wav", "message зеро господа!"}));
     EXPECT_EQ(game.money(), before - 30);
-    EXPECT_EQ(game.form.state().color, " черное");
+    EXPECT_EQ(game.table().color, " черное");
 }
 
 TEST_F(Bets, EachEvenMoneyButtonWinsOnItsOwnEighteenNumbers) {
@@ -177,7 +177,7 @@ TEST_F(Bets, DozenPaysThreeTimesTheStakeOnTheDrawnDozen) {
               (Lines{"message фишка стоит40", kFirst, kSecond, kThird, "cue sound\\nomore.wav",
                      "message 36 черное"}));
     EXPECT_EQ(game.money(), 1120);
-    EXPECT_EQ(game.form.state().color, " черное");
+    EXPECT_EQ(game.table().color, " черное");
 }
 
 TEST_F(Bets, DozenOnZeroReturnsHalfOfEveryStake) {

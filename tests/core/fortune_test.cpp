@@ -43,8 +43,8 @@ void PrintTo(const Case& c, std::ostream* os) { *os << c.what; }
 // Runs one bet with these rolls and no stake, and returns what came before the price.
 Lines fortune_of(Game& game, const Case& c) {
     game.set_money(c.money_before);
-    game.form.state().pawnedclothes = static_cast<std::int16_t>(c.clothes);
-    game.form.state().pawnedtrousers = static_cast<std::int16_t>(c.trousers);
+    game.table().pawnedclothes = static_cast<std::int16_t>(c.clothes);
+    game.table().pawnedtrousers = static_cast<std::int16_t>(c.trousers);
     Lines seen = game.bet(Control::cmdred, {7, c.eventroll, c.priceroll, c.fine}, {});
     while (!seen.empty() &&
            (seen.back().starts_with("ask ") || seen.back().starts_with("message фишка стоит") ||

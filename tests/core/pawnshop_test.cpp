@@ -14,8 +14,8 @@ const Lines kWardrobe = {"часы ", "пиджак ", "брюки ", "боти�
 class Pawnshop : public ::testing::Test {
    protected:
     Pawnshop() { game.in_pawnshop(); }
-    [[nodiscard]] int clothes() const { return game.form.state().pawnedclothes; }
-    [[nodiscard]] int trousers() const { return game.form.state().pawnedtrousers; }
+    [[nodiscard]] int clothes() const { return game.table().pawnedclothes; }
+    [[nodiscard]] int trousers() const { return game.table().pawnedtrousers; }
     Game game;
 };
 
@@ -27,7 +27,7 @@ TEST_F(Pawnshop, TheWatchPaysButLeavesTheCountersAlone) {
     EXPECT_EQ(trousers(), 0);
     EXPECT_EQ(game.entries(Control::List1), (Lines{"пиджак ", "брюки ", "ботинки "}));
     EXPECT_EQ(game.entries(Control::List2), (Lines{"часы 327"}));
-    EXPECT_EQ(game.form.state().pawnticket[index_of(Item::watch)], "часы 327");
+    EXPECT_EQ(game.table().pawnticket[index_of(Item::watch)], "часы 327");
     EXPECT_FALSE(game.port.visible(Control::List1));
 }
 
@@ -37,7 +37,7 @@ TEST_F(Pawnshop, TheTrousersRaiseBothCountersAndCostFiftyMoreToRedeem) {
     EXPECT_EQ(game.entries(Control::List2), (Lines{"брюки 377"}));
     EXPECT_EQ(clothes(), 1);
     EXPECT_EQ(trousers(), 1);
-    EXPECT_EQ(game.form.state().redeemprice[index_of(Item::trousers)], 377);
+    EXPECT_EQ(game.table().redeemprice[index_of(Item::trousers)], 377);
 
     game.pawn(1, 0.0F);  // the jacket, second after the watch
     EXPECT_EQ(game.entries(Control::List2), (Lines{"брюки 377", "пиджак 300"}));
@@ -48,13 +48,13 @@ TEST_F(Pawnshop, TheTrousersRaiseBothCountersAndCostFiftyMoreToRedeem) {
 TEST_F(Pawnshop, PawnPriceIsDrawnOnEveryKeyAndOnlyEnterPawns) {
     game.click(Control::cmdpay);
     game.port.take_transcript();
-    game.form.random().queue(0.9F);  // spent by the arrow-like key below
+    game.draw({0.9F});  // spent by the arrow-like key below
     game.key(Control::List1, 'a');
     // A code is read whole: one whose low 16 bits are 13 is no Enter.
-    game.form.random().queue(0.9F);
-    game.key(Control::List1, 0x10000 + kEnterKey);
-    game.port.move_highlight(Control::List1, 3);
-    game.form.random().queue(0.995F);
+    game.draw({0.9F});
+    game.deliver(Event::key_press(Control::List1, 0x10000 + kEnterKey, 0));
+    game.highlight(Control::List1, 3);
+    game.draw({0.995F});
     game.key(Control::List1, kEnterKey);
     EXPECT_EQ(game.port.take_transcript(), (Lines{"message ты заложил ботинки за 200 баксов."}));
     EXPECT_EQ(game.entries(Control::List2), (Lines{"ботинки 400"}));
@@ -71,7 +71,7 @@ TEST_F(Pawnshop, PawnPricesStayWithinOneToTwoHundred) {
         const int price = game.money() - 60;
         lowest = std::min(lowest, price);
         highest = std::max(highest, price);
-        ASSERT_EQ(game.form.state().redeemprice[0], price + 200);
+        ASSERT_EQ(game.table().redeemprice[0], price + 200);
     }
     EXPECT_EQ(lowest, 100);
     EXPECT_EQ(highest, 200);
@@ -83,7 +83,7 @@ TEST_F(Pawnshop, OpeningTheWardrobeAlwaysHighlightsTheFirstEntryAndClosesThePawn
     game.click(Control::cmdpay);
     EXPECT_FALSE(game.port.visible(Control::List2));
     EXPECT_TRUE(game.port.visible(Control::List1));
-    game.port.move_highlight(Control::List1, 2);
+    game.highlight(Control::List1, 2);
     game.click(Control::cmdpay);
     EXPECT_EQ(game.port.list(Control::List1).highlight, 0);
 }
@@ -116,7 +116,7 @@ TEST_F(Pawnshop, RedeemingAtExactlyThePriceLeavesNothing) {
     EXPECT_EQ(game.entries(Control::List1), (Lines{"пиджак ", "брюки ", "ботинки ", "часы "}));
     EXPECT_FALSE(game.port.visible(Control::List2));
     // The ticket stays in the state until the watch is pawned again.
-    EXPECT_EQ(game.form.state().pawnticket[0], "часы 350");
+    EXPECT_EQ(game.table().pawnticket[0], "часы 350");
 }
 
 TEST_F(Pawnshop, RedeemingOneBuckShortIsRefusedAndTheTicketStays) {
@@ -156,14 +156,14 @@ TEST_F(Pawnshop, KeysOtherThanEnterInThePawnedListDoNothing) {
     game.port.take_transcript();
     game.key(Control::List2, ' ');
     game.key(Control::List2, 'x');
-    game.key(Control::List2, 0x10000 + kEnterKey);
+    game.deliver(Event::key_press(Control::List2, 0x10000 + kEnterKey, 0));
     EXPECT_TRUE(game.port.transcript().empty());
     EXPECT_TRUE(game.port.visible(Control::List2));
 }
 
 TEST_F(Pawnshop, EnterWithNothingHighlightedMovesNothing) {
     game.click(Control::cmdpay);
-    game.port.move_highlight(Control::List1, -1);
+    game.highlight(Control::List1, -1);
     game.key(Control::List1, kEnterKey);
     EXPECT_EQ(game.entries(Control::List1), kWardrobe);
     EXPECT_EQ(game.money(), 60);
@@ -171,7 +171,7 @@ TEST_F(Pawnshop, EnterWithNothingHighlightedMovesNothing) {
 
     game.pawn(0, 0.5F);
     game.click(Control::cmdre);
-    game.port.move_highlight(Control::List2, -1);
+    game.highlight(Control::List2, -1);
     game.set_money(1000);
     game.key(Control::List2, kEnterKey);
     EXPECT_EQ(game.entries(Control::List2), (Lines{"часы 350"}));
@@ -189,11 +189,11 @@ TEST_F(Pawnshop, RepawningABoughtBackItemWritesAFreshTicket) {
     game.set_money(1000);
     game.redeem(0);
     game.click(Control::cmdpay);
-    game.port.move_highlight(Control::List1, 3);  // the watch, now last
-    game.form.random().queue(0.0F);
+    game.highlight(Control::List1, 3);  // the watch, now last
+    game.draw({0.0F});
     game.key(Control::List1, kEnterKey);
     EXPECT_EQ(game.entries(Control::List2), (Lines{"часы 300"}));
-    EXPECT_EQ(game.form.state().redeemprice[0], 300);
+    EXPECT_EQ(game.table().redeemprice[0], 300);
 }
 
 // The fortune events read what the pawnshop did.
@@ -257,7 +257,7 @@ TEST(PawnshopSequences, ItemsAndCountersStayConsistent) {
                 case 5: {
                     const Control list = rng() % 2 ? Control::List1 : Control::List2;
                     const auto n = static_cast<int>(game.port.list(list).entries.size());
-                    if (n > 0) game.port.move_highlight(list, static_cast<int>(rng() % n));
+                    if (n > 0) game.highlight(list, static_cast<int>(rng() % n));
                     game.key(list, rng() % 3 ? kEnterKey : 'q');
                     break;
                 }
@@ -268,7 +268,7 @@ TEST(PawnshopSequences, ItemsAndCountersStayConsistent) {
                     game.click(Control::cmdlom);
                     break;
             }
-            const TableState& s = game.form.state();
+            const TableState& s = game.table();
             int clothes = 0;
             int trousers = 0;
             std::vector<std::string> items = game.entries(Control::List1);

@@ -6,6 +6,7 @@
 #include <array>
 #include <set>
 
+#include "support/queued_draws.h"
 #include "support/scenario.h"
 
 namespace casino {
@@ -33,15 +34,16 @@ TEST(RandomSource, TheSameSeedGivesTheSameValuesAndOthersDiffer) {
     EXPECT_LT(equal, 3);
 }
 
-TEST(RandomSource, QueuedValuesComeFirstAndSurviveAReseed) {
-    RandomSource source;
+// The replay tool's draw lines rest on this.
+TEST(QueuedDraws, QueuedValuesComeFirstAndSurviveAReseed) {
+    testing::QueuedDraws source;
     source.queue(0.25F);
     source.queue(0.75F);
     source.reseed(10.0F);
     EXPECT_EQ(source.next(), 0.25F);
     source.reseed(11.0F);
     EXPECT_EQ(source.next(), 0.75F);
-    EXPECT_FALSE(source.has_queued());
+    EXPECT_TRUE(source.empty());
 
     // Out-of-range values are pulled back into [0, 1) so no draw leaves its range.
     source.queue(1.0F);
@@ -60,7 +62,7 @@ TEST(Spin, EveryNumberComesUpAndEveryRollStaysInItsRange) {
         game.port.set_clock(3600.0 + i * 0.0625);
         game.set_money(60);
         game.click(Control::cmdred);  // no answer typed: the bet ends after the price
-        const TableState& s = game.form.state();
+        const TableState& s = game.table();
         ASSERT_GE(s.number, 0);
         ASSERT_LE(s.number, 36);
         ASSERT_GE(s.eventroll, 0);
@@ -82,12 +84,12 @@ TEST(Spin, IsReseededFromTheClockOnEveryBet) {
     game.entered();
     game.port.set_clock(5000.5);
     game.click(Control::cmdred);
-    const TableState first = game.form.state();
+    const TableState first = game.table();
     game.port.set_clock(7000.25);
     game.click(Control::cmdred);
     game.port.set_clock(5000.5);
     game.click(Control::cmdred);
-    const TableState& again = game.form.state();
+    const TableState& again = game.table();
     EXPECT_EQ(again.number, first.number);
     EXPECT_EQ(again.eventroll, first.eventroll);
     EXPECT_EQ(again.priceroll, first.priceroll);

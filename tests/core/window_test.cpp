@@ -49,7 +49,7 @@ TEST(Load, OpensOnTheStreetWithTheWardrobeFilled) {
     TableState expected;
     expected.money = 60;
     expected.items = {"часы ", "пиджак ", "брюки ", "ботинки "};
-    EXPECT_EQ(game.form.state(), expected);
+    EXPECT_EQ(game.table(), expected);
     EXPECT_TRUE(game.port.transcript().empty());
 }
 
@@ -80,7 +80,7 @@ TEST(Load, TabOrderHandsTheKeyboardToTheNextUsableControl) {
     EXPECT_EQ(tab_order().back(), Control::List2);
 
     Game game;
-    const auto usable = [&](Control c) { return game.form.accepts_input(c); };
+    const auto usable = [&](Control c) { return game.form().accepts_input(c); };
     EXPECT_EQ(next_in_tab_order(Control::cmdnum, usable), Control::cmdexit);
     EXPECT_EQ(next_in_tab_order(Control::cmdexit, usable), Control::cmdexit) << "itself last";
     game.in_pawnshop();
@@ -114,13 +114,13 @@ TEST(Menu, HelpShowsTheFormulaOfSuccess) {
 TEST(Menu, SoundToggleFlipsMuteAndCaptionAndSurvivesStartOver) {
     Game game;
     game.menu(MenuItem::sound);
-    EXPECT_EQ(game.form.state().mute, 1);
+    EXPECT_EQ(game.table().mute, 1);
     EXPECT_EQ(game.port.menu_caption(MenuItem::sound), "включить звук");
     game.menu(MenuItem::start_over);
-    EXPECT_EQ(game.form.state().mute, 1);
+    EXPECT_EQ(game.table().mute, 1);
     EXPECT_EQ(game.port.menu_caption(MenuItem::sound), "включить звук");
     game.menu(MenuItem::sound);
-    EXPECT_EQ(game.form.state().mute, 0);
+    EXPECT_EQ(game.table().mute, 0);
     EXPECT_EQ(game.port.take_transcript(),
               (Lines{"caption sound включить звук", "caption sound отключить звук"}));
 }
@@ -158,7 +158,7 @@ TEST(Exit, EndsTheGameAndNothingRunsAfterIt) {
     for (const Event closing : {Event::menu_item(MenuItem::exit), Event::unload()}) {
         Game game;
         game.entered();
-        game.form.handle(closing);
+        game.deliver(closing);
         EXPECT_TRUE(game.port.quit_called());
         game.menu(MenuItem::help);
         game.click(Control::cmdred);
@@ -174,11 +174,11 @@ TEST(OneHandlerAtATime, EventsArrivingWhileABoxIsOpenAreRefused) {
         const char* what;
         Event event;
     };
-    for (const Nested& nested : {Nested{"start over", Event::menu_item(MenuItem::start_over)},
-                                 Nested{"a bet", Event::click(Control::cmdred)},
-                                 Nested{"the balance", Event::menu_item(MenuItem::balance)},
-                                 Nested{"Enter in the wardrobe",
-                                        Event::key_press(Control::List1, kEnterKey, 0)}}) {
+    for (const Nested& nested :
+         {Nested{"start over", Event::menu_item(MenuItem::start_over)},
+          Nested{"a bet", Event::click(Control::cmdred)},
+          Nested{"the balance", Event::menu_item(MenuItem::balance)},
+          Nested{"Enter in the wardrobe", Event::key_press(Control::List1, kEnterKey, 0)}}) {
         // The same pawn and redemption twice: once alone, once with the event delivered
         // while the box that ends each is open.
         Game alone;
@@ -186,19 +186,17 @@ TEST(OneHandlerAtATime, EventsArrivingWhileABoxIsOpenAreRefused) {
         for (Game* game : {&alone, &disturbed}) {
             game->in_pawnshop();
             if (game == &disturbed) {
-                game->port.while_next_box_is_open([&] { game->form.handle(nested.event); });
+                game->port.while_next_box_is_open([&] { game->deliver(nested.event); });
             }
             game->pawn(1, 0.27F);
             if (game == &disturbed) {
-                game->port.while_next_box_is_open([&] { game->form.handle(nested.event); });
+                game->port.while_next_box_is_open([&] { game->deliver(nested.event); });
             }
             game->redeem(0);
         }
-        EXPECT_EQ(disturbed.form.state(), alone.form.state()) << nested.what;
-        EXPECT_EQ(disturbed.entries(Control::List1), alone.entries(Control::List1))
-            << nested.what;
-        EXPECT_EQ(disturbed.entries(Control::List2), alone.entries(Control::List2))
-            << nested.what;
+        EXPECT_EQ(disturbed.table(), alone.table()) << nested.what;
+        EXPECT_EQ(disturbed.entries(Control::List1), alone.entries(Control::List1)) << nested.what;
+        EXPECT_EQ(disturbed.entries(Control::List2), alone.entries(Control::List2)) << nested.what;
         EXPECT_EQ(disturbed.shown(), alone.shown()) << nested.what;
     }
 }
@@ -216,7 +214,7 @@ TEST(OneHandlerAtATime, ACloseWhileABoxIsOpenStillEndsTheGame) {
     Game game;
     game.entered();
     game.next_spin({});
-    game.port.while_next_box_is_open([&] { game.form.handle(Event::unload()); });
+    game.port.while_next_box_is_open([&] { game.deliver(Event::unload()); });
     game.type({"1"});
     game.click(Control::cmdred);
     EXPECT_TRUE(game.port.quit_called());
@@ -299,11 +297,11 @@ TEST(StartOver, OnTheFloorKeepsTheFloorAndTheSpin) {
     Game game;
     game.entered();
     game.bet(Control::cmdred, {.number = 3}, {"1"});
-    const TableState before = game.form.state();
+    const TableState before = game.table();
     game.menu(MenuItem::start_over);
     TableState expected = before;
     expected.money = 60;
-    EXPECT_EQ(game.form.state(), expected);
+    EXPECT_EQ(game.table(), expected);
     EXPECT_EQ(game.shown(), kFloor);
 }
 
@@ -315,7 +313,7 @@ TEST(StartOver, InThePawnshopClosesTheListsAndGivesTheClothesBack) {
     game.click(Control::cmdpay);
     game.menu(MenuItem::start_over);
     EXPECT_EQ(game.shown(), kPawnshop);
-    const TableState& s = game.form.state();
+    const TableState& s = game.table();
     EXPECT_EQ(s.money, 60);
     EXPECT_EQ(s.pawnedclothes, 0);
     EXPECT_EQ(s.pawnedtrousers, 0);

@@ -60,7 +60,8 @@ Decimal read_decimal(std::string_view text) {
     };
     if (i < text.size() && text[i] == '-') ++i;
     std::string lower;
-    for (std::size_t k = i; k < text.size(); ++k) lower.push_back(static_cast<char>(text[k] | 0x20));
+    for (std::size_t k = i; k < text.size(); ++k)
+        lower.push_back(static_cast<char>(text[k] | 0x20));
     if (lower == "inf" || lower == "infinity" || lower == "nan" ||
         (lower.starts_with("nan(") && lower.ends_with(")"))) {
         d.valid = d.named = true;
@@ -104,7 +105,7 @@ std::string bracketed(const std::string& text) { return "[" + text + "]"; }
 
 }  // namespace
 
-ReplaySession::ReplaySession() : form_(port_) { form_.handle(Event::load()); }
+ReplaySession::ReplaySession() : form_(port_, draws_, table_) { form_.handle(Event::load()); }
 
 std::optional<std::string> ReplaySession::run_line(std::string_view line) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -149,7 +150,7 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
             }
             values.push_back(*r);
         }
-        for (const float r : values) form_.random().queue(r);
+        for (const float r : values) draws_.queue(r);
         return std::nullopt;
     }
     if (command == "click") {
@@ -197,7 +198,7 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
         if (!amount || *amount < 0 || *amount > 32767) {
             return "money needs an amount from 0 to 32767, not " + std::string(w[1]);
         }
-        form_.state().money = static_cast<std::int16_t>(*amount);
+        table_.money = static_cast<std::int16_t>(*amount);
         return std::nullopt;
     }
     if (command == "show") {
@@ -209,7 +210,7 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
 }
 
 std::string ReplaySession::show() const {
-    const TableState& s = form_.state();
+    const TableState& s = table_;
     std::ostringstream out;
     out << "state money=" << s.money << " number=" << s.number << " eventroll=" << s.eventroll
         << " priceroll=" << s.priceroll << " fine=" << s.fine << " chipprice=" << s.chipprice

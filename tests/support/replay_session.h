@@ -9,6 +9,7 @@
 
 #include "core/form1.h"
 #include "support/fake_port.h"
+#include "support/queued_draws.h"
 
 namespace casino::testing {
 
@@ -18,6 +19,10 @@ class ReplaySession {
 
     // Runs one script line; returns the reason when the line cannot be read.
     std::optional<std::string> run_line(std::string_view line);
+
+    // Delivers an event no script line can say (a close, an event that arrives while a
+    // box is open), as the window would.
+    void deliver(const Event& event) { form_.handle(event); }
 
     // Runs a whole script. Returns the exit status: 0, or 2 after the first bad line,
     // which is reported on err as "error line N: <why>".
@@ -30,11 +35,19 @@ class ReplaySession {
     std::string take_output();
 
     [[nodiscard]] bool finished() const { return form_.has_quit(); }
-    Form1& form() { return form_; }
+    // The game and what stands around it, for tests that look closer than a transcript
+    // or set up what no script line can (a front end that missed a call, say).
+    [[nodiscard]] const Form1& form() const { return form_; }
+    [[nodiscard]] const TableState& table() const { return table_; }
+    TableState& table() { return table_; }
+    [[nodiscard]] const FakePort& port() const { return port_; }
     FakePort& port() { return port_; }
+    QueuedDraws& draws() { return draws_; }
 
    private:
     FakePort port_;
+    QueuedDraws draws_;
+    TableState table_;
     Form1 form_;
     std::string pending_show_;
 };

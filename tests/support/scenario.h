@@ -1,12 +1,15 @@
 // A game on the fake front end, with the few moves every scenario test needs.
 #pragma once
 
+#include <cstdio>
 #include <initializer_list>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "core/form1.h"
 #include "support/fake_port.h"
+#include "support/replay_session.h"
 
 namespace casino::testing {
 
@@ -22,26 +25,40 @@ struct Spin {
     int fine = 75;
 };
 
+// Every move goes through the replay tool's own script lines, so a scenario reads as a
+// replay script would.
 class Game {
    public:
-    Game() : form(port) { form.handle(Event::load()); }
+    Game() : port(session.port()) {}
 
-    void click(Control c) { form.handle(Event::click(c)); }
+    // Runs one script line; a line the replay tool cannot read is a fault of the test.
+    void line(const std::string& text) {
+        if (const auto error = session.run_line(text)) throw std::logic_error(*error);
+    }
+    void click(Control c) { line("click " + std::string(name_of(c))); }
     // A key typed in a list, which tells the game what it has highlighted.
     void key(Control list, int code) {
-        form.handle(Event::key_press(list, code, port.list(list).highlight));
+        line("key " + std::string(name_of(list)) + " " + std::to_string(code));
     }
-    void menu(MenuItem m) { form.handle(Event::menu_item(m)); }
+    void menu(MenuItem m) { line("menu " + std::string(name_of(m))); }
+    void deliver(const Event& event) { session.deliver(event); }
     void type(std::initializer_list<std::string> answers) {
-        for (const auto& a : answers) port.type(a);
+        for (const auto& a : answers) line(a.empty() ? "type" : "type " + a);
+    }
+    void draw(std::initializer_list<float> values) {
+        std::string text = "draw";
+        for (const float r : values) {
+            char buf[32];
+            std::snprintf(buf, sizeof buf, " %.9g", static_cast<double>(r));
+            text += buf;
+        }
+        line(text);
     }
 
     // Fixes the next spin.
     void next_spin(const Spin& s) {
-        form.random().queue(roll_for(s.number, 37));
-        form.random().queue(roll_for(s.eventroll, 16));
-        form.random().queue(roll_for(s.priceroll, 18));
-        form.random().queue(roll_for(s.fine, 50, 50));
+        draw({roll_for(s.number, 37), roll_for(s.eventroll, 16), roll_for(s.priceroll, 18),
+              roll_for(s.fine, 50, 50)});
     }
 
     // Enters the casino and forgets what entering printed.
@@ -72,8 +89,8 @@ class Game {
     std::vector<std::string> pawn(int wardrobe_index, float price_roll) {
         port.take_transcript();
         click(Control::cmdpay);
-        if (wardrobe_index > 0) port.move_highlight(Control::List1, wardrobe_index);
-        form.random().queue(price_roll);
+        if (wardrobe_index > 0) highlight(Control::List1, wardrobe_index);
+        draw({price_roll});
         key(Control::List1, kEnterKey);
         return port.take_transcript();
     }
@@ -81,13 +98,23 @@ class Game {
     std::vector<std::string> redeem(int pawned_index) {
         port.take_transcript();
         click(Control::cmdre);
-        if (pawned_index > 0) port.move_highlight(Control::List2, pawned_index);
+        if (pawned_index > 0) highlight(Control::List2, pawned_index);
         key(Control::List2, kEnterKey);
         return port.take_transcript();
     }
 
-    [[nodiscard]] int money() const { return form.state().money; }
-    void set_money(int m) { form.state().money = static_cast<std::int16_t>(m); }
+    // An index of -1 takes the highlight away, as some platforms let a list do; no script
+    // line can say so.
+    void highlight(Control list, int index) {
+        if (index < 0) return port.move_highlight(list, -1);
+        line("highlight " + std::string(name_of(list)) + " " + std::to_string(index));
+    }
+
+    [[nodiscard]] const Form1& form() const { return session.form(); }
+    TableState& table() { return session.table(); }
+    [[nodiscard]] const TableState& table() const { return session.table(); }
+    [[nodiscard]] int money() const { return session.table().money; }
+    void set_money(int m) { line("money " + std::to_string(m)); }
     [[nodiscard]] const std::vector<std::string>& entries(Control list) const {
         return port.list(list).entries;
     }
@@ -99,8 +126,8 @@ class Game {
         return out;
     }
 
-    FakePort port;
-    Form1 form;
+    ReplaySession session;
+    FakePort& port;
 };
 
 using Lines = std::vector<std::string>;

@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <span>
 #include <string>
@@ -21,11 +20,10 @@ namespace casino::fuzzing {
 struct Play {
     std::vector<std::string> script;      // every line played, in the replay tool's format
     std::vector<std::string> violations;  // empty when every invariant held
-    std::size_t events = 0;               // clicks, keys and menu commands delivered
-    std::size_t settled_bets = 0;         // bets that reached their result message
-    std::size_t refusals = 0;             // stakes and redemptions refused for want of money
-    std::size_t pawns = 0;
-    std::size_t redemptions = 0;
+    std::size_t events = 0;               // lines that reached the game as an event
+    std::size_t spins = 0;                // events that drew a new spin
+    std::size_t pawns = 0;                // events that wrote a pawn ticket
+    std::size_t redemptions = 0;          // events that took one back
 
     [[nodiscard]] std::string script_text() const {
         std::string out;
@@ -34,35 +32,9 @@ struct Play {
     }
 };
 
-// The event a script line delivers to the window, if it is one; a key carries the
-// highlight its list has on the fake front end.
-inline std::optional<Event> event_of(std::string_view line, const testing::FakePort& port) {
-    std::vector<std::string_view> w;
-    for (std::size_t i = 0; i < line.size();) {
-        const std::size_t end = std::min(line.find(' ', i), line.size());
-        if (end > i) w.push_back(line.substr(i, end - i));
-        i = end + 1;
-    }
-    if (w.size() == 2 && w[0] == "click") {
-        if (const auto c = control_named(w[1])) return Event::click(*c);
-    }
-    if (w.size() == 2 && w[0] == "menu") {
-        if (const auto m = menu_item_named(w[1])) return Event::menu_item(*m);
-    }
-    if (w.size() == 3 && w[0] == "key") {
-        int code = 0;
-        const auto [ptr, ec] = std::from_chars(w[2].data(), w[2].data() + w[2].size(), code);
-        const auto c = control_named(w[1]);
-        if (c && ec == std::errc{} && ptr == w[2].data() + w[2].size()) {
-            return Event::key_press(*c, code, is_list(*c) ? port.list(*c).highlight : -1);
-        }
-    }
-    return std::nullopt;
-}
-
 class ScriptedGame {
    public:
-    ScriptedGame() { check(nullptr); }
+    ScriptedGame() { check(); }
 
     // Runs one line of a replay script. Returns false once an invariant has broken; the
     // game then stops taking lines.
@@ -70,74 +42,58 @@ class ScriptedGame {
         if (!play_.violations.empty()) return false;
         if (!line.empty() && line.back() == '\r') line.pop_back();  // as the replay tool reads
         play_.script.push_back(line);
-        if (line == "type") typed_.emplace_back();
-        if (line.starts_with("type ")) typed_.push_back(line.substr(5));
-
-        const auto event = event_of(line, port());
-        testing::EventRecord record;
-        if (event) {
-            ++play_.events;
-            record.event = *event;
-            record.money_before = form().state().money;
-            if (event->type == EventType::KeyPress && is_list(event->control)) {
-                record.highlighted_before = port().highlighted(event->control);
-            }
-        }
-        const std::size_t queued = port().unanswered();
+        const TableState before = session_.table();
+        const std::size_t pawned_before = pawned();
         if (const auto no_highlight = highlight_none(line)) {
             // Some platforms let a list lose its highlight; the script format cannot say
             // so, and the replay tool passes over this line.
-            if (form().accepts_input(*no_highlight)) port().move_highlight(*no_highlight, -1);
+            if (session_.form().accepts_input(*no_highlight)) {
+                session_.port().move_highlight(*no_highlight, -1);
+            }
         } else if (const auto error = session_.run_line(line)) {
             play_.violations.push_back("the script line " + line + " is unreadable: " + *error);
             return false;
         }
-        record.lines = port().take_transcript();
-        if (event) {
-            for (std::size_t used = queued - port().unanswered(); used > 0; --used) {
-                record.answers.push_back(typed_.front());
-                typed_.pop_front();
-            }
-        }
-        count(record.lines);
-        on_street_ = form().visible(Control::cmdexit);
-        return check(event ? &record : nullptr);
+        session_.port().take_transcript();
+        count(line, before, session_.table(), pawned_before);
+        return check();
     }
 
     [[nodiscard]] const Play& play() const { return play_; }
-    [[nodiscard]] bool on_street() const { return on_street_; }
+    [[nodiscard]] bool on_street() const { return session_.form().visible(Control::cmdexit); }
 
    private:
-    Form1& form() { return session_.form(); }
-    testing::FakePort& port() { return session_.port(); }
-
     static std::optional<Control> highlight_none(std::string_view line) {
         if (line == "highlight List1 -1") return Control::List1;
         if (line == "highlight List2 -1") return Control::List2;
         return std::nullopt;
     }
 
-    bool check(const testing::EventRecord* record) {
-        play_.violations = testing::check_invariants(form(), port(), record);
+    bool check() {
+        play_.violations =
+            testing::check_invariants(session_.form(), session_.table(), session_.port());
         return play_.violations.empty();
     }
 
-    void count(const std::vector<std::string>& lines) {
-        for (const auto& line : lines) {
-            if (line == "message зеро господа!" || line.ends_with(" красное") ||
-                line.ends_with(" черное")) {
-                ++play_.settled_bets;
-            }
-            if (line.starts_with("message у тебя нет столько денег")) ++play_.refusals;
-            if (line.starts_with("message ты заложил ")) ++play_.pawns;
-            if (line == "message заходи еще.") ++play_.redemptions;
+    [[nodiscard]] std::size_t pawned() const {
+        return session_.port().list(Control::List2).entries.size();
+    }
+
+    void count(std::string_view line, const TableState& before, const TableState& after,
+               std::size_t pawned_before) {
+        if (line.starts_with("click ") || line.starts_with("key ") || line.starts_with("menu ")) {
+            ++play_.events;
         }
+        if (after.fine != before.fine || after.number != before.number ||
+            after.eventroll != before.eventroll || after.priceroll != before.priceroll) {
+            ++play_.spins;
+        }
+        if (pawned() > pawned_before) ++play_.pawns;
+        if (pawned() < pawned_before) ++play_.redemptions;
     }
 
     testing::ReplaySession session_;
-    std::deque<std::string> typed_;  // typed answers not yet taken by an input box
     Play play_;
-    bool on_street_ = true;
 };
 
 // ---- Fuzz bytes to script lines ----

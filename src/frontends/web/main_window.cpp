@@ -26,7 +26,7 @@ std::string css_colour(const Rgb& rgb) {
 
 MainWindow* MainWindow::page_window_ = nullptr;
 
-MainWindow::MainWindow() : form_(*this) {
+MainWindow::MainWindow(Draws& draws, TableState& table) : form_(*this, draws, table) {
     page_window_ = this;
     create_window();
     create_menus();

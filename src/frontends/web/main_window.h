@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/draws.h"
 #include "core/form1.h"
 #include "core/port.h"
 #include "game_list.h"
@@ -18,7 +19,8 @@ class MainWindow final : public Port {
    public:
     // Builds the window on the page, runs the load step and gives the keyboard to the first
     // control that can take it. There is one window on a page; the page's events go to it.
-    MainWindow();
+    // The game draws from `draws` and keeps its table in `table`; both outlive the window.
+    MainWindow(Draws& draws, TableState& table);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 // clang-format on
 
+#include "core/random_source.h"
+#include "core/table_state.h"
 #include "main_window.h"
 
 namespace {
@@ -34,7 +36,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
     controls.dwICC = ICC_STANDARD_CLASSES;
     InitCommonControlsEx(&controls);
 
-    casino::win32::MainWindow window(instance);
+    casino::RandomSource draws;
+    casino::TableState table;
+    casino::win32::MainWindow window(instance, draws, table);
     if (!window.create(show_command)) return 1;
     return window.run();
 }

@@ -50,7 +50,8 @@ void replace_font(HFONT& slot, HFONT fresh) {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance) : instance_(instance), form_(*this) {}
+MainWindow::MainWindow(HINSTANCE instance, Draws& draws, TableState& table)
+    : instance_(instance), form_(*this, draws, table) {}
 
 MainWindow::~MainWindow() {
     if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);

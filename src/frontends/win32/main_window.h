@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "core/draws.h"
 #include "core/form1.h"
 #include "core/port.h"
 #include "game_list.h"
@@ -22,7 +23,8 @@ inline constexpr int kFirstMenuId = 200;
 
 class MainWindow final : public Port {
    public:
-    explicit MainWindow(HINSTANCE instance);
+    // The game draws from `draws` and keeps its table in `table`; both outlive the window.
+    MainWindow(HINSTANCE instance, Draws& draws, TableState& table);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;

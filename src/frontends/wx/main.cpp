@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/random_source.h"
+#include "core/table_state.h"
 #include "main_window.h"
 
 namespace casino::wx {
@@ -18,7 +20,8 @@ class CasinoApp final : public wxApp {
     CasinoApp() { g_set_prgname(CASINO_APP_ID); }
 
     bool OnInit() override {
-        auto* frame = new casino::wx::MainWindow([this](Ending ending) { end(ending); });
+        auto* frame =
+            new casino::wx::MainWindow([this](Ending ending) { end(ending); }, draws_, table_);
         frame_ = frame;
         frame->Show();
         return true;
@@ -39,6 +42,8 @@ class CasinoApp final : public wxApp {
         ExitMainLoop();
     }
 
+    RandomSource draws_;
+    TableState table_;
     wxWindow* frame_ = nullptr;
 };
 

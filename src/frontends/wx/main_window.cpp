@@ -52,13 +52,14 @@ wxIconBundle wheel_icons() {
 
 }  // namespace
 
-MainWindow::MainWindow(std::function<void(Ending)> quit, std::unique_ptr<SoundOutput> sound)
+MainWindow::MainWindow(std::function<void(Ending)> quit, Draws& draws, TableState& table,
+                       std::unique_ptr<SoundOutput> sound)
     : wxFrame(nullptr, wxID_ANY, from_utf8(kWindow.caption), wxDefaultPosition, wxDefaultSize,
               wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
       quit_(std::move(quit)),
       sound_(sound ? std::move(sound) : std::make_unique<CuePlayer>(canberra(), [] { wxBell(); })),
       data_dir_(installed_data_dir()),
-      form_(*this) {
+      form_(*this, draws, table) {
     SetIcons(wheel_icons());
     create_menus();
 

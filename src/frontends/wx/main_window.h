@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+#include "core/draws.h"
 #include "core/form1.h"
 #include "core/port.h"
 #include "cue_player.h"
@@ -33,11 +34,11 @@ class MainWindow final : public wxFrame, public Port {
    public:
     // quit: ends the program as the game asks (the frame hides itself first). sound: where
     // the cues go; by default libcanberra.
-    explicit MainWindow(std::function<void(Ending)> quit, std::unique_ptr<SoundOutput> sound = {});
+    // The game draws from `draws` and keeps its table in `table`; both outlive the window.
+    MainWindow(std::function<void(Ending)> quit, Draws& draws, TableState& table,
+               std::unique_ptr<SoundOutput> sound = {});
     ~MainWindow() override;
 
-    // The game behind the window, for tests that set up money and spins.
-    Form1& form() { return form_; }
     [[nodiscard]] wxWindow* control(Control c) const { return controls_[slot(c)]; }
     // A list box as the player sees it.
     [[nodiscard]] GameList& list_box(Control list) const;
