@@ -21,20 +21,7 @@ class Bets : public ::testing::Test {
     Game game;
 };
 
-// ---- The chip price ----
-
-TEST_F(Bets, ChipPriceFollowsThePriceRollAtEveryBoundary) {
-    const std::pair<int, int> rows[] = {{0, 20},  {4, 20},  {5, 40},  {8, 40},  {9, 60},
-                                        {12, 60}, {13, 80}, {16, 80}, {17, 100}};
-    for (const auto& [roll, price] : rows) {
-        const Lines seen = game.bet(Control::cmdred, at(7, roll), {});
-        EXPECT_EQ(seen, (Lines{"message фишка стоит" + std::to_string(price),
-                               "ask сколько фишек ставишь?"}))
-            << "priceroll " << roll;
-        EXPECT_EQ(game.table().chipprice, price);
-    }
-    EXPECT_EQ(game.money(), 1000);
-}
+// ---- The chip price and the purse ----
 
 TEST_F(Bets, TooLittleMoneyEndsTheBetAfterTheSpinWithoutAPrice) {
     game.bet(Control::cmdred, at(7, kPrice60), {});

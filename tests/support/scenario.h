@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "core/rules/pawnshop.h"
 #include "support/fake_port.h"
 #include "support/replay_session.h"
 
@@ -131,5 +132,12 @@ class Game {
 };
 
 using Lines = std::vector<std::string>;
+
+// The wardrobe's entries as a fresh game lists them, from the game's own table.
+inline Lines wardrobe_texts() {
+    Lines texts;
+    for (const auto& item : rules::kWardrobe) texts.emplace_back(item.text);
+    return texts;
+}
 
 }  // namespace casino::testing
