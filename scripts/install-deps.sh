@@ -6,7 +6,7 @@
 set -euo pipefail
 
 core=(cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev libgmock-dev
-  libc++-14-dev libc++abi-14-dev)
+  libc++-14-dev libc++abi-14-dev faketime)
 game=(libwxgtk3.2-dev libgtk-3-dev libcanberra-dev libasound2-dev pkg-config libx11-dev libxtst-dev xvfb xauth fonts-dejavu-core
   at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0 xdotool)
 # The game on a headless Wayland compositor, with a VNC server's keyboard and pointer.
@@ -15,7 +15,7 @@ windows=(g++-mingw-w64-x86-64-win32 wine64 wine fonts-wine locales python3 wixl)
 # The web build (Emscripten; its icons are drawn by the desktop's icon tool, built with wx
 # for the build machine) and its tests (Debian's chromium, driven from Node.js).
 web=(emscripten nodejs python3 chromium unzip)
-ship=(dpkg-dev lintian appstream desktop-file-utils x11-utils unzip gzip python3 git faketime)
+ship=(dpkg-dev lintian appstream desktop-file-utils x11-utils unzip gzip python3 git)
 
 case "${1:-all}" in
   core) wanted=("${core[@]}") ;;

@@ -48,7 +48,7 @@ home=$work/home
 useradd --no-create-home --home-dir "$home" --shell /usr/sbin/nologin --user-group "$user"
 chmod 755 "$work"
 mkdir -p "$home/run" "$home/game" "$home/tests"
-cp build/release/casino "$home/game/"
+cp build/release/casino build/release/replay "$home/game/"
 cp -r build/release/sound "$home/game/"
 cp tests/wx/game_bus.py tests/wx/wayland_test.py tests/wx/screen_reader_test.py "$home/tests/"
 # The ALSA default device writes what is played into a file, a cue at a time.
@@ -103,7 +103,7 @@ shot=()
 run_test wayland_test "$home/tests/wayland_test.py" --vnc "$home/vnc.sock" --app-id "$app_id" \
   --played "$home/played.raw" "${shot[@]}" "$home/game/casino"
 run_test screen_reader_test "$home/tests/screen_reader_test.py" --display wayland \
-  --vnc "$home/vnc.sock" "$home/game/casino"
+  --vnc "$home/vnc.sock" "$home/game/replay" "$home/game/casino"
 if [ -n "$shots" ]; then
   cp "$home/floor.png" "$shots/linux-wayland-floor.png"
   echo "screenshot: docs/screenshots/linux-wayland-floor.png"

@@ -16,6 +16,7 @@ Open the bus with open_bus(display) before anything else here is used.
 import ctypes
 import json
 import os
+import re
 import socket
 import struct
 import subprocess
@@ -39,6 +40,48 @@ class Failed(Exception):
 
 
 checks = 0
+
+
+class Replay:
+    """What the game decides for the same input: the replay tool, given the script the test
+    has played so far. The real program must show what it prints."""
+
+    def __init__(self, tool):
+        self.tool = tool
+        self.script = []
+        self.said = 0  # how many of the transcript's boxes the test has met
+
+    def play(self, *lines):
+        self.script.extend(lines)
+
+    def _run(self, extra=()):
+        done = subprocess.run([self.tool], input="\n".join(self.script + list(extra)) + "\n",
+                              capture_output=True, text=True, check=True)
+        return done.stdout.splitlines()
+
+    def next_box(self):
+        """The text of the next message box the game opens."""
+        boxes = [line[len("message "):] for line in self._run() if line.startswith("message ")]
+        if self.said >= len(boxes):
+            raise Failed(f"the replay opens no box after {self.script}")
+        self.said += 1
+        return boxes[self.said - 1]
+
+    def entries(self, list_name):
+        """A list's entries as the game holds them now."""
+        line = next(line for line in self._run(["show"]) if line.startswith(list_name + " "))
+        return re.findall(r"\[([^]]*)\]", line)
+
+
+# A program started with this environment reads a clock that stands still at noon, UTC, so
+# its draws are the replay tool's after "clock 43200".
+NOON = 43200
+STOPPED_CLOCK = {
+    "TZ": "UTC",
+    "FAKETIME": "2026-12-07 12:00:00",
+    "FAKETIME_DONT_FAKE_MONOTONIC": "1",
+    "LD_PRELOAD": "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
+}
 
 
 def expect(what, actual, expected):
