@@ -101,7 +101,7 @@ echo "sway $(as_user SWAYSOCK="$ipc" swaymsg -t get_version -r | sed -n 's/.*"hu
 shot=()
 [ -n "$shots" ] && shot=(--screenshot "$home/floor.png")
 run_test wayland_test "$home/tests/wayland_test.py" --vnc "$home/vnc.sock" --app-id "$app_id" \
-  --played "$home/played.raw" "${shot[@]}" "$home/game/casino"
+  --played "$home/played.raw" "${shot[@]}" "$home/game/replay" "$home/game/casino"
 run_test screen_reader_test "$home/tests/screen_reader_test.py" --display wayland \
   --vnc "$home/vnc.sock" "$home/game/replay" "$home/game/casino"
 if [ -n "$shots" ]; then

@@ -59,13 +59,31 @@ class Replay:
                               capture_output=True, text=True, check=True)
         return done.stdout.splitlines()
 
+    def _boxes(self):
+        """The boxes in order, each as (text, whether it asks for a text, the cue played
+        right before it or None)."""
+        boxes, cue = [], None
+        for line in self._run():
+            kind, _, text = line.partition(" ")
+            if kind == "cue":
+                cue = text.replace("\\", "/")
+            elif kind in ("message", "ask"):
+                boxes.append((text, kind == "ask", cue))
+                cue = None
+            else:
+                cue = None
+        return boxes
+
     def next_box(self):
-        """The text of the next message box the game opens."""
-        boxes = [line[len("message "):] for line in self._run() if line.startswith("message ")]
+        """The next box the game opens: its text, whether it asks, and the cue before it."""
+        boxes = self._boxes()
         if self.said >= len(boxes):
             raise Failed(f"the replay opens no box after {self.script}")
         self.said += 1
         return boxes[self.said - 1]
+
+    def boxes_left(self):
+        return len(self._boxes()) - self.said
 
     def entries(self, list_name):
         """A list's entries as the game holds them now."""
@@ -361,6 +379,15 @@ def input_for(display, vnc_socket=None):
 
 
 # ---- The game's run ----
+
+def report(name, failure):
+    """The closing line of a test, and its exit status."""
+    if failure:
+        print(f"{name}: FAILED: {failure}")
+        return 1
+    print(f"{name}: {checks} checks passed")
+    return 0
+
 
 def run_game(casino, play, env=None):
     """Starts the real program from its own folder (which holds sound/) with its

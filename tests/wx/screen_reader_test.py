@@ -37,7 +37,7 @@ def read_message(window):
     """Waits for a message box, checks it says what the game decided, and closes it with
     Enter."""
     text = wait_for("a message box", window.message)
-    expect("message box", text, game.next_box())
+    expect("message box", text, game.next_box()[0])
     press(ENTER)
     wait_for("the message box to close", lambda: window.message() is None)
 
@@ -119,11 +119,7 @@ def main():
     keys = game_bus.input_for(args.display, args.vnc)
     failure, _ = game_bus.run_game(os.path.abspath(args.casino), lambda window, _: play(window),
                                    env={**os.environ, **game_bus.STOPPED_CLOCK})
-    if failure:
-        print(f"screen reader test ({args.display}): FAILED: {failure}")
-        return 1
-    print(f"screen reader test ({args.display}): {game_bus.checks} checks passed")
-    return 0
+    return game_bus.report(f"screen reader test ({args.display})", failure)
 
 
 if __name__ == "__main__":

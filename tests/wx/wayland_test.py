@@ -10,13 +10,13 @@ writes what is played into a file.
 
 Usage, inside a private session bus of its own, under sway with wayvnc listening:
     dbus-run-session -- /usr/bin/python3 wayland_test.py --vnc SOCKET --app-id ID
-        --played FILE [--screenshot PNG] <casino>
-FILE is where HOME's .asoundrc sends what is played.
+        --played FILE [--screenshot PNG] <replay> <casino>
+FILE is where HOME's .asoundrc sends what is played. The program's clock stands still at noon,
+so the replay tool given the same moves says what every box must say.
 """
 
 import argparse
 import os
-import re
 import subprocess
 import sys
 import time
@@ -25,6 +25,7 @@ import game_bus
 from game_bus import DOWN, ENTER, ESCAPE, F1, F2, F3, F5, F10, TAB, Failed, expect, hear, wait_for
 
 keys = None
+replay = None  # what the game decides: game_bus.Replay
 
 
 def pcm(wav):
@@ -60,47 +61,27 @@ def close_box(game, key=ENTER, answer=""):
     wait_for("the box to close", lambda: game_bus.ask(lambda: not game_bus.showing(box)) is True)
 
 
-def bet_on_red(game, played, sound):
-    """A bet on "красное" by keyboard, with one chip; returns the boxes it showed and
-    whether the wheel was spun. The boxes come in the game's order: what fortune brings
-    (any text), then either that there is nothing to play with, or the chip's price, the
-    question, and then the cue and the number that came up, or the refusal of a chip the
-    player cannot pay."""
-    keys.press(ENTER)
-    boxes = []
-    while True:
-        text, asks = next_box(game)
-        boxes.append(text)
-        if asks or text == "тебе не на что играть.":
-            break
-        close_box(game)
-    if not asks:
-        close_box(game)
-        return boxes, False
-    if len(boxes) < 2 or not re.fullmatch(r"фишка стоит\d+", boxes[-2]):
-        raise Failed(f"no chip price right before the question: {boxes}")
-    expect("the question", boxes[-1], "сколько фишек ставишь?")
-    close_box(game, answer="1")
-    text, _ = next_box(game)
-    boxes.append(text)
-    spun = text != "у тебя нет столько денег!"
-    if spun:
-        try:
-            hear_cue(played, os.path.join(sound, "nomore.wav"))
-        except Failed as error:
-            raise Failed(f"{error}, after {boxes}") from None
-        if not re.fullmatch(r"зеро господа!|\d+ (красное|черное)", text):
-            raise Failed(f"the result names no number: {text!r} after {boxes}")
-    close_box(game)
-    return boxes, spun
+def boxes_of(game, played, sound, answer="1"):
+    """Reads every box the last move opens, in order, against what the game decided: each
+    one's text, whether it asks (answered with `answer`), and the cue heard before it."""
+    said = []
+    while replay.boxes_left():
+        want, asks, cue = replay.next_box()
+        if cue:
+            hear_cue(played, os.path.join(sound, os.path.basename(cue)))
+        text, window_asks = next_box(game)
+        expect("a box", (text, window_asks), (want, asks))
+        close_box(game, answer=answer if asks else "")
+        said.append(text)
+    return said
 
 
 def balance(game):
     """The balance as F3 shows it; the box is closed with Escape."""
     keys.press(F3)
-    text = wait_for("the balance", game.message)
-    if not re.fullmatch(r"у тебя-?\d+ баксов\.", text):
-        raise Failed(f"F3 showed {text!r}")
+    replay.play("menu деньги")
+    text, _, _ = replay.next_box()
+    expect("F3", wait_for("the balance", game.message), text)
     close_box(game, ESCAPE)
     return text
 
@@ -128,12 +109,11 @@ def play(game, process, args):
     hear("the keyboard on the street", game.focused_button, "вход")
 
     # The menu's shortcuts on the street.
-    start = balance(game)
-    print(f"F3: {start} (closed with Escape)")
+    played, sound = args.played, os.path.join(os.path.dirname(args.casino), "sound")
+    print(f"F3: {balance(game)} (closed with Escape)")
     keys.press(F1)
-    expect("F1", wait_for("the help", game.message), "азарт + удача- и ты миллионер!")
-    close_box(game)
-    print("F1: азарт + удача- и ты миллионер!")
+    replay.play("menu help")
+    print(f"F1: {' | '.join(boxes_of(game, played, sound))}")
     captions = wait_for("the menu items", game.menu_items)
     keys.press(F5)
     wait_for("F5 to change a caption", lambda: game.menu_items() != captions)
@@ -143,33 +123,23 @@ def play(game, process, args):
     keys.press(F5)
     hear("the menu after F5 twice", game.menu_items, captions)
 
-    played, sound = args.played, os.path.join(os.path.dirname(args.casino), "sound")
     keys.press(ENTER)
-    hear_cue(played, os.path.join(sound, "door.wav"))
-    expect("greeting", wait_for("the greeting", game.message), "у тебя 60 баксов.")
-    close_box(game)
-    print("Enter on вход: door.wav played, greeting у тебя 60 баксов.")
+    replay.play("click cmdexit")
+    print(f"Enter on вход: {' | '.join(boxes_of(game, played, sound))}, door.wav heard")
 
     hear("the keyboard on the casino floor", game.focused_button, "число")
     if args.screenshot:
         screenshot(game, args.screenshot)
     keys.press(TAB)
-    # A bet until the wheel spins: fortune or the chip's price may leave too little.
-    for _ in range(8):
-        hear("the keyboard on the bet", game.focused_button, "красное")
-        boxes, spun = bet_on_red(game, played, sound)
-        print(f"a bet on красное by keyboard: {' | '.join(boxes)}")
-        if spun:
-            break
-        if boxes[-1] == "тебе не на что играть.":
-            keys.press(F2)
-    else:
-        raise Failed("eight bets and the wheel never spun")
+    hear("the keyboard on the bet", game.focused_button, "красное")
+    keys.press(ENTER)
+    replay.play("type 1", "click cmdred")
+    print(f"a bet on красное by keyboard: {' | '.join(boxes_of(game, played, sound))}")
 
     print(f"F3: {balance(game)}")
     keys.press(F2)
-    expect("F3 after F2", balance(game), start)
-    print(f"F2, F3: {start}")
+    replay.play("menu new")
+    print(f"F2, F3: {balance(game)}")
 
     keys.press(F10)
     for _ in range(8):
@@ -193,18 +163,18 @@ def main():
     parser.add_argument("--app-id", required=True, help="the desktop entry's id")
     parser.add_argument("--played", required=True, help="the file ALSA writes cues into")
     parser.add_argument("--screenshot", help="where to put a picture of the casino floor")
+    parser.add_argument("replay", help="the replay tool, which says what the game decides")
     parser.add_argument("casino")
     args = parser.parse_args()
     args.casino = os.path.abspath(args.casino)
-    global keys
+    global keys, replay
+    replay = game_bus.Replay(os.path.abspath(args.replay))
+    replay.play(f"clock {game_bus.NOON}")
     game_bus.open_bus("wayland")
     keys = game_bus.WaylandInput(args.vnc)
-    failure, _ = game_bus.run_game(args.casino, lambda game, process: play(game, process, args))
-    if failure:
-        print(f"wayland test: FAILED: {failure}")
-        return 1
-    print(f"wayland test: {game_bus.checks} checks passed")
-    return 0
+    failure, _ = game_bus.run_game(args.casino, lambda game, process: play(game, process, args),
+                                   env={**os.environ, **game_bus.STOPPED_CLOCK})
+    return game_bus.report("wayland test", failure)
 
 
 if __name__ == "__main__":
