@@ -1,6 +1,6 @@
 // Fuzz target: the whole game. The bytes choose clicks, keys, highlight moves, menu
-// commands, typed answers, the clock and the rolls; the invariants and the money ledger
-// are checked after every line.
+// commands, typed answers, the clock and the rolls; the invariants are checked after
+// every line.
 #include <cstdio>
 #include <cstdlib>
 
