@@ -1,6 +1,10 @@
-// The fortune events that run before every bet, row by row and in pairs.
+// The fortune events that run before every bet: the table row by row at its bounds, rows
+// in pairs, and the game running them with the sound off.
+#include "core/rules/fortune.h"
+
 #include <gtest/gtest.h>
 
+#include "core/rules/arithmetic.h"
 #include "support/scenario.h"
 
 namespace casino::testing {
@@ -40,17 +44,22 @@ struct Case {
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.what; }
 
-// Runs one bet with these rolls and no stake, and returns what came before the price.
-Lines fortune_of(Game& game, const Case& c) {
-    game.set_money(c.money_before);
-    game.table().pawnedclothes = static_cast<std::int16_t>(c.clothes);
-    game.table().pawnedtrousers = static_cast<std::int16_t>(c.trousers);
-    Lines seen = game.bet(Control::cmdred, {7, c.eventroll, c.priceroll, c.fine}, {});
-    while (!seen.empty() &&
-           (seen.back().starts_with("ask ") || seen.back().starts_with("message фишка стоит") ||
-            seen.back() == "message тебе не на что играть.")) {
-        seen.pop_back();
+// What the rows that fire show, cues included, and where they leave the money.
+Lines fortune_of(const Case& c, int* money_after = nullptr) {
+    const rules::FortuneSituation before{static_cast<std::int16_t>(c.money_before),
+                                         static_cast<std::int16_t>(c.eventroll),
+                                         c.priceroll,
+                                         static_cast<std::int16_t>(c.fine),
+                                         static_cast<std::int16_t>(c.clothes),
+                                         static_cast<std::int16_t>(c.trousers)};
+    Lines seen;
+    std::int16_t money = before.money;
+    for (const auto& event : rules::fortune_events(before)) {
+        if (!event.cue.empty()) seen.push_back("cue " + std::string(event.cue));
+        seen.push_back("message " + event.message);
+        money = rules::add_money(money, event.change);
     }
+    if (money_after != nullptr) *money_after = money;
     return seen;
 }
 
@@ -58,11 +67,9 @@ class FortuneRows : public ::testing::TestWithParam<Case> {};
 
 TEST_P(FortuneRows, FireExactlyWithinTheirBounds) {
     const Case& c = GetParam();
-    Game game;
-    game.entered();
-    const Lines seen = fortune_of(game, c);
-    EXPECT_EQ(seen, c.events);
-    EXPECT_EQ(game.money(), c.money_after);
+    int money = 0;
+    EXPECT_EQ(fortune_of(c, &money), c.events);
+    EXPECT_EQ(money, c.money_after);
 }
 
 const std::string kApplause = "cue sound\\applaus8.wav";
@@ -118,38 +125,52 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(Fortune, TwoEventsInOneSpinEachSeeTheMoneyTheOtherLeft) {
-    Game game;
-    game.entered();
-    EXPECT_EQ(fortune_of(game, {"", 10, 16, 0, 0, 75, 4200, 2200, {}}),
-              (Lines{kLoanTo, kChampagne}));
-    EXPECT_EQ(game.money(), 2200);
-    EXPECT_EQ(fortune_of(game, {"", 10, 16, 0, 0, 75, 3500, 0, {}}), (Lines{kLoanTo}));
-    EXPECT_EQ(game.money(), 2500);
-    EXPECT_EQ(fortune_of(game, {"", 14, 13, 0, 0, 75, 50, 0, {}}), (Lines{kLoanFrom, kBar}));
-    EXPECT_EQ(game.money(), 330);
-    EXPECT_EQ(fortune_of(game, {"", 5, 15, 3, 1, 75, 2600, 0, {}}),
-              (Lines{kApplause, kPrize, kChampagne}));
-    EXPECT_EQ(game.money(), 2100);
-    EXPECT_EQ(fortune_of(game, {"", 2, 13, 1, 1, 80, 40, 0, {}}),
-              (Lines{kLoanFrom, kSiren, fine_message(80)}));
-    EXPECT_EQ(game.money(), 260);
+    const Case pairs[] = {
+        {"loan, then champagne on what is left",
+         10,
+         16,
+         0,
+         0,
+         75,
+         4200,
+         2200,
+         {kLoanTo, kChampagne}},
+        {"the loan leaves too little for champagne", 10, 16, 0, 0, 75, 3500, 2500, {kLoanTo}},
+        {"a loan from a friend pays the bar", 14, 13, 0, 0, 75, 50, 330, {kLoanFrom, kBar}},
+        {"the prize pays for champagne",
+         5,
+         15,
+         3,
+         1,
+         75,
+         2600,
+         2100,
+         {kApplause, kPrize, kChampagne}},
+        {"a loan lifts money over the fine's bound",
+         2,
+         13,
+         1,
+         1,
+         80,
+         40,
+         260,
+         {kLoanFrom, kSiren, fine_message(80)}},
+    };
+    for (const Case& c : pairs) {
+        int money = 0;
+        EXPECT_EQ(fortune_of(c, &money), c.events) << c.what;
+        EXPECT_EQ(money, c.money_after) << c.what;
+    }
 }
 
-TEST(Fortune, ALoanCanSaveTheBet) {
-    Game game;
-    game.entered();
-    game.set_money(10);
-    const Lines seen = game.bet(Control::cmdred, {7, kQuietEvent, 13, 75}, {"1"});
-    EXPECT_EQ(seen, (Lines{kLoanFrom, "message фишка стоит80", "ask сколько фишек ставишь?",
-                           "cue sound\\nomore.wav", "message 7 красное"}));
-    EXPECT_EQ(game.money(), 390);
-}
-
-TEST(Fortune, WithSoundOffEventsStillHappenSilently) {
+// The game runs the table before the price, and with the sound off plays none of its cues.
+TEST(Fortune, TheGameShowsTheRowsThatFireAndWithSoundOffPlaysNoCue) {
     Game game;
     game.entered();
     game.menu(MenuItem::sound);
-    EXPECT_EQ(fortune_of(game, {"", 11, kQuietPrice, 0, 0, 75, 1000, 0, {}}), (Lines{kTheft300}));
+    game.set_money(1000);
+    const Lines seen = game.bet(Control::cmdred, {7, 11, kQuietPrice, 75}, {});
+    EXPECT_EQ(seen, (Lines{kTheft300, "message фишка стоит40", "ask сколько фишек ставишь?"}));
     EXPECT_EQ(game.money(), 700);
 }
 

@@ -59,7 +59,7 @@ TEST(Spin, EveryNumberComesUpAndEveryRollStaysInItsRange) {
     std::array<int, 37> counts{};
     constexpr int kSpins = 37 * 400;
     for (int i = 0; i < kSpins; ++i) {
-        game.port.set_clock(3600.0 + i * 0.0625);
+        game.line("clock " + std::to_string(3600.0 + i * 0.0625));
         game.set_money(60);
         game.click(Control::cmdred);  // no answer typed: the bet ends after the price
         const TableState& s = game.table();
@@ -82,12 +82,12 @@ TEST(Spin, EveryNumberComesUpAndEveryRollStaysInItsRange) {
 TEST(Spin, IsReseededFromTheClockOnEveryBet) {
     testing::Game game;
     game.entered();
-    game.port.set_clock(5000.5);
+    game.line("clock " + std::to_string(5000.5));
     game.click(Control::cmdred);
     const TableState first = game.table();
-    game.port.set_clock(7000.25);
+    game.line("clock " + std::to_string(7000.25));
     game.click(Control::cmdred);
-    game.port.set_clock(5000.5);
+    game.line("clock " + std::to_string(5000.5));
     game.click(Control::cmdred);
     const TableState& again = game.table();
     EXPECT_EQ(again.number, first.number);

@@ -103,30 +103,6 @@ TEST(PayoutRules, EvenMoneyDozenAndNumbers) {
     EXPECT_FALSE(on_the_wheel(-1));
 }
 
-TEST(FortuneRules, LaterRowsSeeTheMoneyEarlierRowsLeft) {
-    // Loan to a friend, then champagne on what is left.
-    auto fired = fortune_events({4200, 10, 16, 75, 0, 0});
-    ASSERT_EQ(fired.size(), 2u);
-    EXPECT_EQ(fired[0].change, -1000);
-    EXPECT_EQ(fired[1].message, "ты угостил всех шампанским. это обошлось тебе в 1000 баксов.");
-    EXPECT_EQ(fortune_events({3500, 10, 16, 75, 0, 0}).size(), 1u);
-    // A loan from a friend lifts money over 100, and then the fine falls due.
-    fired = fortune_events({50, 2, 13, 99, 1, 1});
-    ASSERT_EQ(fired.size(), 2u);
-    EXPECT_EQ(fired[1].change, -99);
-    EXPECT_EQ(fired[1].cue, "sound\\siren.wav");
-    EXPECT_EQ(fired[1].message,
-              "тебя оштрафовали за появление в общественном месте в неприличном виде на 99 "
-              "баксов.");
-    // The prize needs all three clothes, and comes at any money.
-    EXPECT_TRUE(fortune_events({0, 5, 5, 75, 2, 1}).empty());
-    fired = fortune_events({0, 5, 5, 75, 3, 1});
-    ASSERT_EQ(fired.size(), 1u);
-    EXPECT_EQ(fired[0].change, 500);
-    EXPECT_EQ(fired[0].cue, "sound\\applaus8.wav");
-    EXPECT_TRUE(fortune_events({60, 6, 5, 75, 0, 0}).empty());
-}
-
 TEST(PawnshopRules, PricesTicketsAndMessages) {
     EXPECT_EQ(pawn_price(0.0F), 100);
     EXPECT_EQ(pawn_price(kJustBelowOne), 200);

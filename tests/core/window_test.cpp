@@ -86,24 +86,6 @@ TEST(Load, TabOrderHandsTheKeyboardToTheNextUsableControl) {
     EXPECT_EQ(next_in_tab_order(Control::cmdlom, [](Control) { return false; }), std::nullopt);
 }
 
-TEST(Menu, BalanceNamesTheMoneyAgainstTheWords) {
-    Game game;
-    game.menu(MenuItem::balance);
-    game.set_money(0);
-    game.menu(MenuItem::balance);
-    game.set_money(32767);
-    game.menu(MenuItem::balance);
-    EXPECT_EQ(game.port.take_transcript(),
-              (Lines{"message у тебя60 баксов.", "message у тебя0 баксов.",
-                     "message у тебя32767 баксов."}));
-}
-
-TEST(Menu, HelpShowsTheFormulaOfSuccess) {
-    Game game;
-    game.menu(MenuItem::help);
-    EXPECT_EQ(game.port.take_transcript(), (Lines{"message азарт + удача- и ты миллионер!"}));
-}
-
 TEST(Menu, SoundToggleFlipsMuteAndCaptionAndSurvivesStartOver) {
     Game game;
     game.menu(MenuItem::sound);
@@ -214,76 +196,6 @@ TEST(OneHandlerAtATime, ACloseWhileABoxIsOpenStillEndsTheGame) {
     EXPECT_EQ(game.port.take_transcript().back(), "quit");
     game.menu(MenuItem::help);
     EXPECT_TRUE(game.port.take_transcript().empty());
-}
-
-TEST(Enter, PlaysTheDoorGreetsAndMovesTheFocusBeforeHidingTheDoor) {
-    Game game;
-    game.click(Control::cmdexit);
-    EXPECT_EQ(game.port.take_transcript(),
-              (Lines{"cue sound\\door.wav", "message у тебя 60 баксов.", "focus cmdnum"}));
-    EXPECT_EQ(game.shown(), kFloor);
-    EXPECT_FALSE(game.port.enabled(Control::cmdexit));
-}
-
-TEST(Enter, WithSoundOffGreetsWithoutTheDoor) {
-    Game game;
-    game.menu(MenuItem::sound);
-    game.port.take_transcript();
-    game.click(Control::cmdexit);
-    EXPECT_EQ(game.port.take_transcript(), (Lines{"message у тебя 60 баксов.", "focus cmdnum"}));
-    EXPECT_EQ(game.shown(), kFloor);
-}
-
-TEST(Enter, TheDoorIsGoneForGood) {
-    Game game;
-    game.entered();
-    game.click(Control::cmdexit);  // hidden now: the window delivers nothing
-    game.click(Control::cmdlom);
-    game.click(Control::cmdwent);
-    game.menu(MenuItem::start_over);
-    EXPECT_EQ(game.shown(), kFloor);
-    EXPECT_TRUE(game.port.transcript().empty());
-}
-
-TEST(Navigation, ControlsOffScreenDoNothing) {
-    Game game;
-    game.type({"5"});
-    for (const Control c : {Control::cmdred, Control::cmdnum, Control::cmdlom, Control::cmdpay,
-                            Control::cmdre, Control::cmdwent}) {
-        game.click(c);
-    }
-    game.key(Control::List1, kEnterKey);
-    EXPECT_TRUE(game.port.transcript().empty());
-    EXPECT_EQ(game.shown(), kStreet);
-    EXPECT_EQ(game.money(), 60);
-    EXPECT_EQ(game.port.unanswered(), 1U);
-}
-
-TEST(Navigation, PawnshopAndBackKeepThePawnedList) {
-    Game game;
-    game.in_pawnshop();
-    EXPECT_EQ(game.shown(), kPawnshop);
-    game.pawn(0, 0.5F);
-    game.click(Control::cmdre);
-    game.click(Control::cmdwent);
-    EXPECT_EQ(game.shown(), kFloor);
-    EXPECT_EQ(game.entries(Control::List2), (Lines{"часы 350"}));
-    game.port.take_transcript();
-    game.click(Control::cmdlom);
-    game.click(Control::cmdre);
-    EXPECT_EQ(game.shown(), (Lines{"List2", "cmdre", "cmdpay", "cmdwent"}));
-    EXPECT_EQ(game.port.take_transcript(), (Lines{"focus List2"}));
-}
-
-TEST(StartOver, OnTheStreetRefillsTheWardrobeOnce) {
-    Game game;
-    game.set_money(5);
-    game.menu(MenuItem::start_over);
-    game.menu(MenuItem::start_over);
-    EXPECT_EQ(game.money(), 60);
-    EXPECT_EQ(game.entries(Control::List1), wardrobe_texts());
-    EXPECT_EQ(game.shown(), kStreet);
-    EXPECT_TRUE(game.port.transcript().empty());
 }
 
 TEST(StartOver, OnTheFloorKeepsTheFloorAndTheSpin) {
