@@ -1,7 +1,10 @@
 // A library preloaded into the real Linux program during a monkey run. It changes nothing:
 // it notes, one line each, every event that reaches the game's controls and menu, every box
-// the game opens with its text, and what each input box gave back, in the file named by
-// CASINO_MONKEY_LOG. The boxes are shown as always and the player answers them.
+// the game opens with its text, what each input box gave back and every menu caption that
+// changed, in the file named by CASINO_MONKEY_LOG. The boxes are shown as always and the
+// player answers them. A client message CASINO_MONKEY_MARK n sent to the window is noted as
+// "mark n" once the program has handled every event that reached it before, so whoever
+// drives it knows when the program is idle (or waits in a box noted before the mark).
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/ctrlsub.h>
@@ -11,12 +14,18 @@
 #include <wx/module.h>
 #include <wx/msgdlg.h>
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
 #include <wx/textdlg.h>
 #include <wx/vlbox.h>
 
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -37,7 +46,78 @@ void note(const std::string& line) {
 
 std::string utf8(const wxString& text) { return std::string(text.utf8_str()); }
 
-// The list's highlighted entry, by index: the monkey knows the entries from the boxes.
+// ---- The menu captions ----
+
+// The captions the player reads, each item in the order of the menus; a change is noted
+// before the next box, mark or exit, which keeps it in its place among them.
+std::vector<wxMenuItem*> menu_items;
+std::vector<std::string> captions;
+
+void note_captions() {
+    for (std::size_t i = 0; i < menu_items.size(); ++i) {
+        std::string caption = utf8(menu_items[i]->GetItemLabelText());
+        if (caption != captions[i]) {
+            captions[i] = caption;
+            note("caption " + std::to_string(i) + " " + caption);
+        }
+    }
+}
+
+void watch_captions(wxFrame& frame) {
+    wxMenuBar* bar = frame.GetMenuBar();
+    for (std::size_t m = 0; m < bar->GetMenuCount(); ++m) {
+        for (wxMenuItem* item : bar->GetMenu(m)->GetMenuItems()) {
+            menu_items.push_back(item);
+            captions.push_back(utf8(item->GetItemLabelText()));
+        }
+    }
+}
+
+// ---- Marks ----
+
+// The marks waiting for the window's next frame, and the window.
+std::vector<long> marks;
+GtkWidget* main_window = nullptr;
+gulong after_paint = 0;
+
+// The frame lays out what the events before the mark showed or hid, so that input sent
+// after the mark finds every control where it now stands.
+void note_marks(GdkFrameClock* clock, gpointer /*data*/) {
+    g_signal_handler_disconnect(clock, after_paint);
+    after_paint = 0;
+    note_captions();
+    for (const long mark : marks) note("mark " + std::to_string(mark));
+    marks.clear();
+}
+
+gboolean wait_for_frame(gpointer number) {
+    marks.push_back(static_cast<long>(reinterpret_cast<std::intptr_t>(number)));
+    GdkFrameClock* clock =
+        main_window != nullptr ? gtk_widget_get_frame_clock(main_window) : nullptr;
+    if (clock == nullptr) {
+        note_marks(nullptr, nullptr);
+        return G_SOURCE_REMOVE;
+    }
+    if (after_paint == 0) {
+        after_paint = g_signal_connect(clock, "after-paint", G_CALLBACK(note_marks), nullptr);
+    }
+    gdk_frame_clock_request_phase(clock, GDK_FRAME_CLOCK_PHASE_AFTER_PAINT);
+    return G_SOURCE_REMOVE;
+}
+
+// Seen as the message arrives, before GDK hands the program the events queued before it;
+// those have run once the main loop (or a box's) is idle, and then the next frame is made.
+GdkFilterReturn take_mark(GdkXEvent* native, GdkEvent* /*event*/, gpointer /*data*/) {
+    static const Atom mark = gdk_x11_get_xatom_by_name("CASINO_MONKEY_MARK");
+    const auto* e = static_cast<XEvent*>(native);
+    if (e->type != ClientMessage || e->xclient.message_type != mark) return GDK_FILTER_CONTINUE;
+    g_idle_add_full(G_PRIORITY_LOW, wait_for_frame,
+                    reinterpret_cast<gpointer>(static_cast<std::intptr_t>(e->xclient.data.l[0])),
+                    nullptr);
+    return GDK_FILTER_REMOVE;
+}
+
+// The list's highlighted entry, by index.
 int highlight_of(wxWindow* list) {
     if (auto* box = dynamic_cast<wxVListBox*>(list)) return box->GetSelection();
     if (auto* items = dynamic_cast<wxItemContainerImmutable*>(list)) return items->GetSelection();
@@ -73,6 +153,17 @@ class Watcher final : public wxModule {
             event.Skip();
         });
         watch_children(*frame);
+        watch_captions(*frame);
+        frame->Bind(wxEVT_DESTROY, [frame](wxWindowDestroyEvent& event) {
+            if (event.GetEventObject() == frame) {
+                menu_items.clear();
+                main_window = nullptr;
+            }
+            event.Skip();
+        });
+        main_window = static_cast<GtkWidget*>(frame->GetHandle());
+        gdk_window_add_filter(nullptr, take_mark, nullptr);
+        note("watching");
     }
 
     // The game's buttons and lists carry the game's names for them.
@@ -133,13 +224,25 @@ class BoxWatcher final : public wxModalDialogHook {
 
    protected:
     int Enter(wxDialog* dialog) override {
+        note_captions();
         if (auto* ask = dynamic_cast<wxTextEntryDialog*>(dialog)) {
             std::string prompt;
+            std::string places;
+            // Where the player clicks: the text field, then OK, each by its place in the box.
+            const auto place = [&](const char* what, wxWindow* child) {
+                const wxRect r = child->GetRect();
+                places += std::string(what) + " " + std::to_string(r.x) + " " +
+                          std::to_string(r.y) + " " + std::to_string(r.width) + " " +
+                          std::to_string(r.height) + "\n";
+            };
             for (wxWindow* child : ask->GetChildren()) {
                 if (auto* text = dynamic_cast<wxStaticText*>(child))
                     prompt += utf8(text->GetLabel());
+                if (dynamic_cast<wxTextCtrl*>(child) != nullptr) place("field", child);
+                if (child->GetId() == wxID_OK) place("ok", child);
             }
             note("ask " + prompt);
+            if (!places.empty()) note(places.substr(0, places.size() - 1));
         } else if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
             note("message " + utf8(box->GetMessage()));
         } else {
