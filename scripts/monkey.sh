@@ -5,15 +5,16 @@
 # replay session shows for the same lines (the monkey fixes the program's clock, so both
 # draw the same); and the program must run, or have ended with exit code 0 after a close,
 # answer within two seconds, not spin while idle and write nothing on stderr.
-# Usage: scripts/monkey.sh SECONDS [SEED] [wx|win32]
+# Usage: scripts/monkey.sh SECONDS [SEED] [wx|win32]...  (no front end named: all of them)
 # A failing run prints its seed and its last 50 steps; the same command with that seed
 # gives the very same run again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ $# -ge 1 ] && [ "$1" -gt 0 ] 2>/dev/null || { echo "usage: $0 SECONDS [SEED] [wx|win32]" >&2; exit 2; }
+[ $# -ge 1 ] && [ "$1" -gt 0 ] 2>/dev/null || { echo "usage: $0 SECONDS [SEED] [wx|win32]..." >&2; exit 2; }
 seconds=$1
 seed=${2:-$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')}
-only=${3:-}
+shift $(($# < 2 ? $# : 2))
+fronts=" ${*:-wx win32} "
 start=$SECONDS
 echo "monkey: seed $seed, $seconds s for each program; replay: scripts/monkey.sh $seconds $seed"
 
@@ -25,8 +26,8 @@ monkey=$PWD/build/release/tests/support/monkey
 
 failed=()
 ran=()
-# ---- The transports, one per front end ----
-if [ -z "$only" ] || [ "$only" = wx ]; then
+# ---- The transports, one per front end: each runs "$monkey" SECONDS SEED -- TRANSPORT ----
+if [[ $fronts == *" wx "* ]]; then
   ran+=(wx)
   echo "== monkey: the Linux program"
   # The program runs from the folder that holds sound/, on a display of its own.
@@ -34,7 +35,7 @@ if [ -z "$only" ] || [ "$only" = wx ]; then
     timeout $((seconds + 120)) "$monkey" "$seconds" "$seed" -- \
     tests/wx/x_transport ./casino "$PWD/tests/wx/libcasino_monkey_observer.so" "$seed") || failed+=(wx)
 fi
-if [ -z "$only" ] || [ "$only" = win32 ]; then
+if [[ $fronts == *" win32 "* ]]; then
   ran+=(win32)
   echo "== monkey: casino.exe under Wine"
   # Still the automation's own monkey until its transport speaks to the one above.
