@@ -1,13 +1,12 @@
 // A library preloaded into the real Linux program during a monkey run. It changes nothing:
-// it notes, one line each, every event that reaches the game's controls and menu, every box
-// the game opens with its text, what each input box gave back and every menu caption that
-// changed, in the file named by CASINO_MONKEY_LOG. The boxes are shown as always and the
-// player answers them. A client message CASINO_MONKEY_MARK n sent to the window is noted as
+// it notes, one line each, every box the game opens with its text (an input box with the
+// places of its field and its OK button), what each input box gave back and every menu
+// caption that changed, and every cue file the sound system opens, in the file named by
+// CASINO_MONKEY_LOG. The boxes are shown as
+// always and the player answers them. A client message CASINO_MONKEY_MARK n sent to the window is noted as
 // "mark n" once the program has handled every event that reached it before, so whoever
 // drives it knows when the program is idle (or waits in a box noted before the mark).
 #include <wx/app.h>
-#include <wx/button.h>
-#include <wx/ctrlsub.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/modalhook.h>
@@ -16,15 +15,16 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/textdlg.h>
-#include <wx/vlbox.h>
 
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
-#include <array>
+#include <dlfcn.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -45,6 +45,26 @@ void note(const std::string& line) {
 }
 
 std::string utf8(const wxString& text) { return std::string(text.utf8_str()); }
+
+// ---- The cues ----
+
+}  // namespace
+
+// libcanberra reads each sound file it plays through fopen (and nothing else of the game's
+// does), on the cue player's thread while the window waits for the cue to start: the cue is
+// noted in its place among the boxes, by the game's own name for it.
+extern "C" std::FILE* fopen(const char* path, const char* mode) {
+    static const auto real = reinterpret_cast<std::FILE* (*)(const char*, const char*)>(
+        dlsym(RTLD_NEXT, "fopen"));
+    const std::string_view file(path != nullptr ? path : "");
+    const auto folder = file.rfind("sound/");
+    if (folder != std::string_view::npos && file.ends_with(".wav")) {
+        note("cue sound\\" + std::string(file.substr(folder + 6)));
+    }
+    return real(path, mode);
+}
+
+namespace {
 
 // ---- The menu captions ----
 
@@ -117,16 +137,8 @@ GdkFilterReturn take_mark(GdkXEvent* native, GdkEvent* /*event*/, gpointer /*dat
     return GDK_FILTER_REMOVE;
 }
 
-// The list's highlighted entry, by index.
-int highlight_of(wxWindow* list) {
-    if (auto* box = dynamic_cast<wxVListBox*>(list)) return box->GetSelection();
-    if (auto* items = dynamic_cast<wxItemContainerImmutable*>(list)) return items->GetSelection();
-    return -1;
-}
-
-// The events the game's window hands to the game, noted before the game sees them. wx
-// starts every module it finds, this one too; the watch begins once the main loop runs,
-// which is after the program has made and shown its window.
+// The watch on the game's window: wx starts every module it finds, this one too; the watch
+// begins once the main loop runs, which is after the program has made and shown its window.
 class Watcher final : public wxModule {
    public:
     bool OnInit() override {
@@ -144,15 +156,6 @@ class Watcher final : public wxModule {
             wxTheApp->CallAfter([] { bind(); });
             return;
         }
-        frame->Bind(wxEVT_MENU, [frame](wxCommandEvent& event) {
-            note("event menu " + std::to_string(menu_index(*frame, event.GetId())));
-            event.Skip();
-        });
-        frame->Bind(wxEVT_CLOSE_WINDOW, [](wxCloseEvent& event) {
-            note("event close");
-            event.Skip();
-        });
-        watch_children(*frame);
         watch_captions(*frame);
         frame->Bind(wxEVT_DESTROY, [frame](wxWindowDestroyEvent& event) {
             if (event.GetEventObject() == frame) {
@@ -164,50 +167,6 @@ class Watcher final : public wxModule {
         main_window = static_cast<GtkWidget*>(frame->GetHandle());
         gdk_window_add_filter(nullptr, take_mark, nullptr);
         note("watching");
-    }
-
-    // The game's buttons and lists carry the game's names for them.
-    static void watch_children(wxWindow& parent) {
-        for (wxWindow* control : parent.GetChildren()) {
-            const std::string name = utf8(control->GetName());
-            if (dynamic_cast<wxButton*>(control) != nullptr) {
-                control->Bind(wxEVT_BUTTON, [name](wxCommandEvent& event) {
-                    note("event click " + name);
-                    event.Skip();
-                });
-            } else if (name.starts_with("List")) {
-                control->Bind(wxEVT_CHAR, [name, control](wxKeyEvent& event) {
-                    int code = static_cast<int>(event.GetUnicodeKey());
-                    if (event.GetKeyCode() == WXK_NUMPAD_ENTER) code = WXK_RETURN;
-                    if (event.GetKeyCode() > 0 && event.GetKeyCode() < 32)
-                        code = event.GetKeyCode();
-                    if (code != WXK_NONE) {
-                        note("event key " + name + " " + std::to_string(code) + " " +
-                             std::to_string(highlight_of(control)));
-                    }
-                    event.Skip();
-                });
-                control->Bind(wxEVT_LISTBOX_DCLICK, [name, control](wxCommandEvent& event) {
-                    note("event activate " + name + " " + std::to_string(highlight_of(control)));
-                    event.Skip();
-                });
-            } else {
-                watch_children(*control);
-            }
-        }
-    }
-
-    // The item's place among all the menu items, in the order of the menus.
-    static int menu_index(wxFrame& frame, int id) {
-        int index = 0;
-        wxMenuBar* bar = frame.GetMenuBar();
-        for (std::size_t m = 0; m < bar->GetMenuCount(); ++m) {
-            for (const wxMenuItem* item : bar->GetMenu(m)->GetMenuItems()) {
-                if (item->GetId() == id) return index;
-                ++index;
-            }
-        }
-        return -1;
     }
 
     wxDECLARE_DYNAMIC_CLASS(Watcher);
@@ -260,12 +219,7 @@ class BoxWatcher final : public wxModalDialogHook {
     }
 };
 
-struct AtExit {
-    ~AtExit() { note("exit"); }
-};
-
 // Made when the library is loaded, after wx's own libraries.
-AtExit at_exit;
 BoxWatcher box_watcher;
 
 }  // namespace

@@ -6,12 +6,13 @@
 // click on the control's place, Enter or a character typed in a list, the highlight moved
 // with the arrow keys, a menu item by its shortcut or through the menu bar, a close as a
 // window manager asks for it. Every box the game opens is answered as a player would, with
-// the queued answers typed or pasted. What the game showed comes back from the observer's
-// log. SEED picks between the ways of doing the same thing.
-// Findings: the game ended by itself other than through its exit, ended with a status other
-// than 0, wrote on standard error, did not answer a ping within 2 s, used the processor
-// while idle, a close did not end it within 2 s, a box did not appear or did not close, or
-// an input box gave back other than what was typed.
+// the queued answers typed or pasted (and OK clicked). What the game showed (boxes, cues,
+// captions) comes back from the observer's log. SEED picks between the ways of doing the
+// same thing.
+// Findings: the game ended with a status other than 0, wrote on standard error, did not
+// answer a ping within 2 s, used the processor while idle, a close did not end it within
+// 2 s, a box did not appear or did not close, or an input box gave back other than what was
+// typed. (That the game ended where it should not shows as a "quit" the replay does not.)
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -79,6 +80,12 @@ class Transport {
         if (mkdtemp(folder) == nullptr) throw std::runtime_error("no temporary folder");
         folder_ = folder;
         set_clock(43200);
+        // A home of the game's own, whose sound device takes every cue at once and keeps
+        // nothing: the sound system then reads each cue's file, which the observer sees.
+        std::filesystem::create_directory(folder_ + "/home");
+        std::ofstream(folder_ + "/home/.asoundrc")
+            << "pcm.!default {\n  type file\n  slave.pcm \"null\"\n  file \"/dev/null\"\n"
+               "  format \"raw\"\n}\n";
     }
     ~Transport() {
         stop();
@@ -88,7 +95,7 @@ class Transport {
     Transport& operator=(const Transport&) = delete;
 
     int run() {
-        std::cout << "observes message ask caption quit\nready" << std::endl;
+        std::cout << "observes message ask cue caption quit\nready" << std::endl;
         std::string line;
         try {
             while (std::getline(std::cin, line)) {
@@ -224,6 +231,7 @@ class Transport {
             const int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(fd, 2);
             setenv("TZ", "UTC", 1);
+            setenv("HOME", (folder_ + "/home").c_str(), 1);
             setenv("FAKETIME_TIMESTAMP_FILE", (folder_ + "/clock").c_str(), 1);
             setenv("FAKETIME_NO_CACHE", "1", 1);
             setenv("FAKETIME_DONT_FAKE_MONOTONIC", "1", 1);
@@ -367,12 +375,12 @@ class Transport {
         if (std::getenv("X_TRANSPORT_TRACE")) std::cerr << "log: " << line << std::endl;
         int index = 0;
         x11::Rect place;
-        if (line.starts_with("event ") || line == "exit") {
-            // Which events reached the game shows in what it said.
-        } else if (line == "watching") {
+        if (line == "watching") {
             watching_ = true;
         } else if (line.starts_with("mark ")) {
             mark_seen_ = std::stol(line.substr(5));
+        } else if (line.starts_with("cue ")) {
+            out_.push_back(line);
         } else if (line.starts_with("message ") || line.starts_with("ask ")) {
             if (box_) throw Finding("a box opened over the box [" + box_->text + "]");
             const bool ask = line.starts_with("ask ");
