@@ -103,9 +103,10 @@ class Monkey {
             return from[static_cast<std::size_t>(pick(static_cast<int>(from.size())))];
         };
         const auto present = [](const std::vector<Control>& v) { return v.empty() ? 0 : 1; };
+        // An open list is mostly played, as a player at the pawnshop plays it.
         switch (weighted(rng_, {40 * present(buttons), 3 * present(free_spots),
-                                14 * present(lists), 8 * present(long_lists), 8, 3, 3, 2, 1,
-                                2})) {
+                                30 * present(lists), 24 * present(long_lists), 8, 3, 2, 2, 1,
+                                1})) {
             case 0: return perform("click " + std::string(name_of(any(buttons))));
             case 1: return perform("click " + std::string(name_of(any(free_spots))));
             case 2: {

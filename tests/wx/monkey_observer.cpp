@@ -8,6 +8,7 @@
 // drives it knows when the program is idle (or waits in a box noted before the mark).
 #include <wx/app.h>
 #include <wx/frame.h>
+#include <wx/listbox.h>
 #include <wx/menu.h>
 #include <wx/modalhook.h>
 #include <wx/module.h>
@@ -95,18 +96,25 @@ void watch_captions(wxFrame& frame) {
 
 // ---- Marks ----
 
-// The marks waiting for the window's next frame, and the window.
+// The marks waiting for the window's next frame, the window and its two lists.
 std::vector<long> marks;
 GtkWidget* main_window = nullptr;
 gulong after_paint = 0;
+std::vector<wxListBox*> lists;  // List1, List2
 
 // The frame lays out what the events before the mark showed or hid, so that input sent
-// after the mark finds every control where it now stands.
+// after the mark finds every control where it now stands. Each mark tells which entry each
+// list highlights (-1 for none), as the player sees it then.
 void note_marks(GdkFrameClock* clock, gpointer /*data*/) {
-    g_signal_handler_disconnect(clock, after_paint);
+    if (clock != nullptr) g_signal_handler_disconnect(clock, after_paint);
     after_paint = 0;
     note_captions();
-    for (const long mark : marks) note("mark " + std::to_string(mark));
+    std::string highlights;
+    for (const wxListBox* list : lists) {
+        highlights += ' ';
+        highlights += std::to_string(list->GetSelection());
+    }
+    for (const long mark : marks) note("mark " + std::to_string(mark) + highlights);
     marks.clear();
 }
 
@@ -160,11 +168,16 @@ class Watcher final : public wxModule {
         frame->Bind(wxEVT_DESTROY, [frame](wxWindowDestroyEvent& event) {
             if (event.GetEventObject() == frame) {
                 menu_items.clear();
+                lists.clear();
                 main_window = nullptr;
             }
             event.Skip();
         });
         main_window = static_cast<GtkWidget*>(frame->GetHandle());
+        for (const char* name : {"List1", "List2"}) {
+            if (auto* list = dynamic_cast<wxListBox*>(wxWindow::FindWindowByName(name, frame)))
+                lists.push_back(list);
+        }
         gdk_window_add_filter(nullptr, take_mark, nullptr);
         note("watching");
     }

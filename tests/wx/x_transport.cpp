@@ -140,6 +140,12 @@ class Transport {
             focus_list(name);
             x_.key("Home");
             for (int i = 0; i < number; ++i) x_.key("Down");
+            // The game has this many entries in the list; the arrows must reach the last.
+            if (wait_idle() && highlights_[name == std::string("List1") ? 0 : 1] != number) {
+                throw Finding(line + ": the list highlights entry " +
+                              std::to_string(highlights_[name == std::string("List1") ? 0 : 1]) +
+                              " (does it show fewer entries?)");
+            }
         } else if (line.starts_with("menu ")) {
             const auto m = menu_item_named(line.substr(5));
             if (!m) throw Finding("no menu item " + line.substr(5));
@@ -378,7 +384,12 @@ class Transport {
         if (line == "watching") {
             watching_ = true;
         } else if (line.starts_with("mark ")) {
-            mark_seen_ = std::stol(line.substr(5));
+            long mark = 0;
+            if (std::sscanf(line.c_str(), "mark %ld %d %d", &mark, &highlights_[0],
+                            &highlights_[1]) != 3) {
+                throw Finding("the observer's mark reads " + line);
+            }
+            mark_seen_ = mark;
         } else if (line.starts_with("cue ")) {
             out_.push_back(line);
         } else if (line.starts_with("message ") || line.starts_with("ask ")) {
@@ -465,6 +476,7 @@ class Transport {
     bool watching_ = false;
     long marks_ = 0;
     long mark_seen_ = 0;
+    int highlights_[2] = {-1, -1};  // List1's and List2's, as of the last mark
     std::optional<Box> box_;
     std::deque<std::string> answers_;
     std::string typed_;  // what the open input box was given
