@@ -104,17 +104,20 @@ std::vector<wxListBox*> lists;  // List1, List2
 
 // The frame lays out what the events before the mark showed or hid, so that input sent
 // after the mark finds every control where it now stands. Each mark tells which entry each
-// list highlights (-1 for none), as the player sees it then.
+// list highlights (-1 for none) and which control has the keyboard ("-" for none).
 void note_marks(GdkFrameClock* clock, gpointer /*data*/) {
     if (clock != nullptr) g_signal_handler_disconnect(clock, after_paint);
     after_paint = 0;
     note_captions();
-    std::string highlights;
+    std::string state;
     for (const wxListBox* list : lists) {
-        highlights += ' ';
-        highlights += std::to_string(list->GetSelection());
+        state += ' ';
+        state += std::to_string(list->GetSelection());
     }
-    for (const long mark : marks) note("mark " + std::to_string(mark) + highlights);
+    const wxWindow* focus = wxWindow::FindFocus();
+    state += ' ';
+    state += focus != nullptr && !focus->GetName().empty() ? utf8(focus->GetName()) : "-";
+    for (const long mark : marks) note("mark " + std::to_string(mark) + state);
     marks.clear();
 }
 

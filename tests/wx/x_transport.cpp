@@ -31,6 +31,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -140,10 +141,10 @@ class Transport {
             focus_list(name);
             x_.key("Home");
             for (int i = 0; i < number; ++i) x_.key("Down");
-            // The game has this many entries in the list; the arrows must reach the last.
-            if (wait_idle() && highlights_[name == std::string("List1") ? 0 : 1] != number) {
-                throw Finding(line + ": the list highlights entry " +
-                              std::to_string(highlights_[name == std::string("List1") ? 0 : 1]) +
+            // The monkey asks only for an entry the game's list has: the arrows must reach it.
+            const int& shown = highlights_[std::string_view(name) == "List1" ? 0 : 1];
+            if (wait_idle() && shown != number) {
+                throw Finding(line + ": the list highlights entry " + std::to_string(shown) +
                               " (does it show fewer entries?)");
             }
         } else if (line.starts_with("menu ")) {
@@ -172,11 +173,12 @@ class Transport {
                 r.y + client_top + twips_to_pixels(row.top + row.height / 2, 96)};
     }
 
-    // A click on the list's one line gives it the keyboard and highlights the entry it
-    // already shows, which is the highlighted one.
+    // The game gives an open list the keyboard. When it does not have it, a click on the
+    // list's one line does, and highlights the entry the line shows.
     void focus_list(const char* name) {
         const auto c = control_named(name);
         if (!c || !is_list(*c)) throw Finding(std::string("no list named ") + name);
+        if (focus_ == name) return;
         const auto [x, y] = centre_of(*c);
         x_.click(x, y);
         wait_idle();
@@ -385,10 +387,12 @@ class Transport {
             watching_ = true;
         } else if (line.starts_with("mark ")) {
             long mark = 0;
-            if (std::sscanf(line.c_str(), "mark %ld %d %d", &mark, &highlights_[0],
-                            &highlights_[1]) != 3) {
+            char focus[64] = {};
+            if (std::sscanf(line.c_str(), "mark %ld %d %d %63s", &mark, &highlights_[0],
+                            &highlights_[1], focus) != 4) {
                 throw Finding("the observer's mark reads " + line);
             }
+            focus_ = focus;
             mark_seen_ = mark;
         } else if (line.starts_with("cue ")) {
             out_.push_back(line);
@@ -476,7 +480,9 @@ class Transport {
     bool watching_ = false;
     long marks_ = 0;
     long mark_seen_ = 0;
-    int highlights_[2] = {-1, -1};  // List1's and List2's, as of the last mark
+    // As of the last mark: List1's and List2's highlight, and the control with the keyboard.
+    int highlights_[2] = {-1, -1};
+    std::string focus_;
     std::optional<Box> box_;
     std::deque<std::string> answers_;
     std::string typed_;  // what the open input box was given
