@@ -19,7 +19,7 @@
 #include <thread>
 
 #include "core/controls.h"
-#include "x11/x_display.h"
+#include "x11/game_window.h"
 
 namespace {
 
@@ -49,19 +49,17 @@ class XSession {
         if (!x_.wait_gone(w, kWait)) throw Failure("a box stays on the screen");
     }
 
-    // The client area's top left on the screen: the window's bottom part below the menu bar.
-    std::pair<int, int> client_origin(XWindow w) {
-        const x11::Rect r = x_.rect(w);
-        return {r.x, r.y + r.height - twips_to_pixels(kWindow.client_height, 96)};
+    void click(XWindow window, Control c) {
+        const auto [x, y] = x11::centre_of(x_.rect(window), c);
+        x_.click(x, y);
     }
 
     // The pointer rests inside the window: with no window manager the keyboard follows it.
     void point_into(XWindow w) {
-        const x11::Rect r = x_.rect(w);
-        x_.move(r.x + r.width - 3, r.y + r.height - 3);
+        const auto [x, y] = x11::resting_point(x_.rect(w));
+        x_.move(x, y);
     }
 
-    void click(int x, int y) { x_.click(x, y); }
     void key(const char* name) { x_.key(name); }
     void request_close(XWindow w) { x_.request_close(w); }
 
@@ -128,11 +126,8 @@ void open_input_box(XSession& x, XWindow window, BoxLog& log) {
     x.key("Return");
     log.wait_closed();
     x.wait_gone(greeting);
-    const ControlSpec& red = spec_of(Control::cmdred);
     for (int bets = 0; bets < 10; ++bets) {
-        const auto [left, top] = x.client_origin(window);
-        x.click(left + twips_to_pixels(red.left + red.width / 2, 96),
-                top + twips_to_pixels(red.top + red.height / 2, 96));
+        x.click(window, Control::cmdred);
         for (;;) {
             const std::string box = log.next_box();
             const XWindow shown = x.wait_for(kBoxTitle);

@@ -38,7 +38,7 @@
 #include "core/controls.h"
 #include "core/event.h"
 #include "x11/process_time.h"
-#include "x11/x_display.h"
+#include "x11/game_window.h"
 
 namespace {
 
@@ -164,14 +164,7 @@ class Transport {
         std::filesystem::rename(file + ".part", file);
     }
 
-    // The control's middle on the screen: the client area fills the window below the menu bar.
-    std::pair<int, int> centre_of(Control c) {
-        const ControlSpec& row = spec_of(c);
-        const x11::Rect r = x_.rect(window_);
-        const int client_top = r.height - twips_to_pixels(kWindow.client_height, 96);
-        return {r.x + twips_to_pixels(row.left + row.width / 2, 96),
-                r.y + client_top + twips_to_pixels(row.top + row.height / 2, 96)};
-    }
+    std::pair<int, int> centre_of(Control c) { return x11::centre_of(x_.rect(window_), c); }
 
     // The game gives an open list the keyboard. When it does not have it, a click on the
     // list's one line does, and highlights the entry the line shows.
@@ -263,11 +256,9 @@ class Transport {
         check_health();
     }
 
-    // The keyboard follows the pointer when no window manager runs: it rests on the window,
-    // away from every control.
     void rest_pointer() {
-        const x11::Rect r = x_.rect(window_);
-        x_.move(r.x + r.width - 3, r.y + r.height - 3);
+        const auto [x, y] = x11::resting_point(x_.rect(window_));
+        x_.move(x, y);
     }
 
     void stop() {
