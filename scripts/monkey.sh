@@ -1,40 +1,44 @@
 #!/usr/bin/env bash
-# Monkey runs: random native input into both real programs for SECONDS each. The Linux
-# program gets real X input (x_monkey, XTest) under a virtual X server; casino.exe gets the
-# automation program's window messages and real X input under Wine. After every step each
-# must be running (or have ended with exit code 0 after a close), answer within two
-# seconds, not spin while idle, write nothing on stderr, and show balances that follow
-# what its boxes announced.
-# Usage: scripts/monkey.sh SECONDS [SEED] [wx|win32]
+# Monkey runs: random player input into the real programs for SECONDS each, through the one
+# monkey (tests/support/monkey.h) and a transport per front end, which performs each line
+# with the platform's own input. After every line what the program showed must be what the
+# replay session shows for the same lines (the monkey fixes the program's clock, so both
+# draw the same); and the program must run, or have ended with exit code 0 after a close,
+# answer within two seconds, not spin while idle and write nothing on stderr.
+# Usage: scripts/monkey.sh SECONDS [SEED] [wx|win32]...  (no front end named: all of them)
 # A failing run prints its seed and its last 50 steps; the same command with that seed
-# gives the same input again (the game's own draws follow the clock, so a replay can part
-# ways once a draw differs).
+# gives the very same run again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ $# -ge 1 ] && [ "$1" -gt 0 ] 2>/dev/null || { echo "usage: $0 SECONDS [SEED] [wx|win32]" >&2; exit 2; }
+[ $# -ge 1 ] && [ "$1" -gt 0 ] 2>/dev/null || { echo "usage: $0 SECONDS [SEED] [wx|win32]..." >&2; exit 2; }
 seconds=$1
 seed=${2:-$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')}
-only=${3:-}
+shift $(($# < 2 ? $# : 2))
+fronts=" ${*:-wx win32} "
 start=$SECONDS
 echo "monkey: seed $seed, $seconds s for each program; replay: scripts/monkey.sh $seconds $seed"
 
 scripts/install-deps.sh all
 scripts/configure-release.sh
-cmake --build build/release --parallel "${CASINO_JOBS:-2}" --target casino x_monkey casino_monkey_observer
+cmake --build build/release --parallel "${CASINO_JOBS:-2}" \
+  --target casino monkey x_transport x_monkey casino_monkey_observer
+monkey=$PWD/build/release/tests/support/monkey
 
 failed=()
 ran=()
-if [ "$only" != win32 ]; then
+# ---- The transports, one per front end: each runs "$monkey" SECONDS SEED -- TRANSPORT ----
+if [[ $fronts == *" wx "* ]]; then
   ran+=(wx)
   echo "== monkey: the Linux program"
   # The program runs from the folder that holds sound/, on a display of its own.
   (cd build/release && NO_AT_BRIDGE=1 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" \
-    timeout $((seconds + 300)) tests/wx/x_monkey wx ./casino \
-    "$PWD/tests/wx/libcasino_monkey_observer.so" "$seconds" "$seed") || failed+=(wx)
+    timeout $((seconds + 120)) "$monkey" "$seconds" "$seed" -- \
+    tests/wx/x_transport ./casino "$PWD/tests/wx/libcasino_monkey_observer.so" "$seed") || failed+=(wx)
 fi
-if [ "$only" != wx ]; then
+if [[ $fronts == *" win32 "* ]]; then
   ran+=(win32)
   echo "== monkey: casino.exe under Wine"
+  # Still the automation's own monkey until its transport speaks to the one above.
   scripts/test-win32.sh --monkey "$seconds" "$seed" || failed+=(win32)
 fi
 

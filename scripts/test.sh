@@ -31,7 +31,7 @@ bash scripts/check-reproducible.sh 2>&1 | tee -a "$log"
 # Every part stops the run at its first failure, so reaching here means all passed.
 ctest_total=$(grep -oE 'tests failed out of [0-9]+' "$log" | awk '{s += $NF} END {print s + 0}')
 checks=$(grep -oE '^[0-9]+ checks passed' "$log" | awk '{s += $1} END {print s + 0}')
-monkeys=$(grep -cE '^monkey: .* passed: seed' "$log" || true)
+monkeys=$(grep -cE '^monkey: (.* passed: seed|[0-9]+ steps, )' "$log" || true)
 web_checks=$(grep -oE '^web: [0-9]+ checks passed' "$log" | awk '{s += $2} END {print s + 0}')
 echo "== all tests passed in $((SECONDS - start)) s: $ctest_total test cases, $checks Windows checks, $web_checks web checks, $monkeys monkey runs"
 echo "tests: $((ctest_total + checks + web_checks + monkeys)) passed, 0 failed"

@@ -1,18 +1,26 @@
-// What the monkey runs of both real programs share: the answers they type, the log of the
-// last steps a failure prints, and the ledger that follows the money from box to box.
+// The monkey: random player input into a real program, through a transport (a child
+// process that performs each line with the platform's own input and reports what the
+// program showed), checked line for line against the replay session given the same lines.
+//
+//   monkey SECONDS SEED -- TRANSPORT-COMMAND [ARGS...]
+//
+// To the transport, one a line: "start" (the program afresh), "clock T" (its time of day
+// from now on, whole seconds), "type TEXT" (the next input box's answer, queued; a bare
+// "type" is an empty one), the replay tool's "click", "key", "highlight" and "menu" lines,
+// "close" (as a window manager closes the window) and "stop". From it: "observes KIND..."
+// (of message ask cue focus caption quit) and "ready" at first; after each command the
+// transcript lines the program showed, in the replay tool's words, then "ready"; or at
+// any time "finding <why>", which fails the run.
 #pragma once
 
-#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <initializer_list>
-#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <utility>
-
-#include "support/ledger.h"
+#include <vector>
 
 namespace casino::testing {
 
@@ -20,6 +28,21 @@ namespace casino::testing {
 struct MonkeyFinding : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+
+// The transport's side of the pipe, as the monkey needs it.
+class Transport {
+   public:
+    virtual ~Transport() = default;
+    // Sends one command and returns the lines the program showed for it; throws
+    // MonkeyFinding for a finding or a transport that has gone.
+    virtual std::vector<std::string> send(const std::string& command) = 0;
+    // The kinds of transcript line the transport can see.
+    [[nodiscard]] virtual const std::vector<std::string>& observes() const = 0;
+};
+
+// Plays for the given time with the seed's choices and returns the exit status: 0 when
+// the program showed what the replay session did after every line and no finding came.
+int run_monkey(Transport& transport, int seconds, unsigned seed);
 
 // The answers a player might type into an input box, the worst ones included.
 inline std::string monkey_answer(std::mt19937& rng) {
@@ -30,7 +53,7 @@ inline std::string monkey_answer(std::mt19937& rng) {
         case 0: return "";
         case 1: return std::to_string(pick(4));
         case 2: return std::to_string(pick(37));
-        case 3: return "-" + std::to_string(1 + pick(50));
+        case 3: return std::to_string(-(1 + pick(50)));
         case 4: return std::to_string(pick(100000));
         case 5:
             return std::string(static_cast<std::size_t>(1 + pick(40)),
@@ -82,61 +105,6 @@ class StepLog {
    private:
     std::deque<std::string> lines_;
     std::size_t events_ = 0;
-};
-
-// The money as the boxes have told it since the game started or since the last balance
-// that could be read: every finished event is settled against it, so the next balance
-// must show exactly where the boxes put the money.
-class RunningLedger {
-   public:
-    // A fresh game stands on the street with 60 bucks.
-    void restart() { money_ = 60; }
-    // After an input whose event cannot be known, the next balance sets the money again.
-    void lose_track() { money_.reset(); }
-    [[nodiscard]] bool knows_money() const { return money_.has_value(); }
-
-    // Settles one finished event; nothing while the money is unknown. A flow the ledger
-    // cannot follow, a balance included, is a finding.
-    std::optional<Settlement> settle(EventRecord record) {
-        const Event& e = record.event;
-        const bool balance = e.type == EventType::Menu && e.menu == MenuItem::balance;
-        if (balance && !record.lines.empty()) ++balances_;
-        if (!money_) {
-            if (balance && record.lines.size() == 1) {
-                money_ = balance_in(std::string_view(record.lines[0]).substr(8));
-            }
-            return std::nullopt;
-        }
-        record.money_before = static_cast<std::int16_t>(*money_);
-        Settlement settled = testing::settle(record);
-        if (!settled.problems.empty()) {
-            std::string what = settled.problems.front();
-            for (const auto& line : record.lines) what += "\n    " + line;
-            throw MonkeyFinding(what);
-        }
-        money_ = settled.money;
-        if (settled.number) ++results_;
-        if (settled.pawn) ++pawns_;
-        if (std::find(record.lines.begin(), record.lines.end(), "message заходи еще.") !=
-            record.lines.end()) {
-            ++redemptions_;
-        }
-        return settled;
-    }
-
-    // What the run reached, for its closing line.
-    [[nodiscard]] std::string tally() const {
-        return std::to_string(balances_) + " balance checks, " + std::to_string(results_) +
-               " spins settled, " + std::to_string(pawns_) + " pawns, " +
-               std::to_string(redemptions_) + " redemptions";
-    }
-
-   private:
-    std::optional<std::int32_t> money_;
-    int balances_ = 0;
-    int results_ = 0;
-    int pawns_ = 0;
-    int redemptions_ = 0;
 };
 
 }  // namespace casino::testing

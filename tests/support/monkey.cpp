@@ -1,0 +1,184 @@
+// The monkey's run: the player's choices, the oracle and the step log.
+#include "support/monkey.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <set>
+
+#include "core/controls.h"
+#include "support/replay_session.h"
+
+namespace casino::testing {
+namespace {
+
+// Whether a point, in twips on the client area, lies on the control.
+bool covers(const ControlSpec& row, int x, int y) {
+    return x >= row.left && x < row.left + row.width && y >= row.top && y < row.top + row.height;
+}
+
+class Monkey {
+   public:
+    Monkey(Transport& transport, unsigned seed)
+        : transport_(transport),
+          observed_(transport.observes().begin(), transport.observes().end()),
+          seed_(seed),
+          rng_(seed) {
+        if (const char* trace = std::getenv("CASINO_MONKEY_TRACE")) trace_.open(trace);
+    }
+
+    int run(int seconds) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        try {
+            while (std::chrono::steady_clock::now() < end) {
+                ++step_;
+                if (!session_ || session_->finished()) restart();
+                step();
+            }
+            // The last game is left through the close box, as a player leaves it.
+            ++step_;
+            if (!session_ || session_->finished()) restart();
+            perform("close");
+        } catch (const MonkeyFinding& finding) {
+            log_.print_failure(step_, seed_, finding.what());
+            return 1;
+        }
+        std::printf("monkey: %d steps, %d boxes compared, %d restarts, seed %u\n", step_, boxes_,
+                    starts_ - 1, seed_);
+        std::fflush(stdout);
+        return 0;
+    }
+
+   private:
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+
+    // A fresh game, on the program and in the session alike.
+    void restart() {
+        session_.emplace();
+        pending_answers_ = 0;
+        ++starts_;
+        advance_clock();
+        perform("start");
+    }
+
+    void advance_clock() {
+        clock_ = (clock_ + 1 + pick(7200)) % 86400;
+        perform("clock " + std::to_string(clock_));
+    }
+
+    void answer(const std::string& text) {
+        perform(text.empty() ? "type" : "type " + text);
+        ++pending_answers_;
+    }
+
+    // One player's move: the clock moves on, answers wait for the boxes it may open.
+    void step() {
+        advance_clock();
+        for (const int wanted = pick(3); pending_answers_ < wanted;) {
+            answer(pick(7) == 0 ? std::string() : monkey_answer(rng_));
+        }
+        const Form1& form = session_->form();
+        std::vector<Control> buttons, lists, long_lists, free_spots;
+        for (const ControlSpec& row : kControls) {
+            if (form.accepts_input(row.id)) {
+                (is_list(row.id) ? lists : buttons).push_back(row.id);
+                if (is_list(row.id) && form.list_entries(row.id).size() > 1)
+                    long_lists.push_back(row.id);
+            }
+        }
+        // A control that takes no input, where no shown control lies: a click there must
+        // do nothing.
+        for (const ControlSpec& row : kControls) {
+            if (form.accepts_input(row.id)) continue;
+            const int x = row.left + row.width / 2, y = row.top + row.height / 2;
+            bool hidden = true;
+            for (const ControlSpec& other : kControls) {
+                if (form.visible(other.id) && covers(other, x, y)) hidden = false;
+            }
+            if (hidden) free_spots.push_back(row.id);
+        }
+        const auto any = [&](const std::vector<Control>& from) {
+            return from[static_cast<std::size_t>(pick(static_cast<int>(from.size())))];
+        };
+        const auto present = [](const std::vector<Control>& v) { return v.empty() ? 0 : 1; };
+        // An open list is mostly played, as a player at the pawnshop plays it.
+        switch (weighted(rng_, {40 * present(buttons), 3 * present(free_spots),
+                                30 * present(lists), 24 * present(long_lists), 8, 3, 2, 2, 1,
+                                1})) {
+            case 0: return perform("click " + std::string(name_of(any(buttons))));
+            case 1: return perform("click " + std::string(name_of(any(free_spots))));
+            case 2: {
+                static constexpr int kOtherKeys[] = {' ', 'a', '5', 'x'};
+                const int code = pick(10) < 7 ? kEnterKey : kOtherKeys[pick(4)];
+                return perform("key " + std::string(name_of(any(lists))) + " " +
+                               std::to_string(code));
+            }
+            case 3: {
+                const Control list = any(long_lists);
+                const auto count = static_cast<int>(form.list_entries(list).size());
+                return perform("highlight " + std::string(name_of(list)) + " " +
+                               std::to_string(pick(count)));
+            }
+            case 4: return perform("menu деньги");
+            case 5: return perform("menu sound");
+            case 6: return perform("menu new");
+            case 7: return perform("menu help");
+            case 8: return perform("menu выход");
+            default: return perform("close");
+        }
+    }
+
+    // Sends the line to the program and to the session, and compares what both showed.
+    void perform(const std::string& line) {
+        log_.note(step_, "> " + line);
+        if (trace_.is_open()) trace_ << line << '\n';
+        std::vector<std::string> expected;
+        if (line != "start") {
+            // A close is the game's exit, as the menu's is.
+            const auto error = session_->run_line(line == "close" ? "menu выход" : line);
+            if (error) throw MonkeyFinding("the replay session cannot read '" + line + "': " + *error);
+        }
+        const std::string output = session_->take_output();
+        for (std::size_t at = 0; at < output.size();) {
+            const std::size_t end = output.find('\n', at);
+            const std::string shown = output.substr(at, end - at);
+            at = end + 1;
+            if (observed_.contains(shown.substr(0, shown.find(' ')))) expected.push_back(shown);
+        }
+        const std::vector<std::string> got = transport_.send(line);
+        for (const std::string& shown : got) log_.note(step_, "< " + shown);
+        for (std::size_t i = 0; i < std::max(expected.size(), got.size()); ++i) {
+            const std::string want = i < expected.size() ? expected[i] : "(nothing)";
+            const std::string have = i < got.size() ? got[i] : "(nothing)";
+            if (want != have) {
+                throw MonkeyFinding("after '" + line + "' the program showed [" + have +
+                                    "] where the replay shows [" + want + "]");
+            }
+            if (want.starts_with("message ") || want.starts_with("ask ")) ++boxes_;
+            if (want.starts_with("ask ") && pending_answers_ > 0) --pending_answers_;
+        }
+    }
+
+    Transport& transport_;
+    std::set<std::string, std::less<>> observed_;
+    unsigned seed_;
+    std::mt19937 rng_;
+    std::optional<ReplaySession> session_;
+    StepLog log_;
+    std::ofstream trace_;  // every line sent, for comparing two runs of one seed
+    long clock_ = 43200;
+    int pending_answers_ = 0;  // answers queued that no box has taken yet
+    int step_ = 0;
+    int boxes_ = 0;
+    int starts_ = 0;
+};
+
+}  // namespace
+
+int run_monkey(Transport& transport, int seconds, unsigned seed) {
+    return Monkey(transport, seed).run(seconds);
+}
+
+}  // namespace casino::testing

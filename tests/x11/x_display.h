@@ -1,0 +1,97 @@
+// The X display as the programs that drive the real Linux window see it: top-level windows
+// found by title or by process, real input through the XTest extension, and the messages a
+// window manager sends (close, ping). One connection; not for use from several threads.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+
+// Xlib's own types, without its headers: those define macros (None, KeyPress) whose names
+// the game's tables use.
+using Display = struct _XDisplay;
+using XWindow = unsigned long;
+
+namespace casino::x11 {
+
+struct Rect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+class XDisplay {
+   public:
+    // Opens $DISPLAY; throws std::runtime_error when there is none or it has no XTest.
+    XDisplay();
+    ~XDisplay();
+    XDisplay(const XDisplay&) = delete;
+    XDisplay& operator=(const XDisplay&) = delete;
+
+    // The connection's file descriptor, for a child that must not inherit it.
+    [[nodiscard]] int connection() const;
+
+    // ---- Windows ----
+    // A shown top-level window with exactly this title (of this process, unless pid is 0);
+    // 0 when there is none.
+    XWindow find(std::string_view title, pid_t pid = 0);
+    // The same, waited for; 0 when none came in time.
+    XWindow wait_for(std::string_view title, std::chrono::milliseconds within, pid_t pid = 0);
+    // Whether the window has left the screen within the time.
+    bool wait_gone(XWindow w, std::chrono::milliseconds within);
+    // The first top-level window of this process mapped since the display was opened or
+    // since the last call, as the X server announces it (no polling); 0 when none came.
+    XWindow wait_mapped(pid_t pid, std::chrono::milliseconds within);
+    // The window's place on the screen and its size.
+    Rect rect(XWindow w);
+
+    // ---- Input ----
+    void move(int x, int y);
+    void click(int x, int y);
+    // A key by its X name ("Return", "F3", "a"); false when the keyboard has none.
+    bool key(std::string_view name);
+    // A key with Control held down.
+    bool control_key(std::string_view name);
+    // Printable ASCII, typed key by key; other characters are skipped.
+    void type(std::string_view text);
+    // Puts the text on the clipboard and pastes it with Ctrl+V, as a player pastes a long
+    // text; returns once the focused program has fetched it, or after the time.
+    void paste(std::string text, std::chrono::milliseconds within);
+
+    // ---- What a window manager and other programs send ----
+    // The close box: WM_DELETE_WINDOW.
+    void request_close(XWindow w);
+    // A window manager's ping: the toolkit answers it from its main loop, so a window that
+    // does not answer within the time is hung.
+    bool ping(XWindow w, std::chrono::milliseconds within);
+    // A client message of the named type with one number, for a program's own listener.
+    void send(XWindow w, std::string_view type, long value);
+    // Waits until every request so far has reached the server.
+    void sync();
+
+   private:
+    unsigned long atom(std::string_view name);
+    // Handles what has arrived: ping answers, maps, clipboard requests.
+    void pump();
+    void send_protocol(XWindow w, std::string_view protocol, long stamp);
+    void press(unsigned char code, bool shift);
+    pid_t pid_of(XWindow w);
+    std::string title_of(XWindow w);
+
+    Display* display_;
+    XWindow root_ = 0;
+    XWindow clipboard_owner_ = 0;
+    std::string clipboard_text_;
+    bool clipboard_served_ = false;
+    long pings_ = 0;
+    std::set<long> pongs_;
+    std::multimap<pid_t, XWindow> mapped_;
+    std::map<std::string, unsigned long, std::less<>> atoms_;
+    std::map<char, std::pair<unsigned char, bool>> characters_;  // key code, shifted
+};
+
+}  // namespace casino::x11
