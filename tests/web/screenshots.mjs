@@ -2,7 +2,7 @@
 // floor with the input box open, and the pawnshop with the wardrobe open.
 //   node screenshots.mjs SITE_FOLDER OUTPUT_FOLDER
 // The page's clock is fixed, so the same build always draws the same fortune on the way.
-import { launch, openPage, serve } from './browser.mjs';
+import { launch, openContext, serve } from './browser.mjs';
 
 const [site, output] = process.argv.slice(2);
 if (!site || !output) {
@@ -44,7 +44,8 @@ async function idle(page) {
 const server = await serve(site);
 const browser = await launch();
 try {
-  const {context, page} = await openPage(browser);
+  const {context} = await openContext(browser);
+  const page = await context.newPage();
   await page.setViewportSize({width: 640, height: 480});
   await page.clock.setFixedTime(new Date(2024, 0, 15, 21, 30, 0));
   await page.goto(server.origin + '/');
