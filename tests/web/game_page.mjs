@@ -121,8 +121,12 @@ export class GamePage {
   }
 
   // Closes the tab as the browser's close button would; the game has nothing to say then.
+  // The page may ask to stay (it never does), so the close is waited for, two seconds at most.
   async close() {
+    const closed = new Promise((resolve) => this.page.once('close', () => resolve(true)));
     await this.page.close({runBeforeUnload: true});
+    const gone = await Promise.race([closed, new Promise((resolve) => setTimeout(resolve, 2000, false))]);
+    if (!gone) throw new Error('the tab did not close');
     return ['quit'];
   }
 
