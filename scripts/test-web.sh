@@ -31,7 +31,7 @@ diff -r build/web/site "$site"
 timeout 300 node tests/web/walk_test.mjs "$site" build/release/replay build/release/web_tables
 if [ "${1:-}" = "--screenshots" ]; then
   mkdir -p docs/screenshots
-  timeout 300 node tests/web/screenshots.mjs build/web/site docs/screenshots
+  timeout 300 node tests/web/screenshots.mjs build/web/site docs/screenshots build/release/web_tables
 fi
 
 echo "test-web: all passed in $((SECONDS - start)) s"

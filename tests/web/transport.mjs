@@ -2,7 +2,8 @@
 // each line on the game's page in headless Chromium, with the page's clock set as the monkey
 // says, real clicks and keys, and every box answered with the answers queued by `type`.
 // Besides the transcript lines it reports as findings what it sees wrong by itself: a page
-// error, anything on the console, a tab that crashed, and a page that stops answering.
+// error, anything on the console, a tab that crashed, a page that stops answering and one
+// that keeps busy while it waits.
 //   node transport.mjs SITE_FOLDER TABLES_PROGRAM
 import { execFileSync } from 'node:child_process';
 import { createInterface } from 'node:readline';
@@ -41,6 +42,22 @@ async function answers() {
   return Promise.race([ping, new Promise((resolve) => setTimeout(() => resolve(false), 2000))]);
 }
 
+// Now and then, between two lines, the page must not keep its main thread busy while it
+// waits for the player: at most half of a fifth of a second.
+let lines = 0;
+async function spins() {
+  if (++lines % 25 !== 0 || game.page === null || game.page.isClosed()) return false;
+  const cdp = await context.newCDPSession(game.page);
+  await cdp.send('Performance.enable');
+  const busy = async () => (await cdp.send('Performance.getMetrics')).metrics
+      .find((metric) => metric.name === 'TaskDuration').value;
+  const before = await busy();
+  await new Promise((resolve) => setTimeout(resolve, 200));
+  const spent = await busy() - before;
+  await cdp.detach();
+  return spent > 0.1;
+}
+
 async function perform(line) {
   const [word] = line.split(' ');
   if (word === 'clock') {
@@ -66,7 +83,11 @@ for await (const line of createInterface({input: process.stdin, crlfDelay: Infin
   } catch (error) {
     say(`finding the page did not play "${line.slice(0, 80)}": ${error.message.split('\n')[0]}`);
   }
-  if (!await answers()) say('finding the page stopped answering within 2 s');
+  if (!await answers()) {
+    say('finding the page stopped answering within 2 s');
+  } else if (await spins()) {
+    say('finding the page keeps busy while it waits for the player');
+  }
   findings();
   say('ready');
 }
