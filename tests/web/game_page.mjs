@@ -140,16 +140,24 @@ export class GamePage {
     return this.control(name).isVisible();
   }
 
-  // A click on a list lands on its frame, which gives it the keyboard and moves nothing.
+  // A click on a list lands on its frame, which gives it the keyboard and moves nothing. A
+  // hidden control is clicked where the page would put it.
   async clickControl(name) {
-    if (!await this.shown(name)) return;
-    const box = await this.control(name).boundingBox();
+    const box = await this.shown(name) ? await this.control(name).boundingBox()
+                                       : await this.place(name);
     const isList = await this.control(name).getAttribute('role') === 'listbox';
     if (isList) {
       await this.page.mouse.click(box.x + 0.5, box.y + 0.5);
     } else {
       await this.page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
     }
+  }
+
+  async place(name) {
+    const client = await this.page.locator('.client').boundingBox();
+    const [x, y, width, height] = await this.control(name).evaluate(
+        (element) => ['left', 'top', 'width', 'height'].map((side) => parseFloat(element.style[side])));
+    return {x: client.x + x, y: client.y + y, width, height};
   }
 
   async keyIn(list, code) {
@@ -160,7 +168,7 @@ export class GamePage {
     const key = {13: 'Enter', 27: 'Escape', 8: 'Backspace'}[code];
     if (key !== undefined) {
       await this.page.keyboard.press(key);
-    } else if (code > 32 && code < 127) {
+    } else if (code >= 32 && code < 127) {
       await this.page.keyboard.press(String.fromCharCode(code));
     }
     // Other codes are no key a person types in a list box on a web page; the game would
