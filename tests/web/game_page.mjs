@@ -238,11 +238,11 @@ export class GamePage {
         await (answer.length > 40 ? this.page.keyboard.insertText(answer)
                                   : this.page.keyboard.type(answer));
         await (turn === 0 ? this.page.keyboard.press('Enter')
-                          : dialog.getByRole('button', {name: 'OK'}).click());
+                          : dialog.getByRole('button').first().click());
       }
     } else {
       await (turn === 0 ? this.page.keyboard.press('Enter')
-                        : dialog.getByRole('button', {name: 'OK'}).click());
+                        : dialog.getByRole('button').first().click());
     }
     await this.page.waitForFunction((element) => !element.isConnected, handle);
   }
