@@ -149,8 +149,10 @@ async function checkBox(box, page) {
 
 // ---- The walk ----
 
-const script = readFileSync(new URL('walk.script', import.meta.url), 'utf8').split('\n')
-    .filter((line) => line !== '' && !line.startsWith('#'));
+const numbered = readFileSync(new URL('walk.script', import.meta.url), 'utf8').split('\n')
+    .map((line, at) => ({line, number: at + 1}))
+    .filter(({line}) => line !== '' && !line.startsWith('#'));
+const script = numbered.map(({line}) => line);
 const expected = replay(script);
 
 const server = await serve(site);
@@ -174,7 +176,7 @@ try {
       continue;
     }
     const said = await game.play(line);
-    same(said, step.said, `after "${line}" (line ${at + 1} of the walk)`);
+    same(said, step.said, `after "${line}" (walk.script line ${numbered[at].number})`);
     cues += said.filter((seen) => seen.startsWith('cue ')).length;
     if (step.visible !== null) {
       same(await shownControls(page), expectedControls(step), `the window after "${line}"`);
