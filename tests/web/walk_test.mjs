@@ -113,8 +113,11 @@ async function checkWindow(page) {
        tables.menus.map((menu) => menu.caption), 'the menu bar');
   for (const menu of tables.menus) {
     await page.getByRole('menuitem', {name: menu.caption, exact: true}).click();
-    const opened = findAll(await axTree(page), role('menu'));
+    const tree = await axTree(page);
+    const opened = findAll(tree, role('menu'));
     same(opened.map((node) => node.name), [menu.caption], `the menu "${menu.caption}" opened`);
+    same(findAll(tree, (node) => node.property('expanded') === true).map((node) => node.name),
+         [menu.caption], `"${menu.caption}" tells it is open`);
     same(findAll(opened[0], role('menuitem')).map((item) => [item.name, item.property('keyshortcuts') ?? '']),
          menu.items.map((item) => item.label.split('\t').concat('').slice(0, 2)),
          `the items of "${menu.caption}"`);
@@ -129,10 +132,13 @@ const boxesChecked = new Set();
 async function checkBox(box, page) {
   if (boxesChecked.has(box.kind)) return;
   boxesChecked.add(box.kind);
-  const dialogs = findAll(await axTree(page), role('dialog', 'alertdialog'));
+  const tree = await axTree(page);
+  const dialogs = findAll(tree, role('dialog', 'alertdialog'));
   same(dialogs.map((node) => [node.name, node.property('modal')]), [[tables.boxTitle, true]],
        `the ${box.kind} box`);
   const buttons = findAll(dialogs[0], role('button')).map((node) => node.name);
+  same(findAll(tree, role('button', 'listbox', 'menuitem')).length, buttons.length,
+       `behind the ${box.kind} box the window is out of reach`);
   if (box.kind === 'message') {
     same(dialogs[0].description, box.text, 'the message box\'s text');
     same(buttons, ['OK'], 'the message box\'s button');
