@@ -58,23 +58,23 @@ export async function launch() {
   return chromium.launch({executablePath: '/usr/bin/chromium', args: chromiumArgs});
 }
 
-// A fresh context and page that records its console, its errors and its requests.
-export async function openPage(browser) {
-  const context = await browser.newContext({locale: 'ru-RU'});
-  const page = await context.newPage();
+// A fresh context (its pages' zone is UTC, their language Russian) that records the console
+// and the errors of every page in it, and every request.
+export async function openContext(browser) {
+  const context = await browser.newContext({locale: 'ru-RU', timezoneId: 'UTC'});
   const record = {complaints: [], requests: []};
-  page.on('console', (message) => {
+  context.on('console', (message) => {
     if (message.type() === 'error' || message.type() === 'warning') {
       record.complaints.push(`console ${message.type()}: ${message.text()}`);
     }
   });
-  page.on('pageerror', (error) => record.complaints.push(`page error: ${error.message}`));
+  context.on('weberror', (error) => record.complaints.push(`page error: ${error.error().message}`));
   // The service worker's own requests (its copy of the files) are told apart from the page's.
   context.on('request', (request) => {
     record.requests.push({url: request.url(), fromWorker: request.serviceWorker() !== null});
   });
   await context.addInitScript(watchSounds);
-  return {context, page, record};
+  return {context, record};
 }
 
 // The sounds the page has started so far, as watchSounds noted them.

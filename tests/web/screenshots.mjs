@@ -1,14 +1,17 @@
 // Photographs the web build in headless Chromium for the README: the street, the casino
 // floor with the input box open, and the pawnshop with the wardrobe open.
-//   node screenshots.mjs SITE_FOLDER OUTPUT_FOLDER
+//   node screenshots.mjs SITE_FOLDER OUTPUT_FOLDER TABLES_PROGRAM
 // The page's clock is fixed, so the same build always draws the same fortune on the way.
-import { launch, openPage, serve } from './browser.mjs';
+import { execFileSync } from 'node:child_process';
+import { launch, openContext, serve } from './browser.mjs';
+import { GamePage } from './game_page.mjs';
 
-const [site, output] = process.argv.slice(2);
-if (!site || !output) {
-  console.error('usage: node screenshots.mjs SITE_FOLDER OUTPUT_FOLDER');
+const [site, output, tablesProgram] = process.argv.slice(2);
+if (!tablesProgram) {
+  console.error('usage: node screenshots.mjs SITE_FOLDER OUTPUT_FOLDER TABLES_PROGRAM');
   process.exit(2);
 }
+const tables = JSON.parse(execFileSync(tablesProgram, {encoding: 'utf8'}));
 
 // The window and the box over it, if one is open, with a little of the page around them.
 async function photograph(page, name) {
@@ -24,47 +27,28 @@ async function photograph(page, name) {
   console.log(`screenshots: ${output}/web-${name}.png`);
 }
 
-// Closes message boxes until an input box is open.
-async function untilAsked(page) {
-  for (;;) {
-    await page.getByRole('dialog').waitFor();
-    if (await page.getByRole('dialog').getByRole('textbox').count() > 0) return;
-    // The next box may open as soon as this one has gone.
-    const box = await page.getByRole('dialog').elementHandle();
-    await page.keyboard.press('Enter');
-    await page.waitForFunction((element) => !element.isConnected, box);
-  }
-}
-
-async function idle(page) {
-  await page.getByRole('dialog').waitFor({state: 'detached'});
-  await page.locator('.window:not([aria-busy])').waitFor();
-}
-
 const server = await serve(site);
 const browser = await launch();
 try {
-  const {context, page} = await openPage(browser);
+  const {context} = await openContext(browser);
+  await GamePage.prepare(context);
+  // The floor is photographed with a number typed into the first input box, which is then
+  // cancelled.
+  let asked = false;
+  const game = new GamePage(context, tables, {onBox: async (box, page) => {
+    if (box.kind !== 'ask' || asked) return;
+    asked = true;
+    await page.keyboard.type('7');
+    await photograph(page, 'floor');
+    await page.keyboard.press('Backspace');
+  }});
+  await game.setClock(21 * 3600 + 30 * 60);
+  const page = await game.start(server.origin + '/');
   await page.setViewportSize({width: 640, height: 480});
-  await page.clock.setFixedTime(new Date(2024, 0, 15, 21, 30, 0));
-  await page.goto(server.origin + '/');
-  await page.getByRole('button', {name: 'вход', exact: true}).waitFor();
   await photograph(page, 'street');
-
-  await page.getByRole('button', {name: 'вход', exact: true}).click();
-  await page.getByRole('dialog').waitFor();
-  await page.keyboard.press('Enter');
-  await idle(page);
-  await page.getByRole('button', {name: 'число', exact: true}).click();
-  await untilAsked(page);
-  await page.keyboard.type('7');
-  await photograph(page, 'floor');
-  await page.keyboard.press('Escape');
-  await idle(page);
-
-  await page.getByRole('button', {name: 'ломбард', exact: true}).click();
-  await page.getByRole('button', {name: 'заложить', exact: true}).click();
-  await page.getByRole('listbox', {name: 'твои вещи'}).waitFor();
+  for (const line of ['click cmdexit', 'click cmdnum', 'click cmdlom', 'click cmdpay']) {
+    await game.play(line);
+  }
   await photograph(page, 'pawnshop');
   await context.close();
 } finally {
