@@ -5,16 +5,16 @@
 # replay session shows for the same lines (the monkey fixes the program's clock, so both
 # draw the same); and the program must run, or have ended with exit code 0 after a close,
 # answer within two seconds, not spin while idle and write nothing on stderr.
-# Usage: scripts/monkey.sh SECONDS [SEED] [wx|win32]...  (no front end named: all of them)
+# Usage: scripts/monkey.sh SECONDS [SEED] [wx|win32|web]...  (no front end named: all of them)
 # A failing run prints its seed and its last 50 steps; the same command with that seed
 # gives the very same run again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ $# -ge 1 ] && [ "$1" -gt 0 ] 2>/dev/null || { echo "usage: $0 SECONDS [SEED] [wx|win32]..." >&2; exit 2; }
+[ $# -ge 1 ] && [ "$1" -gt 0 ] 2>/dev/null || { echo "usage: $0 SECONDS [SEED] [wx|win32|web]..." >&2; exit 2; }
 seconds=$1
 seed=${2:-$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')}
 shift $(($# < 2 ? $# : 2))
-fronts=" ${*:-wx win32} "
+fronts=" ${*:-wx win32 web} "
 start=$SECONDS
 echo "monkey: seed $seed, $seconds s for each program; replay: scripts/monkey.sh $seconds $seed"
 
@@ -38,8 +38,11 @@ fi
 if [[ $fronts == *" win32 "* ]]; then
   ran+=(win32)
   echo "== monkey: casino.exe under Wine"
-  # Still the automation's own monkey until its transport speaks to the one above.
   scripts/test-win32.sh --monkey "$seconds" "$seed" || failed+=(win32)
+fi
+if [[ $fronts == *" web "* ]]; then
+  ran+=(web)
+  scripts/lib/monkey-web.sh "$seconds" "$seed" "$monkey" || failed+=(web)
 fi
 
 if [ ${#failed[@]} -gt 0 ]; then

@@ -4,7 +4,7 @@
 #   build/win32    MinGW-w64 cross build, driven under Wine       (scripts/test-win32.sh)
 #   build/asan     clang, Release, ASan + UBSan; then fuzzing      (scripts/test-sanitize.sh)
 #   build/web      Emscripten, played in headless Chromium         (scripts/test-web.sh)
-#   a minute of random native input into each real program         (scripts/test-monkey.sh)
+#   random player input into each real program, through the monkey  (scripts/test-monkey.sh)
 #   the packages built twice more, two days apart, and compared     (scripts/check-reproducible.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,8 +30,11 @@ bash scripts/check-reproducible.sh 2>&1 | tee -a "$log"
 
 # Every part stops the run at its first failure, so reaching here means all passed.
 ctest_total=$(grep -oE 'tests failed out of [0-9]+' "$log" | awk '{s += $NF} END {print s + 0}')
-checks=$(grep -oE '^[0-9]+ checks passed' "$log" | awk '{s += $1} END {print s + 0}')
-monkeys=$(grep -cE '^monkey: (.* passed: seed|[0-9]+ steps, )' "$log" || true)
-web_checks=$(grep -oE '^web: [0-9]+ checks passed' "$log" | awk '{s += $2} END {print s + 0}')
-echo "== all tests passed in $((SECONDS - start)) s: $ctest_total test cases, $checks Windows checks, $web_checks web checks, $monkeys monkey runs"
-echo "tests: $((ctest_total + checks + web_checks + monkeys)) passed, 0 failed"
+# The parts that are no ctest cases count their own checks, each in a line of its own.
+checks_in() { grep -E "$1" "$log" | grep -oE '[0-9]+ checks passed' | awk '{s += $1} END {print s + 0}'; }
+windows=$(checks_in '^[0-9]+ checks passed')
+web=$(checks_in '^web: [0-9]+ checks passed')
+wayland=$(checks_in '^(wayland test|screen reader test \(wayland\)): [0-9]+ checks passed')
+monkeys=$(grep -cE '^monkey: [0-9]+ steps, ' "$log" || true)
+echo "== all tests passed in $((SECONDS - start)) s: $ctest_total test cases, $windows Windows checks, $web web checks, $wayland Wayland checks, $monkeys monkey runs"
+echo "tests: $((ctest_total + windows + web + wayland + monkeys)) passed, 0 failed"
