@@ -65,7 +65,7 @@ cd "$work/run"
 if [ "$mode" = --screenshots ]; then
   mkdir -p "$repo/docs/screenshots"
   # The automation prints "SHOT name x y width height" and waits for name.done.
-  timeout 120 "$wine" casino_automation.exe "$casino" --shots | while read -r tag name x y w h; do
+  walk 96 as-opened --shots | while read -r tag name x y w h; do
     [ "$tag" = SHOT ] || { echo "$tag $name $x $y $w $h"; continue; }
     import -window root -crop "${w}x${h}+${x}+${y}" +repage "$repo/docs/screenshots/win32-$name.png"
     echo "docs/screenshots/win32-$name.png"

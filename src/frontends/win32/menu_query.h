@@ -1,5 +1,6 @@
-// The test query through which another process reads the game's menu: Wine keeps menus
-// inside their process, so the automation tests cannot read them with GetMenuItemInfoW.
+// The menu query, both its ends: the window answers it, and another process (the
+// automation tests) asks it. Wine keeps menus inside their process, so no other process
+// can read them with GetMenuItemInfoW, and its accessibility layer publishes no menus.
 //
 // The window answers the registered message kMenuQueryMessage. Its wParam is
 // MAKEWPARAM(menu, item): the menu's position in the menu bar and the item's in the menu,
@@ -10,6 +11,9 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
 namespace casino::win32 {
 
 inline constexpr wchar_t kMenuQueryMessage[] = L"casino.menu_item";
@@ -18,7 +22,16 @@ inline constexpr UINT kMenuTitleItem = 0xFFFF;
 // The message's number in this session; the same in every process.
 UINT menu_query_message();
 
-// The answer to a query about the menu bar `menu_bar`.
+// The window's end: the answer to a query about the menu bar `menu_bar`.
 LRESULT answer_menu_query(HMENU menu_bar, WPARAM wparam);
+
+// The asking end: the text of item `item` of menu `menu` of another process's window, or
+// of the menu's title for kMenuTitleItem; none when there is no such item or the window
+// does not answer within the time.
+std::optional<std::wstring> ask_menu_text(HWND window, int menu, UINT item, UINT timeout_ms);
+
+// Posts a query about the first menu's title behind whatever input was posted before it;
+// the atom its answer leaves (the title's text) tells that the window has got that far.
+bool post_menu_query(HWND window);
 
 }  // namespace casino::win32
