@@ -7,8 +7,9 @@
 # 96 dpi with the system in English, at 144 dpi with it in Russian.
 # With --screenshots it walks to the street, the casino floor and the pawnshop instead,
 # and saves a picture of each as docs/screenshots/win32-*.png. With --monkey SECONDS SEED
-# it gives the program random input instead (scripts/monkey.sh), part of it real X input
-# sent by x_monkey from the Linux build ($CASINO_X_MONKEY or build/release).
+# it gives the program the monkey's random input instead (scripts/monkey.sh), through the
+# automation as its transport, part of it real X input sent by x_monkey from the Linux build
+# ($CASINO_X_MONKEY or build/release).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
@@ -75,20 +76,15 @@ if [ "$mode" = --screenshots ]; then
 fi
 
 # ---- The monkey ----
+# The one monkey ($CASINO_MONKEY or build/release's), with the automation as its transport.
 if [ "$mode" = --monkey ]; then
+  monkey=${CASINO_MONKEY:-$repo/build/release/tests/support/monkey}
   x_monkey=${CASINO_X_MONKEY:-$repo/build/release/tests/wx/x_monkey}
-  # Cues play into ALSA's null device, so that nothing of the sound system reaches stderr.
-  mkdir "$work/home"
-  printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$work/home/.asoundrc"
-  status=0
-  HOME=$work/home timeout $(($2 + 300)) "$wine" casino_automation.exe "$casino" --monkey "$2" "$3" \
-    --xinput 2>"$work/wine-stderr.txt" | "$x_monkey" serve || status=$?
-  if [ -s "$work/wine-stderr.txt" ]; then
-    echo "test-win32: the Wine session wrote on stderr:"
-    head -20 "$work/wine-stderr.txt"
-    [ "$status" -ne 0 ] || status=1
-  fi
-  exit "$status"
+  prepare_game
+  "$wineserver" -p 2>/dev/null || true
+  timeout $(($2 + 300)) "$monkey" "$2" "$3" -- \
+    bash "$repo/tests/win32/transport.sh" "$x_monkey" "$casino" "$work"
+  exit
 fi
 
 # ---- The walks ----

@@ -24,6 +24,14 @@ faked_clock() {
     LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 "$@"
 }
 
+# The game's clock at noon, and a home whose ALSA sends the cues to its null device, so that
+# nothing of the sound system reaches stderr.
+prepare_game() {
+  echo '2026-12-07 12:00:00' >"$work/clock"
+  mkdir -p "$work/sound-home"
+  printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$work/sound-home/.asoundrc"
+}
+
 # The replay tool's transcript of the walk's script, with the state after every line.
 prepare_walk() {
   local replay=${CASINO_REPLAY:-}
@@ -37,10 +45,7 @@ prepare_walk() {
   awk 'BEGIN { print "show" } /^[^#]/ && $0 != "show" { print; print "show" }' \
     "$walk_repo/tests/win32/walk.script" | "$replay" >"$walk_expected" ||
     fail "the replay tool could not play tests/win32/walk.script"
-  echo '2026-12-07 12:00:00' >"$work/clock"
-  # Cues play into ALSA's null device, so that nothing of the sound system reaches stderr.
-  mkdir -p "$work/sound-home"
-  printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$work/sound-home/.asoundrc"
+  prepare_game
 }
 
 # Wine's trace of the multimedia files opened tells which cue was played, and where it was
