@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The Windows program: cross-builds casino.exe and its automation program with MinGW-w64,
 # checks the .exe is one small self-contained file, packs the Windows zip, then walks a
-# player's path through the unpacked zip's casino.exe under Wine in a virtual X server,
-# with a fresh Wine prefix, started from another folder: the cues must be found beside
-# the program, or under the current folder first when it holds them. The walks run at
-# 96 dpi with the system in English, at 144 dpi with it in Russian.
+# player's path (tests/win32/walk.script) through the unpacked zip's casino.exe under Wine
+# in a virtual X server, with a fresh Wine prefix, started from another folder, checked
+# against the replay tool's transcript of the same script (scripts/lib/win32-walk.sh): the
+# cues must be found beside the program, or under the current folder first when it holds
+# them. The walks run at 96 dpi with the system in English, at 144 dpi with it in Russian.
 # With --screenshots it walks to the street, the casino floor and the pawnshop instead,
 # and saves a picture of each as docs/screenshots/win32-*.png. With --monkey SECONDS SEED
 # it gives the program the monkey's random input instead (scripts/monkey.sh), through the

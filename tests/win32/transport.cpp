@@ -191,8 +191,8 @@ void Transport::key(Control list, int code) {
     }
 }
 
-// The arrow keys move the highlight; a click on the entry already highlighted, or a
-// double click, leaves it where it is.
+// The arrow keys move the highlight (Home lights the first entry when none is); a click on
+// the entry already highlighted, or a double click, leaves it where it is.
 void Transport::highlight(Control list, int index) {
     const int count = static_cast<int>(game_->list_items(list).size());
     if (!game_->shown(list) || index < 0 || index >= count) return;
@@ -207,10 +207,12 @@ void Transport::highlight(Control list, int index) {
         }
         return;
     }
-    for (int i = std::max(now, 0); i != index; i += index > now ? 1 : -1) {
-        game_->key(hwnd, index > now ? VK_DOWN : VK_UP);
+    int at = now;
+    if (at < 0) {
+        game_->key(hwnd, VK_HOME);
+        at = 0;
     }
-    if (now < 0) game_->key(hwnd, VK_DOWN);  // the first arrow only lights the first entry
+    for (; at != index; at += index > at ? 1 : -1) game_->key(hwnd, index > at ? VK_DOWN : VK_UP);
 }
 
 // A menu item by its shortcut, where the keyboard is, or by a click on it.
