@@ -340,11 +340,11 @@ std::optional<Box> Game::open_box() const {
         if (class_name(hwnd) != "#32770" || window_text(hwnd) != kAppTitle) continue;
         // A box is found as soon as it exists, perhaps before its text and its edit field
         // do; once it is shown, it has them.
-        wait_until([&] { return IsWindowVisible(hwnd) != FALSE || IsWindow(hwnd) == FALSE; },
-                   2000);
+        wait_until([&] { return IsWindowVisible(hwnd) != FALSE || IsWindow(hwnd) == FALSE; }, 2000);
         if (IsWindow(hwnd) == FALSE) continue;
         Box box{hwnd, GetDlgItem(hwnd, win32::kInputEditId) != nullptr, {}};
-        box.text = window_text(GetDlgItem(hwnd, box.input ? win32::kInputPromptId : kMessageTextId));
+        box.text =
+            window_text(GetDlgItem(hwnd, box.input ? win32::kInputPromptId : kMessageTextId));
         return box;
     }
     return std::nullopt;

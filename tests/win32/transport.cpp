@@ -154,9 +154,9 @@ void Transport::set_clock(std::string_view seconds) {
     HANDLE file = CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
-    const bool ok = file != INVALID_HANDLE_VALUE &&
-                    WriteFile(file, stamp, static_cast<DWORD>(std::strlen(stamp)), &written,
-                              nullptr);
+    const bool ok =
+        file != INVALID_HANDLE_VALUE &&
+        WriteFile(file, stamp, static_cast<DWORD>(std::strlen(stamp)), &written, nullptr);
     if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     if (!ok || !MoveFileExW(part.c_str(), setup_.clock_file.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         throw Fatal("cannot set the clock in " + narrow(setup_.clock_file));
@@ -170,11 +170,11 @@ void Transport::click(Control c) {
     if (!game_->shown(c) || is_list(c)) return;
     HWND button = game_->control(c);
     if (game_->focus() == button) {
-        game_->key(button, next_way(2) == 0 ? VK_RETURN : VK_SPACE);
+        game_->key(button, next_way(Choice::press_focused, 2) == 0 ? VK_RETURN : VK_SPACE);
         return;
     }
     focus_at_input_ = c;
-    switch (next_way(setup_.xinput ? 3 : 2)) {
+    switch (next_way(Choice::click, setup_.xinput ? 3 : 2)) {
         case 0: game_->click(c); break;
         case 1: game_->mouse_click(button, client_centre(button)); break;
         default: x_click(button); break;
@@ -203,7 +203,7 @@ void Transport::highlight(Control list, int index) {
         if (top == index) {
             focus_at_input_ = list;
             game_->mouse_click(hwnd, POINT{4, game_->list_line_height(list) / 2},
-                               next_way(2) == 1);
+                               next_way(Choice::list_click, 2) == 1);
         }
         return;
     }
@@ -225,7 +225,7 @@ void Transport::menu(MenuItem item) {
         case Shortcut::F5: vk = VK_F5; break;
         case Shortcut::None: break;
     }
-    if (vk == 0 || next_way(2) == 0) {
+    if (vk == 0 || next_way(Choice::menu, 2) == 0) {
         game_->choose(item);
         return;
     }
@@ -234,7 +234,7 @@ void Transport::menu(MenuItem item) {
 }
 
 std::vector<std::string> Transport::close() {
-    switch (next_way(3)) {
+    switch (next_way(Choice::close, 3)) {
         case 0: game_->system_close(); break;
         case 1: PostMessageW(game_->window(), WM_CLOSE, 0, 0); break;
         default: game_->alt_f4(); break;
@@ -324,7 +324,7 @@ void Transport::check_message(const Box& box) {
 
 void Transport::dismiss(const Box& box) {
     HWND ok = GetDlgItem(box.hwnd, IDOK);
-    switch (next_way(setup_.xinput ? 6 : 5)) {
+    switch (next_way(Choice::dismiss, setup_.xinput ? 6 : 5)) {
         case 0: PostMessageW(box.hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); break;
         case 1: game_->key(box.hwnd, VK_RETURN); break;
         case 2: game_->key(box.hwnd, VK_ESCAPE); break;
@@ -372,7 +372,7 @@ void Transport::answer(const Box& box) {
         answers_.pop_front();
     }
     if (text.empty()) {
-        switch (next_way(4)) {
+        switch (next_way(Choice::cancel, 4)) {
             case 0: PostMessageW(GetDlgItem(box.hwnd, IDCANCEL), BM_CLICK, 0, 0); break;
             case 1: game_->key(edit, VK_ESCAPE); break;
             case 2: PostMessageW(box.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); break;
@@ -380,11 +380,10 @@ void Transport::answer(const Box& box) {
         }
         return;
     }
-    const bool printable = std::all_of(text.begin(), text.end(), [](char ch) {
-        return static_cast<unsigned char>(ch) >= 0x20;
-    });
+    const bool printable = std::all_of(
+        text.begin(), text.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 0x20; });
     const std::wstring wide = widen(text);
-    if (printable && wide.size() <= 40 && next_way(2) == 0) {
+    if (printable && wide.size() <= 40 && next_way(Choice::typing, 2) == 0) {
         for (const wchar_t ch : wide) game_->character(edit, ch);
     } else {
         SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
@@ -396,11 +395,11 @@ void Transport::answer(const Box& box) {
                       "] was typed");
     }
     const std::optional<Spoken> field = spoken(edit);
-    checks.check(field && field->role == ROLE_SYSTEM_TEXT && field->name == box.text &&
-                     field->value == text,
-                 "a screen reader reads the input field",
-                 field ? field->name + " / " + field->value : "nothing published");
-    switch (next_way(setup_.xinput ? 3 : 2)) {
+    checks.check(
+        field && field->role == ROLE_SYSTEM_TEXT && field->name == box.text && field->value == text,
+        "a screen reader reads the input field",
+        field ? field->name + " / " + field->value : "nothing published");
+    switch (next_way(Choice::confirm, setup_.xinput ? 3 : 2)) {
         case 0: PostMessageW(GetDlgItem(box.hwnd, IDOK), BM_CLICK, 0, 0); break;
         case 1: game_->key(edit, VK_RETURN); break;
         default: x_click(GetDlgItem(box.hwnd, IDOK)); break;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <deque>
 #include <map>
 #include <memory>
@@ -84,8 +85,22 @@ class Transport {
     std::map<MenuItem, std::string> menu_labels() const;
     std::string x_request(const std::string& action);
     void x_click(HWND hwnd);
-    // The next of n ways to do something: each way comes in turn.
-    int next_way(int n) { return static_cast<int>(turn_++ % static_cast<unsigned>(n)); }
+    // The things done in more than one way; each way of each comes in turn.
+    enum class Choice {
+        press_focused,
+        click,
+        list_click,
+        menu,
+        close,
+        dismiss,
+        cancel,
+        typing,
+        confirm
+    };
+    int next_way(Choice choice, int ways) {
+        return static_cast<int>(turns_[static_cast<std::size_t>(choice)]++ %
+                                static_cast<unsigned>(ways));
+    }
 
     TransportSetup setup_;
     std::unique_ptr<Game> game_;
@@ -94,7 +109,7 @@ class Transport {
     std::map<MenuItem, std::string> labels_;
     std::optional<Control> focus_at_input_;
     std::string data_prefix_;  // casino.exe's folder with a backslash, where its cues lie
-    unsigned turn_ = 0;
+    std::array<unsigned, 9> turns_{};
     int x_sequence_ = 0;
 };
 

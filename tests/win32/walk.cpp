@@ -432,8 +432,9 @@ std::wstring value_of(const wchar_t* arg, const wchar_t* name) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: casino_automation CASINO.EXE (--script=S --expected=E | "
-                             "--transport) --clock=F --trace=T ...\n");
+        std::fprintf(stderr,
+                     "usage: casino_automation CASINO.EXE (--script=S --expected=E | "
+                     "--transport) --clock=F --trace=T ...\n");
         return 2;
     }
     Options options;
