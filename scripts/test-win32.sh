@@ -81,6 +81,8 @@ fi
 if [ "$mode" = --monkey ]; then
   monkey=${CASINO_MONKEY:-$repo/build/release/tests/support/monkey}
   x_monkey=${CASINO_X_MONKEY:-$repo/build/release/tests/wx/x_monkey}
+  [ -x "$monkey" ] && [ -x "$x_monkey" ] ||
+    fail "no $monkey or $x_monkey: scripts/monkey.sh builds them (targets monkey, x_monkey)"
   prepare_game
   "$wineserver" -p 2>/dev/null || true
   timeout $(($2 + 300)) "$monkey" "$2" "$3" -- \
