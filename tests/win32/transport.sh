@@ -10,7 +10,7 @@ x_monkey=$1 casino=$2 work=$3
 source "$(dirname "$0")/../../scripts/lib/virtual-desktop.sh"
 source "$(dirname "$0")/../../scripts/lib/win32-walk.sh"
 : >"$work/mmio.txt"
-HOME=$work/sound-home WINEDEBUG=-all,trace+mmio faked_clock "$wine" casino_automation.exe "$casino" \
+WINEDEBUG=-all,trace+mmio silent_wine faked_clock "$wine" casino_automation.exe "$casino" \
   --transport --xinput "--clock=$(windows_path "$work/clock")" \
   "--trace=$(windows_path "$work/mmio.txt")" "--stderr=$(windows_path "$work/game-stderr.txt")" \
   2>>"$work/mmio.txt" | "$x_monkey" serve
