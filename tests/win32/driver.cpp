@@ -191,13 +191,12 @@ std::optional<DWORD> Game::exit_code() const {
     return code;
 }
 
-bool Game::answers(int timeout_ms) const {
+void Game::sync() const {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                               static_cast<UINT>(timeout_ms), &result) != 0;
+    checks.require(SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                                       10000, &result) != 0,
+                   "the game answers messages");
 }
-
-void Game::sync() const { checks.require(answers(10000), "the game answers messages"); }
 
 // ---- Reading ----
 

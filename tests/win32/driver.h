@@ -123,17 +123,15 @@ class Game {
     // Whether the game has taken every input posted and sent so far (it is idle, or a box
     // of its is open), within the time; false when it did not answer.
     bool drain(int timeout_ms) const;
-    // Whether the window answers a sent message within the time.
-    [[nodiscard]] bool answers(int timeout_ms) const;
-    // Fails unless the game answers a sent message.
-    void sync() const;
 
     // ---- The process ----
     [[nodiscard]] std::optional<DWORD> exit_code() const;
     DWORD wait_exit(int timeout_ms) const;
-    [[nodiscard]] DWORD process_id() const { return process_.dwProcessId; }
 
    private:
+    // Fails unless the game answers a sent message.
+    void sync() const;
+
     PROCESS_INFORMATION process_{};
     HWND window_ = nullptr;
     std::wstring marker_;  // the first menu's title, the answer drain() waits for
