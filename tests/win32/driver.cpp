@@ -134,8 +134,10 @@ Game::Game(const std::wstring& exe, const std::wstring& stderr_file) {
     const BOOL started = CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr,
                                         error_file != INVALID_HANDLE_VALUE, 0, nullptr, nullptr,
                                         &startup, &process_);
+    const DWORD error = GetLastError();
     if (error_file != INVALID_HANDLE_VALUE) CloseHandle(error_file);
-    checks.require(started != FALSE, "casino.exe starts", narrow(exe));
+    checks.require(started != FALSE, "casino.exe starts",
+                   narrow(exe) + ", error " + std::to_string(error));
     const bool found = wait_until(
         [&] {
             for (HWND hwnd : top_level_windows(process_.dwProcessId)) {
