@@ -275,7 +275,7 @@ void walk(const Options& options) {
             checks.check(step.show.empty(), where + ": the game goes on", "it ended");
             break;
         }
-        checks.require(step.show.size() == 7, where + ": the game ends", "the replay goes on");
+        checks.require(step.show.size() == 7, where + ": the game ends", "the window still runs");
         expect_state(t.game(), step, where);
         expect_focus(t.game(), t.focus_at_input(), step, where);
     }
