@@ -11,7 +11,7 @@ game=(libwxgtk3.2-dev libgtk-3-dev libcanberra-dev libasound2-dev pkg-config lib
   at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0 xdotool)
 # The game on a headless Wayland compositor, with a VNC server's keyboard and pointer.
 wayland=(sway grim wayvnc procps)
-windows=(g++-mingw-w64-x86-64-win32 wine64 wine fonts-wine locales python3 wixl faketime)
+windows=(g++-mingw-w64-x86-64-win32 wine64 wine fonts-wine locales python3 wixl)
 # The web build (Emscripten; its icons are drawn by the desktop's icon tool, built with wx
 # for the build machine) and its tests (Debian's chromium, driven from Node.js).
 web=(emscripten nodejs python3 chromium unzip)
