@@ -13,8 +13,6 @@
 namespace casino::automation {
 namespace {
 
-constexpr int kAnswerMs = 2000;
-
 std::vector<std::string_view> words(std::string_view line) {
     std::vector<std::string_view> out;
     std::size_t at = 0;
@@ -239,8 +237,9 @@ std::vector<std::string> Transport::close() {
         case 1: PostMessageW(game_->window(), WM_CLOSE, 0, 0); break;
         default: game_->alt_f4(); break;
     }
-    if (!wait_until([&] { return game_->exit_code().has_value(); }, kAnswerMs)) {
-        throw Finding("the window was closed but the game still runs after 2 s");
+    if (!wait_until([&] { return game_->exit_code().has_value(); }, setup_.answer_ms)) {
+        throw Finding("the window was closed but the game still runs after " +
+                      std::to_string(setup_.answer_ms) + " ms");
     }
     const DWORD code = *game_->exit_code();
     game_.reset();
@@ -270,9 +269,10 @@ void Transport::read_cues(std::vector<std::string>& seen) {
 std::vector<std::string> Transport::settle() {
     std::vector<std::string> seen;
     for (int boxes = 0;; ++boxes) {
-        if (!game_->drain(kAnswerMs)) {
-            if (wait_until([&] { return game_->exit_code().has_value(); }, kAnswerMs)) break;
-            throw Finding("the game did not answer within 2 s");
+        if (!game_->drain(setup_.answer_ms)) {
+            if (wait_until([&] { return game_->exit_code().has_value(); }, setup_.answer_ms)) break;
+            throw Finding("the game did not answer within " + std::to_string(setup_.answer_ms) +
+                          " ms");
         }
         read_cues(seen);
         const std::optional<Box> box = game_->open_box();
@@ -285,8 +285,9 @@ std::vector<std::string> Transport::settle() {
             check_message(*box);
             dismiss(*box);
         }
-        if (!wait_until([&] { return IsWindow(box->hwnd) == FALSE; }, kAnswerMs)) {
-            throw Finding("the box [" + box->text + "] did not close within 2 s");
+        if (!wait_until([&] { return IsWindow(box->hwnd) == FALSE; }, setup_.answer_ms)) {
+            throw Finding("the box [" + box->text + "] did not close within " +
+                          std::to_string(setup_.answer_ms) + " ms");
         }
     }
     read_cues(seen);
@@ -387,10 +388,10 @@ void Transport::answer(const Box& box) {
         for (const wchar_t ch : wide) game_->character(edit, ch);
     } else {
         SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
-                            SMTO_NORMAL, kAnswerMs, nullptr);
+                            SMTO_NORMAL, setup_.answer_ms, nullptr);
     }
     // Posted characters arrive after any sent message, so the field is watched instead.
-    if (!wait_until([&] { return game_->field_text(edit) == text; }, kAnswerMs)) {
+    if (!wait_until([&] { return game_->field_text(edit) == text; }, setup_.answer_ms)) {
         throw Finding("the input box holds [" + game_->field_text(edit) + "] after [" + text +
                       "] was typed");
     }

@@ -31,6 +31,9 @@ struct TransportSetup {
     std::wstring trace_file;   // Wine's standard error, with its trace of the files played
     std::wstring stderr_file;  // the game's own standard error
     bool xinput = false;       // part of the input as real X input, through x_monkey serve
+    // How long the game may take to answer, to take the input, to close a box or to end
+    // after a close: the monkey's 2 s, or more where a busy machine must not fail a walk.
+    int answer_ms = 2000;
 };
 
 // Reads the lines Wine adds to its standard error: the cues the game opened, and anything

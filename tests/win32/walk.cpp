@@ -459,6 +459,7 @@ int wmain(int argc, wchar_t** argv) {
     // The accessibility layer hands out COM objects.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     if (options.transport) return serve(options);
+    options.setup.answer_ms = 10000;
 
     if (options.russian) {
         // Otherwise the input box's captions could be the English ones and still pass.
