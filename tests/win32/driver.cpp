@@ -365,12 +365,13 @@ void Game::close_box(const Box& box, int command) {
 bool Game::drain(int timeout_ms) const {
     for (int round = 0; round < 2; ++round) {
         if (!win32::post_menu_query(window_)) return false;
-        const bool taken = wait_until(
+        bool taken = false;
+        wait_until(
             [&] {
                 const ATOM atom = GlobalFindAtomW(marker_.c_str());
-                if (atom == 0) return false;
+                if (atom == 0) return exit_code().has_value();  // a game that ends answers none
                 while (GlobalFindAtomW(marker_.c_str()) != 0) GlobalDeleteAtom(atom);
-                return true;
+                return taken = true;
             },
             timeout_ms);
         if (!taken) return false;

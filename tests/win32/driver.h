@@ -121,7 +121,7 @@ class Game {
     [[nodiscard]] std::optional<Box> open_box() const;
     void close_box(const Box& box, int command);
     // Whether the game has taken every input posted and sent so far (it is idle, or a box
-    // of its is open), within the time; false when it did not answer.
+    // of its is open), within the time; false when it did not answer or has ended.
     bool drain(int timeout_ms) const;
 
     // ---- The process ----
