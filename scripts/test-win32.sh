@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The Windows program: cross-builds casino.exe and its automation program with MinGW-w64,
 # checks the .exe is one small self-contained file, packs the Windows zip, then walks a
-# player's path through the unpacked zip's casino.exe under Wine in a virtual X server,
-# with a fresh Wine prefix, started from another folder: the cues must be found beside
-# the program, or under the current folder first when it holds them. The walks run at
-# 96 dpi with the system in English, at 144 dpi with it in Russian.
+# player's path (tests/win32/walk.script) through the unpacked zip's casino.exe under Wine
+# in a virtual X server, with a fresh Wine prefix, started from another folder, checked
+# against the replay tool's transcript of the same script (scripts/lib/win32-walk.sh): the
+# cues must be found beside the program, or under the current folder first when it holds
+# them. The walks run at 96 dpi with the system in English, at 144 dpi with it in Russian.
 # With --screenshots it walks to the street, the casino floor and the pawnshop instead,
 # and saves a picture of each as docs/screenshots/win32-*.png. With --monkey SECONDS SEED
-# it gives the program random input instead (scripts/monkey.sh), part of it real X input
-# sent by x_monkey from the Linux build ($CASINO_X_MONKEY or build/release).
+# it gives the program the monkey's random input instead (scripts/monkey.sh), through the
+# automation as its transport, part of it real X input sent by x_monkey from the Linux build
+# ($CASINO_X_MONKEY or build/release).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
@@ -65,7 +67,7 @@ cd "$work/run"
 if [ "$mode" = --screenshots ]; then
   mkdir -p "$repo/docs/screenshots"
   # The automation prints "SHOT name x y width height" and waits for name.done.
-  timeout 120 "$wine" casino_automation.exe "$casino" --shots | while read -r tag name x y w h; do
+  walk 96 as-opened --shots | while read -r tag name x y w h; do
     [ "$tag" = SHOT ] || { echo "$tag $name $x $y $w $h"; continue; }
     import -window root -crop "${w}x${h}+${x}+${y}" +repage "$repo/docs/screenshots/win32-$name.png"
     echo "docs/screenshots/win32-$name.png"
@@ -75,20 +77,17 @@ if [ "$mode" = --screenshots ]; then
 fi
 
 # ---- The monkey ----
+# The one monkey ($CASINO_MONKEY or build/release's), with the automation as its transport.
 if [ "$mode" = --monkey ]; then
+  monkey=${CASINO_MONKEY:-$repo/build/release/tests/support/monkey}
   x_monkey=${CASINO_X_MONKEY:-$repo/build/release/tests/wx/x_monkey}
-  # Cues play into ALSA's null device, so that nothing of the sound system reaches stderr.
-  mkdir "$work/home"
-  printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$work/home/.asoundrc"
-  status=0
-  HOME=$work/home timeout $(($2 + 300)) "$wine" casino_automation.exe "$casino" --monkey "$2" "$3" \
-    --xinput 2>"$work/wine-stderr.txt" | "$x_monkey" serve || status=$?
-  if [ -s "$work/wine-stderr.txt" ]; then
-    echo "test-win32: the Wine session wrote on stderr:"
-    head -20 "$work/wine-stderr.txt"
-    [ "$status" -ne 0 ] || status=1
-  fi
-  exit "$status"
+  [ -x "$monkey" ] && [ -x "$x_monkey" ] ||
+    fail "no $monkey or $x_monkey: scripts/monkey.sh builds them (targets monkey, x_monkey)"
+  prepare_game
+  "$wineserver" -p 2>/dev/null || true
+  timeout $(($2 + 300)) "$monkey" "$2" "$3" -- \
+    bash "$repo/tests/win32/transport.sh" "$x_monkey" "$casino" "$work"
+  exit
 fi
 
 # ---- The walks ----

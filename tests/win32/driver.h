@@ -1,60 +1,53 @@
 // Drives a running casino.exe from another process, through window messages only, and
-// reads what the accessibility layer publishes of it.
+// reads what the window and the accessibility layer show of it.
 #pragma once
 
 #include <windows.h>
 
-#include <array>
-#include <chrono>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <thread>
-#include <utility>
 #include <vector>
 
 #include "core/controls.h"
-#include "input_box.h"
-#include "menu_query.h"
 #include "text.h"
 
 namespace casino::automation {
 
-// ---- Checks ----
+using win32::narrow;
+using win32::widen;
 
-// A fault after which the scenario cannot go on (a hang, a missing window).
+// A fault after which the run cannot go on (a hang, a missing window).
 struct Fatal : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The checks made so far; each failure is kept for the report.
 class Checks {
    public:
     bool check(bool ok, std::string_view what, std::string_view detail = {});
     void require(bool ok, std::string_view what, std::string_view detail = {});
     [[nodiscard]] int passed() const { return passed_; }
-    [[nodiscard]] int failed() const { return failed_; }
+    [[nodiscard]] const std::vector<std::string>& failures() const { return failures_; }
 
    private:
     int passed_ = 0;
-    int failed_ = 0;
+    std::vector<std::string> failures_;
 };
 extern Checks checks;
-extern bool verbose;  // print every box as it comes
 
-// Polls until the predicate holds or the time is up.
+// Polls until the predicate holds or the time is up. The time is the system's tick count,
+// which the game's fixed clock leaves running.
 template <class Predicate>
 bool wait_until(Predicate holds, int timeout_ms = 5000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeout_ms);
     while (!holds()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (GetTickCount64() > end) return false;
+        Sleep(5);
     }
     return true;
 }
-
-// How an input box is answered.
-enum class Submit { OkButton, EnterKey, CancelButton, EscapeKey };
 
 // A message box or an input box of the game, as found on the screen.
 struct Box {
@@ -72,10 +65,11 @@ struct Spoken {
     long state = 0;  // STATE_SYSTEM_... bits
 };
 
-// Where the driver puts the game's window before a walk.
+// Where the driver puts the game's window.
 enum class Placement { AsOpened, TopLeft, Middle };
 
-// ---- The game under test ----
+// The static control of the system's message box that holds its text.
+inline constexpr int kMessageTextId = 0xFFFF;
 
 class Game {
    public:
@@ -86,7 +80,8 @@ class Game {
     Game& operator=(const Game&) = delete;
 
     [[nodiscard]] HWND window() const { return window_; }
-    [[nodiscard]] HWND control(Control c) const { return controls_[static_cast<std::size_t>(c)]; }
+    [[nodiscard]] HWND control(Control c) const;
+    [[nodiscard]] std::optional<Control> control_of(HWND hwnd) const;
     [[nodiscard]] bool visible(Control c) const { return IsWindowVisible(control(c)) != FALSE; }
     [[nodiscard]] bool enabled(Control c) const { return IsWindowEnabled(control(c)) != FALSE; }
     [[nodiscard]] bool shown(Control c) const { return visible(c) && enabled(c); }
@@ -94,75 +89,52 @@ class Game {
     [[nodiscard]] HWND focus() const;
     // Whether a button wears the default button's border.
     [[nodiscard]] bool looks_default(Control c) const;
-    // The work area of the screen the window is on.
     [[nodiscard]] RECT work_area() const;
-    // Moves the window to the work area's top-left corner or its middle.
     void move_to(Placement where);
 
     // ---- Input, posted as the window system would deliver it ----
-    void click(Control c);
-    void key(HWND target, WPARAM virtual_key);
-    void key_on_focus(WPARAM virtual_key) {
-        key(focus() != nullptr ? focus() : window_, virtual_key);
-    }
-    void character(HWND target, wchar_t ch);
-    void alt_f4();
-    void system_close();
-    void menu_command(std::string_view caption);
+    void click(Control c) const { PostMessageW(control(c), BM_CLICK, 0, 0); }
+    void mouse_click(HWND target, POINT at, bool twice = false) const;
+    void key(HWND target, WPARAM virtual_key) const;
+    void character(HWND target, wchar_t ch) const { PostMessageW(target, WM_CHAR, ch, 1); }
+    void alt_f4() const;
+    void system_close() const { PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0); }
+    // What a click on the menu item sends.
+    void choose(MenuItem item) const;
 
     // ---- Reading ----
-    // A menu item's text and command id; item kMenuTitleItem is the menu's own title.
-    [[nodiscard]] std::pair<std::string, UINT> menu_item(int menu, int item) const;
-    [[nodiscard]] std::string menu_text(int menu, int item) const {
-        return menu_item(menu, item).first;
-    }
-    [[nodiscard]] std::string menu_title(int menu) const {
-        return menu_item(menu, win32::kMenuTitleItem).first;
-    }
+    // A menu item's label as the menu shows it (caption, tab, shortcut), or a menu's title.
+    [[nodiscard]] std::string menu_label(MenuItem item) const;
+    [[nodiscard]] std::string menu_title(int menu) const;
     [[nodiscard]] std::vector<std::string> list_items(Control list) const;
     [[nodiscard]] int list_highlight(Control list) const;
     [[nodiscard]] int list_line_height(Control list) const;
+    // What an edit field of the game holds.
+    [[nodiscard]] std::string field_text(HWND edit) const;
 
     // Tells the window that it now stands on a screen of another dpi, as the system does
     // when it is dragged to another monitor, suggesting a new frame.
     void change_dpi(int dpi, const RECT& suggested);
 
-    // ---- Boxes ----
-    // Waits for the game's next box; none when the time runs out.
-    std::optional<Box> next_box(int timeout_ms = 5000);
-    // The next box must be a message; returns its text and closes it with OK.
-    std::string expect_message(std::string_view context);
-    // The next box must be an input box with this prompt; types the answer and submits it.
-    void answer(std::string_view prompt, std::string_view text, Submit how = Submit::OkButton);
+    // ---- Boxes and progress ----
+    // The game's box open now, if any, once it is shown.
+    [[nodiscard]] std::optional<Box> open_box() const;
     void close_box(const Box& box, int command);
-    void type_into(const Box& box, std::string_view text);
-    // Fails unless the game has finished the current action without opening a box.
-    void expect_idle(std::string_view context);
-    // The balance from the money menu command (F3).
-    int balance();
+    // Whether the game has taken every input posted and sent so far (it is idle, or a box
+    // of its is open), within the time; false when it did not answer or has ended.
+    bool drain(int timeout_ms) const;
 
-    // Waits for the process to end; returns its exit code.
-    DWORD wait_exit(int timeout_ms);
-
-    // ---- The process, for the monkey runs ----
-    // The exit code once the process has ended; nothing while it runs.
+    // ---- The process ----
     [[nodiscard]] std::optional<DWORD> exit_code() const;
-    // Whether the window answers a sent message within the time.
-    [[nodiscard]] bool answers(int timeout_ms) const;
-    // The game's box open now, if any.
-    [[nodiscard]] std::optional<Box> open_box() const { return find_box(); }
-    // User and kernel time the process has used, in milliseconds.
-    [[nodiscard]] double cpu_ms() const;
+    DWORD wait_exit(int timeout_ms) const;
 
    private:
-    void sync();
-    void check_box_placement(HWND box) const;
-    std::optional<Box> find_box() const;
-    void find_controls();
+    // Fails unless the game answers a sent message.
+    void sync() const;
 
     PROCESS_INFORMATION process_{};
     HWND window_ = nullptr;
-    std::array<HWND, kControlCount> controls_{};
+    std::wstring marker_;  // the first menu's title, the answer drain() waits for
 };
 
 // Counts the windows a game's process creates from now on, as the accessibility layer
@@ -189,9 +161,6 @@ struct ButtonCaptions {
 };
 const ButtonCaptions& system_box_captions();
 
-// UTF-8 (the game's texts) to and from UTF-16 (the Win32 API's), as the game converts.
-using win32::narrow;
-using win32::widen;
 std::string window_text(HWND hwnd);
 int screen_dpi();
 // None when the window publishes no accessible object.

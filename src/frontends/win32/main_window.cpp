@@ -109,6 +109,9 @@ bool MainWindow::create(int show_command) {
     ShowWindow(hwnd_, show_command);
     UpdateWindow(hwnd_);
     focus_first_control();
+    // Marked now: the loop marks it only after a message it takes, and once the window is
+    // painted the first may be long in coming.
+    mark_default_button();
     return true;
 }
 
@@ -385,9 +388,12 @@ void MainWindow::OnSetFocus() {
     HWND saved = std::exchange(saved_focus_, nullptr);
     if (window_usable(saved)) {
         SetFocus(saved);
-        return;
+    } else {
+        focus_first_control();
     }
-    focus_first_control();
+    // The activation comes as a sent message, which GetMessage handles without returning:
+    // the loop's own marking would wait for the next message the loop takes.
+    mark_default_button();
 }
 
 // The window moved to a screen of another dpi: the fonts and every control are made again

@@ -1,4 +1,4 @@
-// The test query through which another process reads the game's menu.
+// The menu query, the window's end (see menu_query.h).
 #include "menu_query.h"
 
 namespace casino::win32 {
