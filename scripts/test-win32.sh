@@ -84,7 +84,7 @@ if [ "$mode" = --monkey ]; then
   [ -x "$monkey" ] && [ -x "$x_monkey" ] ||
     fail "no $monkey or $x_monkey: scripts/monkey.sh builds them (targets monkey, x_monkey)"
   prepare_game
-  "$wineserver" -p 2>/dev/null || true
+  "$wineserver" -p5 2>/dev/null || true
   timeout $(($2 + 300)) "$monkey" "$2" "$3" -- \
     bash "$repo/tests/win32/transport.sh" "$x_monkey" "$casino" "$work"
   exit

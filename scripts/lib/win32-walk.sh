@@ -54,7 +54,9 @@ prepare_walk() {
 walk() {
   local status=0
   [ -n "$walk_expected" ] || prepare_walk
-  "$wineserver" -p 2>/dev/null || true
+  # Wine's server is started here, without libfaketime; it stays 5 s after the last
+  # program has gone (not for ever), so that a later wait for it ends.
+  "$wineserver" -p5 2>/dev/null || true
   : >"$work/mmio.txt"
   WINEDEBUG=-all,trace+mmio silent_wine faked_clock timeout 100 "$wine" casino_automation.exe "$casino" \
     "--script=$(windows_path "$walk_repo/tests/win32/walk.script")" \
