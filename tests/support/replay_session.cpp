@@ -9,21 +9,11 @@
 #include <sstream>
 #include <vector>
 
+#include "support/script_words.h"
+
 namespace casino::testing {
 
 namespace {
-
-std::vector<std::string_view> words(std::string_view line) {
-    std::vector<std::string_view> out;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-        if (i > start) out.push_back(line.substr(start, i - start));
-    }
-    return out;
-}
 
 // A leading '+' is allowed as in the typed numbers.
 std::string_view unsigned_part(std::string_view text) {
@@ -120,7 +110,7 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
         return std::nullopt;
     }
 
-    const auto w = words(line);
+    const auto w = script_words(line);
     if (w.empty() || w[0].starts_with("#")) return std::nullopt;
     const std::string_view command = w[0];
     const auto need = [&](std::size_t n) -> std::optional<std::string> {

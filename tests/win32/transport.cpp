@@ -9,20 +9,10 @@
 #include <cstring>
 
 #include "input_box.h"
+#include "support/script_words.h"
 
 namespace casino::automation {
 namespace {
-
-std::vector<std::string_view> words(std::string_view line) {
-    std::vector<std::string_view> out;
-    std::size_t at = 0;
-    while (at < line.size()) {
-        const std::size_t end = std::min(line.find(' ', at), line.size());
-        if (end > at) out.push_back(line.substr(at, end - at));
-        at = end + 1;
-    }
-    return out;
-}
 
 int number(std::string_view text) {
     return static_cast<int>(std::strtol(std::string(text).c_str(), nullptr, 10));
@@ -95,7 +85,7 @@ Transport::Transport(TransportSetup setup) : setup_(std::move(setup)), trace_(se
 Transport::~Transport() = default;
 
 std::vector<std::string> Transport::perform(std::string_view line) {
-    const std::vector<std::string_view> w = words(line);
+    const std::vector<std::string_view> w = testing::script_words(line);
     const std::string_view verb = w.empty() ? std::string_view() : w[0];
     focus_at_input_ = game_ ? game_->control_of(game_->focus()) : std::nullopt;
     if (verb == "type") {

@@ -13,11 +13,10 @@ int id_of(Control c) { return static_cast<int>(c); }
 
 }  // namespace
 
-GameList::GameList(const ControlSpec& spec, ListVoice voice) : id_(spec.id) {
-    casino_page_add_list(id_of(id_), std::string(spec.name).c_str(),
-                         std::string(voice.name).c_str(), std::string(voice.hint).c_str(),
-                         css_pixels(spec.left), css_pixels(spec.top), css_pixels(spec.width),
-                         css_pixels(spec.height));
+GameList::GameList(const ControlSpec& row, ListVoice voice) : id_(row.id) {
+    casino_page_add_list(id_of(id_), std::string(row.name).c_str(), std::string(voice.name).c_str(),
+                         std::string(voice.hint).c_str(), css_pixels(row.left), css_pixels(row.top),
+                         css_pixels(row.width), css_pixels(row.height));
 }
 
 void GameList::append(std::string_view text) {

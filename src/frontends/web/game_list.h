@@ -13,7 +13,7 @@ class GameList {
    public:
     // Puts the list on the page at its place in the table, with what a screen reader says of
     // it: its name, and the key that acts on its highlighted entry.
-    GameList(const ControlSpec& spec, ListVoice voice);
+    GameList(const ControlSpec& row, ListVoice voice);
 
     void append(std::string_view text);
     void clear();
