@@ -49,11 +49,12 @@ void MainWindow::create_window() {
 
 void MainWindow::create_menus() {
     for (std::size_t menu = 0; menu < kMenus.size(); ++menu) {
-        const MenuSpec& spec = kMenus[menu];
+        const MenuSpec& bar_menu = kMenus[menu];
         const int index = static_cast<int>(menu);
-        casino_page_add_menu(index, std::string(spec.caption).c_str());
-        for (int i = 0; i < spec.item_count; ++i) {
-            const MenuItemSpec& item = kMenuItems[static_cast<std::size_t>(spec.first_item + i)];
+        casino_page_add_menu(index, std::string(bar_menu.caption).c_str());
+        for (int i = 0; i < bar_menu.item_count; ++i) {
+            const MenuItemSpec& item =
+                kMenuItems[static_cast<std::size_t>(bar_menu.first_item + i)];
             casino_page_add_menu_item(index, id_of(item.id),
                                       menu_label(item.id, item.caption).c_str());
         }
