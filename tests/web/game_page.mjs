@@ -2,7 +2,13 @@
 // time (click, key, highlight, menu; the typed answers queued by type), with real mouse and
 // keyboard input, every box answered; and what the page showed for each line, in the replay
 // tool's transcript format. The walk and the monkey's web transport both play through it.
+import { execFileSync } from 'node:child_process';
 import { sounds } from './browser.mjs';
+
+// The core's names, captions and menus, as the tables program (tables_main.cpp) prints them.
+export function coreTables(program) {
+  return JSON.parse(execFileSync(program, {encoding: 'utf8'}));
+}
 
 // Runs in the page before its own scripts and notes, in order, what the game shows through
 // it while a handler runs (the window is busy then): each box as it opens, each cue the page

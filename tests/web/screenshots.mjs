@@ -2,16 +2,15 @@
 // floor with the input box open, and the pawnshop with the wardrobe open.
 //   node screenshots.mjs SITE_FOLDER OUTPUT_FOLDER TABLES_PROGRAM
 // The page's clock is fixed, so the same build always draws the same fortune on the way.
-import { execFileSync } from 'node:child_process';
 import { launch, openContext, serve } from './browser.mjs';
-import { GamePage } from './game_page.mjs';
+import { GamePage, coreTables } from './game_page.mjs';
 
 const [site, output, tablesProgram] = process.argv.slice(2);
 if (!tablesProgram) {
   console.error('usage: node screenshots.mjs SITE_FOLDER OUTPUT_FOLDER TABLES_PROGRAM');
   process.exit(2);
 }
-const tables = JSON.parse(execFileSync(tablesProgram, {encoding: 'utf8'}));
+const tables = coreTables(tablesProgram);
 
 // The window and the box over it, if one is open, with a little of the page around them.
 async function photograph(page, name) {

@@ -5,17 +5,16 @@
 // error, anything on the console, a tab that crashed, a page that stops answering and one
 // that keeps busy while it waits.
 //   node transport.mjs SITE_FOLDER TABLES_PROGRAM
-import { execFileSync } from 'node:child_process';
 import { createInterface } from 'node:readline';
 import { launch, openContext, serve } from './browser.mjs';
-import { GamePage } from './game_page.mjs';
+import { GamePage, coreTables } from './game_page.mjs';
 
 const [site, tablesProgram] = process.argv.slice(2);
 if (!tablesProgram) {
   console.error('usage: node transport.mjs SITE_FOLDER TABLES_PROGRAM');
   process.exit(2);
 }
-const tables = JSON.parse(execFileSync(tablesProgram, {encoding: 'utf8'}));
+const tables = coreTables(tablesProgram);
 
 const say = (line) => process.stdout.write(line + '\n');
 

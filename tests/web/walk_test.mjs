@@ -10,14 +10,14 @@
 import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { launch, openContext, serve } from './browser.mjs';
-import { GamePage } from './game_page.mjs';
+import { GamePage, coreTables } from './game_page.mjs';
 
 const [site, replayProgram, tablesProgram] = process.argv.slice(2);
 if (!tablesProgram) {
   console.error('usage: node walk_test.mjs SITE_FOLDER REPLAY_PROGRAM TABLES_PROGRAM');
   process.exit(2);
 }
-const tables = JSON.parse(execFileSync(tablesProgram, {encoding: 'utf8'}));
+const tables = coreTables(tablesProgram);
 const captionOf = new Map(tables.controls.map((control) => [control.name, control]));
 
 let checks = 0;
