@@ -5,11 +5,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <istream>
 #include <optional>
 #include <set>
 
 #include "core/controls.h"
 #include "support/replay_session.h"
+#include "support/script_words.h"
 
 namespace casino::testing {
 namespace {
@@ -29,6 +31,42 @@ class Monkey {
         if (const char* trace = std::getenv("CASINO_MONKEY_TRACE")) trace_.open(trace);
     }
 
+    // Plays a fixed script (the replay language, plus "close") through the transport.
+    // When the transport can see the controls and the lists, the state is compared after
+    // every line too.
+    int play(std::istream& script, const std::string& name) {
+        try {
+            restart(43200);
+            const bool sees_state = observed_.contains("visible");
+            int number = 0;
+            for (std::string line; std::getline(script, line);) {
+                ++number;
+                if (!line.empty() && line.back() == '\r') line.pop_back();
+                const auto words = script_words(line);
+                if (words.empty() || words[0].starts_with("#")) continue;
+                if (session_->finished()) {
+                    throw MonkeyFinding(name + ":" + std::to_string(number) +
+                                        ": the game has ended, yet the script goes on");
+                }
+                if (words[0] == "draw" || words[0] == "money") {
+                    throw MonkeyFinding(name + ":" + std::to_string(number) + ": a real program "
+                                        "takes no '" + std::string(words[0]) + "' line");
+                }
+                ++step_;
+                where_ = name + ":" + std::to_string(number) + ": ";
+                perform(line);
+                const bool event = words[0] != "clock" && words[0] != "type" && words[0] != "show";
+                if (sees_state && event && !session_->finished()) perform("show");
+            }
+        } catch (const MonkeyFinding& finding) {
+            log_.print_failure(step_, name, where_ + finding.what());
+            return 1;
+        }
+        std::printf("%d checks passed\n", checks_);
+        std::fflush(stdout);
+        return 0;
+    }
+
     int run(int seconds) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
         try {
@@ -42,7 +80,7 @@ class Monkey {
             if (!session_ || session_->finished()) restart();
             perform("close");
         } catch (const MonkeyFinding& finding) {
-            log_.print_failure(step_, seed_, finding.what());
+            log_.print_failure(step_, "seed " + std::to_string(seed_), finding.what());
             return 1;
         }
         std::printf("monkey: %d steps, %d boxes compared, %d restarts, seed %u\n", step_, boxes_,
@@ -54,19 +92,21 @@ class Monkey {
    private:
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
 
-    // A fresh game, on the program and in the session alike.
-    void restart() {
+    // A fresh game, on the program and in the session alike, with its clock at `clock`.
+    void restart(long clock) {
         session_.emplace();
         pending_answers_ = 0;
         ++starts_;
-        advance_clock();
+        set_clock(clock);
         perform("start");
     }
+    void restart() { restart((clock_ + 1 + pick(7200)) % 86400); }
 
-    void advance_clock() {
-        clock_ = (clock_ + 1 + pick(7200)) % 86400;
+    void set_clock(long clock) {
+        clock_ = clock;
         perform("clock " + std::to_string(clock_));
     }
+    void advance_clock() { set_clock((clock_ + 1 + pick(7200)) % 86400); }
 
     void answer(const std::string& text) {
         perform(text.empty() ? "type" : "type " + text);
@@ -156,6 +196,7 @@ class Monkey {
                 throw MonkeyFinding("after '" + line + "' the program showed [" + have +
                                     "] where the replay shows [" + want + "]");
             }
+            ++checks_;
             if (want.starts_with("message ") || want.starts_with("ask ")) ++boxes_;
             if (want.starts_with("ask ") && pending_answers_ > 0) --pending_answers_;
         }
@@ -171,6 +212,8 @@ class Monkey {
     long clock_ = 43200;
     int pending_answers_ = 0;  // answers queued that no box has taken yet
     int step_ = 0;
+    int checks_ = 0;  // lines the program showed as the replay did
+    std::string where_;  // the script line being played, for a finding
     int boxes_ = 0;
     int starts_ = 0;
 };
@@ -179,6 +222,10 @@ class Monkey {
 
 int run_monkey(Transport& transport, int seconds, unsigned seed) {
     return Monkey(transport, seed).run(seconds);
+}
+
+int play_script(Transport& transport, std::istream& script, const std::string& name) {
+    return Monkey(transport, 0).play(script, name);
 }
 
 }  // namespace casino::testing

@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <iosfwd>
 #include <initializer_list>
 #include <random>
 #include <stdexcept>
@@ -43,6 +44,14 @@ class Transport {
 // Plays for the given time with the seed's choices and returns the exit status: 0 when
 // the program showed what the replay session did after every line and no finding came.
 int run_monkey(Transport& transport, int seconds, unsigned seed);
+
+// Plays a script in the replay language (and "close", as a window manager closes the
+// window) through the transport, comparing as the random run does; after every event also
+// the state, when the transport sees the controls ("visible", "enabled", "List1", "List2"
+// lines, as the replay tool's show prints them). Returns 0 and prints "N checks passed"
+// when every line agreed; prints "FAIL: ..." and returns 1 otherwise. `name` is the
+// script's, for the report.
+int play_script(Transport& transport, std::istream& script, const std::string& name);
 
 // The answers a player might type into an input box, the worst ones included.
 inline std::string monkey_answer(std::mt19937& rng) {
@@ -92,9 +101,10 @@ class StepLog {
         ++events_;
     }
 
-    void print_failure(int step, unsigned seed, const std::string& what) const {
-        std::printf("monkey: FAILED at step %d: %s\nmonkey: seed %u; the last %zu steps:\n", step,
-                    what.c_str(), seed, lines_.size());
+    // `how` says how to play the same again ("seed 42", "walk.script").
+    void print_failure(int step, const std::string& how, const std::string& what) const {
+        std::printf("FAIL: step %d: %s\n(%s) the last %zu steps:\n", step, what.c_str(),
+                    how.c_str(), lines_.size());
         for (const std::string& line : lines_) std::printf("  %s\n", line.c_str());
         std::fflush(stdout);
     }

@@ -1,11 +1,13 @@
 // monkey SECONDS SEED -- TRANSPORT-COMMAND [ARGS...]: the monkey (support/monkey.h) with
 // its transport as a child process on a pipe; the transport's standard error is ours.
+// monkey --script FILE -- TRANSPORT-COMMAND [ARGS...]: the same driver plays a fixed script.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -84,17 +86,29 @@ class PipeTransport final : public casino::testing::Transport {
 
 int main(int argc, char** argv) {
     if (argc < 5 || std::strcmp(argv[3], "--") != 0) {
-        std::fprintf(stderr, "usage: monkey SECONDS SEED -- TRANSPORT-COMMAND [ARGS...]\n");
+        std::fprintf(stderr,
+                     "usage: monkey SECONDS SEED -- TRANSPORT-COMMAND [ARGS...]\n"
+                     "       monkey --script FILE -- TRANSPORT-COMMAND [ARGS...]\n");
         return 2;
     }
     signal(SIGPIPE, SIG_IGN);  // a transport that has gone is told by the write
-    const int seconds = std::stoi(argv[1]);
-    const auto seed = static_cast<unsigned>(std::stoul(argv[2]));
+    const bool scripted = std::strcmp(argv[1], "--script") == 0;
     try {
+        if (scripted) {
+            std::ifstream script(argv[2]);
+            if (!script) throw MonkeyFinding(std::string("cannot read ") + argv[2]);
+            PipeTransport transport(argv + 4);
+            return casino::testing::play_script(transport, script, argv[2]);
+        }
+        const int seconds = std::stoi(argv[1]);
+        const auto seed = static_cast<unsigned>(std::stoul(argv[2]));
         PipeTransport transport(argv + 4);
         return casino::testing::run_monkey(transport, seconds, seed);
     } catch (const MonkeyFinding& finding) {
-        std::printf("monkey: FAILED: %s (seed %u)\n", finding.what(), seed);
+        std::printf("FAIL: %s (%s %s)\n", finding.what(), argv[1], argv[2]);
         return 1;
+    } catch (const std::exception& bad) {
+        std::fprintf(stderr, "monkey: %s\n", bad.what());
+        return 2;
     }
 }
