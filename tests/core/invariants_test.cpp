@@ -29,7 +29,7 @@ std::string joined(const std::vector<std::string>& lines) {
     return out;
 }
 
-std::vector<std::string> check(Game& g) { return check_invariants(g.form(), g.table(), g.port); }
+std::vector<std::string> check(Game& g) { return check_invariants(g.state(), g.port); }
 
 // A game on the floor that has pawned one wardrobe entry at the given price draw.
 Game& pawned(Game& g, int entry, float price_draw) {
@@ -47,9 +47,9 @@ TEST(Invariants, HoldOnAFreshWindowAndAfterEntering) {
 
     FakePort port;
     QueuedDraws draws;
-    TableState table;
-    const Form1 unloaded(port, draws, table);
-    EXPECT_TRUE(mentions(check_invariants(unloaded, table, port), "load step"));
+    GameState state;
+    const Form1 unloaded(port, draws, state);
+    EXPECT_TRUE(mentions(check_invariants(unloaded.state(), port), "load step"));
 }
 
 TEST(Invariants, CatchAFrontEndThatShowsOtherListsOrControlsThanTheGameHolds) {

@@ -53,7 +53,7 @@ TEST_F(Pawnshop, PawnPriceIsDrawnOnEveryKeyAndOnlyEnterPawns) {
     game.key(Control::List1, 'a');
     // A code is read whole: one whose low 16 bits are 13 is no Enter.
     game.draw({0.9F});
-    game.deliver(Event::key_press(Control::List1, 0x10000 + kEnterKey, 0));
+    game.deliver(Event::key_press(Control::List1, 0x10000 + kEnterKey, 0, Control::List1));
     game.highlight(Control::List1, 3);
     game.draw({0.995F});
     game.key(Control::List1, kEnterKey);
@@ -99,7 +99,7 @@ TEST_F(Pawnshop, KeysOtherThanEnterInThePawnedListDoNothing) {
     game.port.take_transcript();
     game.key(Control::List2, ' ');
     game.key(Control::List2, 'x');
-    game.deliver(Event::key_press(Control::List2, 0x10000 + kEnterKey, 0));
+    game.deliver(Event::key_press(Control::List2, 0x10000 + kEnterKey, 0, Control::List2));
     EXPECT_TRUE(game.port.transcript().empty());
     EXPECT_TRUE(game.port.visible(Control::List2));
 }

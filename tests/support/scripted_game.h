@@ -47,7 +47,7 @@ class ScriptedGame {
         if (const auto no_highlight = highlight_none(line)) {
             // Some platforms let a list lose its highlight; the script format cannot say
             // so, and the replay tool passes over this line.
-            if (session_.form().accepts_input(*no_highlight)) {
+            if (session_.state().accepts_input(*no_highlight)) {
                 session_.port().move_highlight(*no_highlight, -1);
             }
         } else if (const auto error = session_.run_line(line)) {
@@ -60,7 +60,7 @@ class ScriptedGame {
     }
 
     [[nodiscard]] const Play& play() const { return play_; }
-    [[nodiscard]] bool on_street() const { return session_.form().visible(Control::cmdexit); }
+    [[nodiscard]] bool on_street() const { return session_.state().accepts_input(Control::cmdexit); }
 
    private:
     static std::optional<Control> highlight_none(std::string_view line) {
@@ -71,7 +71,7 @@ class ScriptedGame {
 
     bool check() {
         play_.violations =
-            testing::check_invariants(session_.form(), session_.table(), session_.port());
+            testing::check_invariants(session_.state(), session_.port());
         return play_.violations.empty();
     }
 
