@@ -83,8 +83,8 @@ class Monkey {
             log_.print_failure(step_, "seed " + std::to_string(seed_), finding.what());
             return 1;
         }
-        std::printf("monkey: %d steps, %d boxes compared, %d restarts, seed %u\n", step_, boxes_,
-                    starts_ - 1, seed_);
+        std::printf("monkey: %d steps, %d boxes compared, %d restarts, seed %u\n%d checks passed\n",
+                    step_, boxes_, starts_ - 1, seed_, checks_);
         std::fflush(stdout);
         return 0;
     }
