@@ -42,8 +42,6 @@ const WindowSpec kWindow{
 
 const ControlSpec& spec_of(Control c) { return kControls[static_cast<std::size_t>(c)]; }
 
-std::string_view name_of(Control c) { return spec_of(c).name; }
-
 bool is_list(Control c) { return spec_of(c).kind == ListBox; }
 
 const std::array<Control, kControlCount>& tab_order() {
@@ -90,6 +88,5 @@ std::string menu_label(MenuItem m, std::string_view caption) {
 
 const MenuItemSpec& spec_of(MenuItem m) { return kMenuItems[static_cast<std::size_t>(m)]; }
 
-std::string_view name_of(MenuItem m) { return spec_of(m).name; }
 
 }  // namespace casino

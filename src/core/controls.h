@@ -62,7 +62,6 @@ std::span<const Control> controls_on(Screen screen);
 extern const std::array<ControlSpec, kControlCount> kControls;
 
 const ControlSpec& spec_of(Control c);
-std::string_view name_of(Control c);
 bool is_list(Control c);
 
 // What a screen reader says about a list box, which has no caption on the window: its name,
@@ -117,7 +116,6 @@ extern const std::array<MenuItemSpec, kMenuItemCount> kMenuItems;
 extern const std::array<MenuSpec, 2> kMenus;
 
 const MenuItemSpec& spec_of(MenuItem m);
-std::string_view name_of(MenuItem m);
 // The item's label as a menu shows it: its caption, then its shortcut after a tab, which is
 // where both toolkits look for the key to show right-aligned (and wx for the key to bind).
 // A caption that merely names a key ("выход alt+f4") binds none.

@@ -11,6 +11,7 @@
 
 #include "core/event.h"
 #include "core/port.h"
+#include "support/names.h"
 
 namespace casino::testing {
 
