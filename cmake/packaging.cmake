@@ -140,10 +140,13 @@ execute_process(
           "${CPACK_TEMPORARY_DIRECTORY}"
   COMMAND_ERROR_IS_FATAL ANY)
 ]] @ONLY)
-  # CPack takes the time of every member from SOURCE_DATE_EPOCH.
+  # CPack takes the time of every member from SOURCE_DATE_EPOCH. The modes of the .deb's own
+  # three members (debian-binary, control.tar.gz, data.tar.gz) it takes from the files it
+  # writes for them, that is from the umask: it runs under umask 022.
   add_custom_target(package_deb
     COMMAND ${CMAKE_COMMAND} -E make_directory ${packages_dir}
-    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${CASINO_SOURCE_DATE_EPOCH}
+    COMMAND sh -c "umask 022 && exec \"$@\"" sh
+            ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${CASINO_SOURCE_DATE_EPOCH}
             ${CMAKE_CPACK_COMMAND} -G DEB -B ${packages_dir}/cpack > ${packages_dir}/cpack.log
     COMMAND ${CMAKE_COMMAND} -E rename ${packages_dir}/cpack/${CPACK_DEBIAN_FILE_NAME}
             ${packages_dir}/${CPACK_DEBIAN_FILE_NAME}

@@ -61,6 +61,30 @@ files=(
 )
 echo "SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH ($(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S UTC')), commit $commit"
 echo "second build's clock: $(faketime -f "+${days}d" date -u '+%Y-%m-%d %H:%M:%S UTC'), umask 027, TZ=Asia/Tokyo, LANG=C, in $second"
+# What differs between the two builds of a package: its members' listings and contents.
+show_difference() {
+  local a=$1 b=$2 side
+  case $a in
+    *.deb)
+      diff <(dpkg-deb -c "$a") <(dpkg-deb -c "$b") || true
+      diff <(dpkg-deb -I "$a") <(dpkg-deb -I "$b") || true
+      diff <(ar tv "$a") <(ar tv "$b") || true
+      for side in a b; do
+        mkdir -p "$work/differ/$side"
+        dpkg-deb -R "${!side}" "$work/differ/$side"
+      done ;;
+    *.tar.gz)
+      diff <(tar -tvzf "$a") <(tar -tvzf "$b") || true
+      for side in a b; do mkdir -p "$work/differ/$side" && tar -xzf "${!side}" -C "$work/differ/$side"; done ;;
+    *.zip)
+      diff <(unzip -Zl "$a") <(unzip -Zl "$b") || true
+      for side in a b; do mkdir -p "$work/differ/$side" && unzip -q "${!side}" -d "$work/differ/$side"; done ;;
+    *) return ;;
+  esac
+  diff -r "$work/differ/a" "$work/differ/b" | head -20 || true
+  rm -rf "$work/differ"
+}
+
 differ=0
 for file in "${files[@]}"; do
   one=$(sha256sum "$first/$file" | cut -d' ' -f1)
@@ -68,6 +92,7 @@ for file in "${files[@]}"; do
   verdict=identical
   [ "$one" = "$two" ] || { verdict=DIFFERENT; differ=1; }
   printf '%-44s %s\n%-44s %s  %s\n' "$(basename "$file")" "$one" "" "$two" "$verdict"
+  [ "$verdict" = identical ] || show_difference "$first/$file" "$second/$file"
 done
 echo "check-reproducible: $([ "$differ" -eq 0 ] && echo "every file identical" || echo "some files differ") ($((SECONDS - start)) s)"
 exit "$differ"
