@@ -7,7 +7,7 @@
 # then prints the sha256 of every package and program from both builds. Exits with 1 if
 # any differ. Only what is committed is built.
 # Usage: scripts/check-reproducible.sh [DAYS_AHEAD]   (default 2)
-# It builds the packages twice, about two minutes on two cores; the test command runs it.
+# It builds the packages twice, about four minutes on two cores; the test command runs it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
