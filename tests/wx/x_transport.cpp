@@ -57,9 +57,6 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kAnswer = 2000ms;    // what a program must answer within
 constexpr auto kStartUp = 20s;      // the window's first appearance
 constexpr std::chrono::milliseconds kLongest = 12s;  // a handler with its cue (10 s at most)
-// Enter in the input box closes it with OK but loses the typed text on X11 (with no window
-// manager at least); until the front end is mended, only a click on OK takes a typed answer.
-constexpr bool kEnterTakesTheAnswer = false;
 const char* const kFaketime = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
 
 void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -412,7 +409,15 @@ class Transport {
         for (;;) {
             if (!wait_idle()) return;
             if (!box_) return;
+            const int closed = boxes_closed_;
             answer_box();
+            // Enter reaches the box's default button a turn of its loop later, after a mark
+            // sent at once has come back: the box is given that long before it is tried again.
+            for (const auto until = Clock::now() + kAnswer;
+                 boxes_closed_ == closed && Clock::now() < until && !ended();) {
+                read_log();
+                sleep_ms(5);
+            }
         }
     }
 
@@ -488,6 +493,7 @@ class Transport {
                 throw Finding("the input box gave [" + got + "] for [" + typed_ + "]");
         } else if (line == "closed") {
             box_.reset();
+            ++boxes_closed_;
         } else if (std::sscanf(line.c_str(), "caption %d", &index) == 1 && index >= 0 &&
                    index < kMenuItemCount) {
             const auto space = line.find(' ', 8);
@@ -518,8 +524,8 @@ class Transport {
                 answers_.pop_front();
             }
             if (!typed_.empty()) {
-                // A click in the field, then a long text is pasted, a short one typed; Enter
-                // takes it.
+                // A click in the field, then a long text is pasted, a short one typed; Enter or
+                // OK takes it.
                 x_.click(r.x + box.field.x + box.field.width / 2,
                          r.y + box.field.y + box.field.height / 2);
                 if (typed_.size() > 100) {
@@ -528,7 +534,7 @@ class Transport {
                     x_.type(typed_);
                 }
                 if (!wait_idle() || !box_) return;
-                if (kEnterTakesTheAnswer && way(kAnswerBox, 2) == 0) {
+                if (way(kAnswerBox, 2) == 0) {
                     x_.key("Return");
                 } else {
                     x_.click(r.x + box.ok.x + box.ok.width / 2, r.y + box.ok.y + box.ok.height / 2);
@@ -565,6 +571,7 @@ class Transport {
     bool close_on_box_ = false;  // the next box is left open and the window closed
     std::set<std::string, std::less<>> photographed_;
     std::optional<Box> box_;
+    int boxes_closed_ = 0;
     std::deque<std::string> answers_;
     std::string typed_;  // what the open input box was given
     std::vector<std::string> out_;
