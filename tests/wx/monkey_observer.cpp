@@ -3,10 +3,10 @@
 // places of its field and its OK button), what each input box gave back and every menu
 // caption that changed, and every cue file the sound system opens, in the file named by
 // CASINO_MONKEY_LOG. The boxes are shown as always and the player answers them. A client
-// message CASINO_MONKEY_MARK n sent to the window is noted as "mark n" once the program
-// has handled every event that reached it before, so whoever drives it knows when the
-// program is idle (or waits in a box noted before the mark); before it come what the
-// window then shows, its controls, lists and keyboard.
+// message CASINO_MONKEY_MARK n sent to the window, or the nth press of the Pause key, is
+// noted as "mark n" once the program has handled every event that reached it before, so
+// whoever drives it knows when the program is idle (or waits in a box noted before the
+// mark); before the mark comes what the window then shows, its controls, lists and keyboard.
 #include <wx/app.h>
 #include <wx/frame.h>
 #include <wx/listbox.h>
@@ -173,6 +173,19 @@ GdkFilterReturn take_mark(GdkXEvent* native, GdkEvent* /*event*/, gpointer /*dat
     return GDK_FILTER_REMOVE;
 }
 
+// A press of the Pause key, which the game has no use for, is a mark too, numbered by the
+// presses so far: it comes with the player's own keys and in their order, on X11 and on
+// Wayland alike. No window sees it.
+gint take_mark_key(GtkWidget* /*grab*/, GdkEventKey* event, gpointer /*data*/) {
+    static std::intptr_t presses = 0;
+    if (event->keyval != GDK_KEY_Pause) return FALSE;
+    if (event->type == GDK_KEY_PRESS) {
+        g_idle_add_full(G_PRIORITY_LOW, wait_for_frame, reinterpret_cast<gpointer>(++presses),
+                        nullptr);
+    }
+    return TRUE;
+}
+
 // The watch on the game's window: wx starts every module it finds, this one too; the watch
 // begins once the main loop runs, which is after the program has made and shown its window.
 class Watcher final : public wxModule {
@@ -209,6 +222,9 @@ class Watcher final : public wxModule {
             }
         }
         gdk_window_add_filter(nullptr, take_mark, nullptr);
+        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+        gtk_key_snooper_install(take_mark_key, nullptr);
+        G_GNUC_END_IGNORE_DEPRECATIONS
         note("watching");
     }
 

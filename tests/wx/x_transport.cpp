@@ -126,7 +126,9 @@ class Transport {
     Transport& operator=(const Transport&) = delete;
 
     int run() {
-        std::cout << "observes message ask cue caption quit visible enabled List1 List2 keyboard\nready" << std::endl;
+        std::cout << "observes message ask cue caption quit visible enabled List1 List2 keyboard\n"
+                     "ready"
+                  << std::endl;
         std::string line;
         try {
             while (std::getline(std::cin, line)) {
