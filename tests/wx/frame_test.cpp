@@ -13,6 +13,7 @@
 #include <wx/textdlg.h>
 #include <wx/uiaction.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -205,11 +206,20 @@ TEST_F(Window, EachFunctionKeyChoosesItsOwnItem) {
     EXPECT_GT(boxes.messages, 0);
 }
 
-// The game's boxes on the casino floor: the greeting, and a bet's price and stake.
-TEST_F(Window, BoxesAreTitledByTheGameWithTheirButtons) {
+// On the casino floor Tab moves the keyboard to the next shown control in the tab order;
+// the game's boxes there, the greeting and a bet's price and stake, carry the game's title
+// and their buttons.
+TEST_F(Window, TabAndTheBoxesOnTheCasinoFloor) {
     const Boxes boxes;
     press(WXK_RETURN);
-    ASSERT_TRUE(wait_for([&] { return control(spec_of(Control::cmdred))->IsShownOnScreen(); }));
+    const auto shown = [&](Control c) { return control(spec_of(c))->IsShownOnScreen(); };
+    ASSERT_TRUE(wait_for([&] { return shown(Control::cmdred) && wxWindow::FindFocus(); }));
+    const std::string from = utf8(wxWindow::FindFocus()->GetName());
+    const auto row = std::find_if(kControls.begin(), kControls.end(),
+                                  [&](const ControlSpec& r) { return r.name == from; });
+    ASSERT_NE(row, kControls.end()) << from;
+    press(WXK_TAB);
+    EXPECT_EQ(utf8(wxWindow::FindFocus()->GetName()), name_of(*next_in_tab_order(row->id, shown)));
     sim_.MouseMove(control(spec_of(Control::cmdred))->GetScreenRect().GetPosition() +
                    wxSize(8, 8));
     pump(40);
