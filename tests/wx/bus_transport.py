@@ -1,20 +1,19 @@
-"""bus_transport: the monkey's transport that meets the real Linux program as a screen reader
-does (tests/support/monkey.h tells the lines it reads and writes).
-
-Every box, menu caption, control, list and the keyboard are read from the accessibility bus
-alone, and there the window must bear the game's caption, the menus their captions and every
-box its title. The input is real: on X11 the accessibility layer sends it through XTest; on
-Wayland a client may not make input for another, so it comes from wayvnc's virtual keyboard
-and pointer, which the compositor keeps as its seat's devices, as a desktop's own, with a
-whole keymap. What the bus cannot tell comes from the observer library preloaded into the
-game: the cues the sound system opened, in their place among the boxes, and when the game has
-handled the input, which a press of the Pause key (no key of the game's) tells as a mark.
-
-    dbus-run-session -- /usr/bin/python3 bus_transport.py [--wayland VNC-SOCKET APP-ID]
-        TABLES CASINO OBSERVER
-
-TABLES prints the core's tables; on Wayland the window must carry APP-ID as its app id.
-"""
+# bus_transport: the monkey's transport that meets the real Linux program as a screen reader
+# does (tests/support/monkey.h tells the lines it reads and writes).
+#
+# Every box, menu caption, control, list and the keyboard are read from the accessibility bus
+# alone, and there the window must bear the game's caption, the menus their captions and every
+# box its title. The input is real: on X11 the accessibility layer sends it through XTest; on
+# Wayland a client may not make input for another, so it comes from wayvnc's virtual keyboard
+# and pointer, which the compositor keeps as its seat's devices, as a desktop's own, with a
+# whole keymap. What the bus cannot tell comes from the observer library preloaded into the
+# game: the cues the sound system opened, in their place among the boxes, and when the game has
+# handled the input, which a press of the Pause key (no key of the game's) tells as a mark.
+#
+#     dbus-run-session -- /usr/bin/python3 bus_transport.py [--wayland VNC-SOCKET APP-ID]
+#         TABLES CASINO OBSERVER
+#
+# TABLES prints the core's tables; on Wayland the window must carry APP-ID as its app id.
 
 import argparse
 import json
@@ -40,9 +39,9 @@ class Finding(Exception):
     pass
 
 
+# Polls probe() until it gives something true, and returns that. The window changes while it is
+# read: an object gone in between reads as nothing.
 def wait_for(what, probe, timeout=8.0):
-    """Polls probe() until it gives something true, and returns that. The window changes
-    while it is read: an object gone in between reads as nothing."""
     until = time.monotonic() + timeout
     while True:
         try:
@@ -69,10 +68,10 @@ def has(node, state):
     return node.get_state_set().contains(getattr(Atspi.StateType, state))
 
 
+# Points the accessibility library at this session's bus, never at one a desktop left behind. A
+# virtual X server resets itself when its last client leaves, so on X11 the display is held open
+# for the whole run.
 def open_bus(x11):
-    """Points the accessibility library at this session's bus, never at one a desktop left
-    behind. A virtual X server resets itself when its last client leaves, so on X11 the
-    display is held open for the whole run."""
     global Atspi
     if x11:
         import ctypes
@@ -88,8 +87,8 @@ def open_bus(x11):
     Atspi = library
 
 
+# Keys and clicks through the accessibility layer, which sends them with XTest.
 class XInput:
-    """Keys and clicks through the accessibility layer, which sends them with XTest."""
 
     def press(self, key):
         Atspi.generate_keyboard_event(key, None, Atspi.KeySynthType.SYM)
@@ -115,10 +114,10 @@ def sway_window(pid, name):
     return None
 
 
+# Keys and clicks through wayvnc, in the VNC protocol (RFB 3.8, no authentication) over its unix
+# socket. A Wayland client does not learn where its window lies, so a click's place is the
+# window's, from the compositor, plus the control's within it, from the bus.
 class WaylandInput:
-    """Keys and clicks through wayvnc, in the VNC protocol (RFB 3.8, no authentication) over
-    its unix socket. A Wayland client does not learn where its window lies, so a click's
-    place is the window's, from the compositor, plus the control's within it, from the bus."""
 
     def __init__(self, vnc_socket):
         self.vnc = socket.socket(socket.AF_UNIX)
@@ -227,8 +226,8 @@ class Transport:
             self.process.kill()
             self.process.wait()
 
+    # Whether the game has ended; it must have ended cleanly, and it then has quit.
     def ended(self):
-        """Whether the game has ended; it must have ended cleanly, and it then has quit."""
         if self.process.poll() is None:
             return False
         if self.process.returncode != 0:
@@ -245,9 +244,9 @@ class Transport:
 
     # ---- What the game did ----
 
+    # The observer's lines since the last call: cues are reported in their place, and boxes as
+    # the bus shows them.
     def read_log(self):
-        """The observer's lines since the last call: cues are reported in their place, and
-        boxes as the bus shows them."""
         self.pending += self.log.read()
         lines, _, self.pending = self.pending.rpartition("\n")
         for line in lines.splitlines():
@@ -263,10 +262,10 @@ class Transport:
                 self.marks = int(line[5:])
         return lines
 
+    # What the box that has just opened says: its labels, but for the title, which GTK's own
+    # title bar on Wayland shows as one more label. The input box is a window of wx's own, which
+    # the bus calls a frame.
     def hear_box(self):
-        """What the box that has just opened says: its labels, but for the title, which GTK's
-        own title bar on Wayland shows as one more label. The input box is a window of wx's
-        own, which the bus calls a frame."""
         def box():
             self.app.clear_cache()
             return next((w for w in list(children(self.app))[1:] if has(w, "SHOWING") and w.get_role()
@@ -277,10 +276,10 @@ class Transport:
         return " ".join(n.get_name() for n in descendants(shown) if n.get_role() == Atspi.Role.LABEL
                         and n.get_name() not in ("", shown.get_name()))
 
+    # Presses the mark key and waits until the game has handled it, and so all before it; False
+    # when the game has ended. A key pressed while the keyboard passes from a closing box to the
+    # next may reach neither, so it is pressed again each second.
     def mark(self):
-        """Presses the mark key and waits until the game has handled it, and so all before it;
-        False when the game has ended. A key pressed while the keyboard passes from a closing
-        box to the next may reach neither, so it is pressed again each second."""
         wanted, start = self.marks + 1, time.monotonic()
         pressed = start - 1
         while self.marks < wanted:
@@ -295,9 +294,9 @@ class Transport:
             time.sleep(0.005)
         return True
 
+    # Until the game is idle, answers every box it opens (an empty answer cancels), or closes
+    # the window under it; then notes the menu captions the bus shows changed.
     def settle(self):
-        """Until the game is idle, answers every box it opens (an empty answer cancels), or
-        closes the window under it; then notes the menu captions the bus shows changed."""
         while self.mark() and self.box:
             if self.close_on_box:
                 return self.close()
@@ -315,8 +314,8 @@ class Transport:
                 self.captions[i] = caption
                 self.out.append(f"caption {self.items[i]['name']} {caption}")
 
+    # As the compositor closes a window (only Wayland's transport closes one).
     def close(self):
-        """As the compositor closes a window (only Wayland's transport closes one)."""
         self.close_on_box = False
         if not self.args.wayland:
             raise Finding("a close goes through the compositor, on Wayland")
@@ -325,8 +324,8 @@ class Transport:
 
     # ---- The lines ----
 
+    # The controls and lists as the bus shows them, in the replay tool's words.
     def show(self):
-        """The controls and lists as the bus shows them, in the replay tool's words."""
         self.app.clear_cache()
         names = [c["name"] for c in self.tables["controls"]]
         for kind, state in (("visible", "SHOWING"), ("enabled", "ENABLED")):
@@ -342,9 +341,9 @@ class Transport:
         self.out.append(f"keyboard {holder}")
         self.photograph()
 
+    # With CASINO_SCREENSHOTS naming a folder, the casino floor on Wayland is photographed with
+    # the compositor's frame the first time it shows, for the README.
     def photograph(self):
-        """With CASINO_SCREENSHOTS naming a folder, the casino floor on Wayland is photographed
-        with the compositor's frame the first time it shows, for the README."""
         picture = f"{os.environ.get('CASINO_SCREENSHOTS')}/linux-wayland-floor.png"
         if (not os.environ.get("CASINO_SCREENSHOTS") or not self.args.wayland
                 or "cmdred" not in self.out[-5].split() or os.path.exists(picture)):
@@ -397,9 +396,9 @@ class Transport:
         else:
             raise Finding(f"cannot perform {word}")
 
+    # An item by its key, or through the menu bar from the keyboard: F10 opens the first menu,
+    # the arrows walk to the item, which the bus must show highlighted, Enter takes it.
     def choose(self, index):
-        """An item by its key, or through the menu bar from the keyboard: F10 opens the first
-        menu, the arrows walk to the item, which the bus must show highlighted, Enter takes it."""
         label, _, key = self.items[index]["label"].partition("\t")
         if key:
             return self.input.press(F1 + int(key[1:]) - 1)
