@@ -170,7 +170,7 @@ class Transport:
         self.items = [item for menu in self.tables["menus"] for item in menu["items"]]
         self.folder = tempfile.mkdtemp(prefix="bus_transport.")
         self.input = WaylandInput(args.wayland[0]) if args.wayland else XInput()
-        self.process, self.answers, self.close_on_box, self.turn = None, [], False, 0
+        self.process, self.answers, self.turn = None, [], 0
         self.set_clock(43200)
 
     # ---- The program ----
@@ -294,12 +294,11 @@ class Transport:
             time.sleep(0.005)
         return True
 
-    # Until the game is idle, answers every box it opens (an empty answer cancels), or closes
-    # the window under it; then notes the menu captions the bus shows changed.
+    # Until the game is idle, answers every box it opens (an empty answer cancels); then
+    # notes the menu captions the bus shows changed. A close is the other transport's: the
+    # walk closes the window through x_transport.
     def settle(self):
         while self.mark() and self.box:
-            if self.close_on_box:
-                return self.close()
             answer = self.answers.pop(0) if self.box == "ask" and self.answers else ""
             if answer:
                 self.input.type(answer)
@@ -313,14 +312,6 @@ class Transport:
             if self.process.poll() is None and (caption := node.get_name()) != self.captions[i]:
                 self.captions[i] = caption
                 self.out.append(f"caption {self.items[i]['name']} {caption}")
-
-    # As the compositor closes a window (only Wayland's transport closes one).
-    def close(self):
-        self.close_on_box = False
-        if not self.args.wayland:
-            raise Finding("a close goes through the compositor, on Wayland")
-        sway(f"[pid={self.process.pid}] kill")
-        wait_for("the game to end after the close", self.ended, timeout=2)
 
     # ---- The lines ----
 
@@ -363,10 +354,6 @@ class Transport:
             self.start()
         elif self.process is None or self.ended():
             raise Finding(f"asked to {line!r} with no game running")
-        elif line == "close":
-            self.close()
-        elif line == "close on next box":
-            self.close_on_box = True
         elif word == "show":
             if self.mark():
                 self.show()
