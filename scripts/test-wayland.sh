@@ -2,9 +2,11 @@
 # The Linux program on Wayland, with no X server at all: builds build/release and runs the
 # real program with GDK_BACKEND=wayland under a headless sway. The input comes from wayvnc,
 # whose virtual keyboard and pointer sway takes as its seat's devices, as a desktop's own.
-#   tests/wx/wayland_test.py       the app id the compositor reports, then a game by keyboard:
-#                                  the door cue, a bet, F3, "выход" with exit code 0
-#   tests/wx/screen_reader_test.py what a screen reader hears, played with clicks and keys
+# The monkey's driver plays tests/wx/reader.script through tests/wx/bus_transport.py, which
+# reads what a screen reader hears from the accessibility bus: every box, caption, control,
+# list and the keyboard must be what the replay session shows, the window must carry the
+# desktop entry's id as its app id, and the door cue, the last one played, must reach the
+# sound device sample for sample.
 # sway refuses to run as root, so the compositor, the game and the tests run as a throwaway
 # user that this script makes and removes; the game and its sounds are copied to that user's
 # scratch folder, since the build folders are root's. With --screenshots it also photographs
@@ -21,7 +23,8 @@ shots=
 [ "${1:-}" = "--screenshots" ] && shots=$PWD/docs/screenshots
 
 scripts/configure-release.sh
-cmake --build build/release --parallel "${CASINO_JOBS:-2}" --target casino
+cmake --build build/release --parallel "${CASINO_JOBS:-2}" \
+  --target casino monkey web_tables casino_monkey_observer
 entry=$(ls build/release/src/frontends/wx/*.desktop)
 app_id=$(basename "$entry" .desktop)
 
@@ -48,9 +51,10 @@ home=$work/home
 useradd --no-create-home --home-dir "$home" --shell /usr/sbin/nologin --user-group "$user"
 chmod 755 "$work"
 mkdir -p "$home/run" "$home/game" "$home/tests"
-cp build/release/casino build/release/replay "$home/game/"
+cp build/release/casino build/release/web_tables build/release/tests/support/monkey \
+  build/release/tests/wx/libcasino_monkey_observer.so "$home/game/"
 cp -r build/release/sound "$home/game/"
-cp tests/wx/game_bus.py tests/wx/wayland_test.py tests/wx/screen_reader_test.py "$home/tests/"
+cp tests/wx/bus_transport.py tests/wx/reader.script "$home/tests/"
 # The ALSA default device writes what is played into a file, a cue at a time.
 printf 'pcm.!default {\n  type file\n  slave.pcm "null"\n  file "%s/played.raw"\n  format "raw"\n}\n' \
   "$home" >"$home/.asoundrc"
@@ -88,24 +92,21 @@ exec_as_user WAYLAND_DISPLAY="$display" wayvnc --unix-socket "$home/vnc.sock" >"
 vnc_pid=$!
 wait_for_file "$home/vnc.sock" || fail "wayvnc did not start: $(cat "$work/wayvnc.log")"
 
-# The tests and the game meet on a private session bus; its daemon's chatter goes to a log.
-run_test() {
-  local name=$1
-  shift
-  as_user WAYLAND_DISPLAY="$display" SWAYSOCK="$ipc" GDK_BACKEND=wayland \
-    dbus-run-session -- /usr/bin/python3 "$@" 2>"$work/$name.log" ||
-    { grep -v '^dbus-daemon\[' "$work/$name.log" >&2 || true; fail "$name"; }
-}
-
+# The driver, its transport and the game meet on a private session bus; its daemon's
+# chatter goes to a log.
 echo "sway $(as_user SWAYSOCK="$ipc" swaymsg -t get_version -r | sed -n 's/.*"human_readable": "\([^"]*\)".*/\1/p'), input from wayvnc"
-shot=()
-[ -n "$shots" ] && shot=(--screenshot "$home/floor.png")
-run_test wayland_test "$home/tests/wayland_test.py" --vnc "$home/vnc.sock" --app-id "$app_id" \
-  --played "$home/played.raw" "${shot[@]}" "$home/game/replay" "$home/game/casino"
-run_test screen_reader_test "$home/tests/screen_reader_test.py" --display wayland \
-  --vnc "$home/vnc.sock" "$home/game/replay" "$home/game/casino"
+as_user WAYLAND_DISPLAY="$display" SWAYSOCK="$ipc" GDK_BACKEND=wayland CASINO_SCREENSHOTS="${shots:+$home}" \
+  dbus-run-session -- "$home/game/monkey" --script "$home/tests/reader.script" -- \
+  /usr/bin/python3 "$home/tests/bus_transport.py" --wayland "$home/vnc.sock" "$app_id" \
+  "$home/game/web_tables" "$home/game/casino" "$home/game/libcasino_monkey_observer.so" \
+  2>"$work/reader.log" ||
+  { grep -v '^dbus-daemon\[' "$work/reader.log" >&2 || true; fail "the screen reader's walk"; }
+# The door cue's samples: its wav less the 44-byte header.
+cmp -s "$home/played.raw" <(tail -c +45 build/release/sound/door.wav) ||
+  fail "the door cue did not reach the sound device as it is"
+echo "wayland: the door cue reached the sound device sample for sample"
 if [ -n "$shots" ]; then
-  cp "$home/floor.png" "$shots/linux-wayland-floor.png"
+  cp "$home/linux-wayland-floor.png" "$shots/"
   echo "screenshot: docs/screenshots/linux-wayland-floor.png"
 fi
 

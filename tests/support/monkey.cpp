@@ -8,6 +8,7 @@
 #include <istream>
 #include <optional>
 #include <set>
+#include <string_view>
 
 #include "core/controls.h"
 #include "support/replay_session.h"
@@ -15,6 +16,10 @@
 
 namespace casino::testing {
 namespace {
+
+// Every script begins at noon, and so does every game a script starts afresh.
+constexpr long kNoon = 43200;
+constexpr std::string_view kCloseOnNextBox = "close on next box";
 
 // Whether a point, in twips on the client area, lies on the control.
 bool covers(const ControlSpec& row, int x, int y) {
@@ -31,12 +36,12 @@ class Monkey {
         if (const char* trace = std::getenv("CASINO_MONKEY_TRACE")) trace_.open(trace);
     }
 
-    // Plays a fixed script (the replay language, plus "close") through the transport.
-    // When the transport can see the controls and the lists, the state is compared after
-    // every line too.
+    // Plays a fixed script (the replay language, plus "close", "close on next box" and
+    // "start") through the transport. When the transport can see the controls and the
+    // lists, the state is compared after every line too.
     int play(std::istream& script, const std::string& name) {
         try {
-            restart(43200);
+            restart(kNoon);
             const bool sees_state = observed_.contains("visible");
             int number = 0;
             for (std::string line; std::getline(script, line);) {
@@ -44,18 +49,23 @@ class Monkey {
                 if (!line.empty() && line.back() == '\r') line.pop_back();
                 const auto words = script_words(line);
                 if (words.empty() || words[0].starts_with("#")) continue;
+                where_ = name + ":" + std::to_string(number) + ": ";
+                if (line == "start") {
+                    ++step_;
+                    restart(kNoon);
+                    continue;
+                }
                 if (session_->finished()) {
-                    throw MonkeyFinding(name + ":" + std::to_string(number) +
-                                        ": the game has ended, yet the script goes on");
+                    throw MonkeyFinding("the game has ended, yet the script goes on");
                 }
                 if (words[0] == "draw" || words[0] == "money") {
-                    throw MonkeyFinding(name + ":" + std::to_string(number) + ": a real program "
-                                        "takes no '" + std::string(words[0]) + "' line");
+                    throw MonkeyFinding("a real program takes no '" + std::string(words[0]) +
+                                        "' line");
                 }
                 ++step_;
-                where_ = name + ":" + std::to_string(number) + ": ";
                 perform(line);
-                const bool event = words[0] != "clock" && words[0] != "type" && words[0] != "show";
+                const bool event = words[0] != "clock" && words[0] != "type" &&
+                                   words[0] != "show" && line != kCloseOnNextBox;
                 if (sees_state && event && !session_->finished()) perform("show");
             }
         } catch (const MonkeyFinding& finding) {
@@ -176,7 +186,11 @@ class Monkey {
         log_.note(step_, "> " + line);
         if (trace_.is_open()) trace_ << line << '\n';
         std::vector<std::string> expected;
-        if (line != "start") {
+        if (line == kCloseOnNextBox) {
+            // The close reaches the game while its box waits for the player.
+            session_->port().while_next_box_is_open(
+                [this] { session_->deliver(Event::unload()); });
+        } else if (line != "start") {
             // A close is the game's exit, as the menu's is.
             const auto error = session_->run_line(line == "close" ? "menu выход" : line);
             if (error) throw MonkeyFinding("the replay session cannot read '" + line + "': " + *error);
@@ -187,6 +201,10 @@ class Monkey {
             const std::string shown = output.substr(at, end - at);
             at = end + 1;
             if (observed_.contains(shown.substr(0, shown.find(' ')))) expected.push_back(shown);
+        }
+        if (line == "show" && observed_.contains("keyboard")) {
+            const Keyboard holder = session_->port().focused();
+            expected.push_back(holder ? "keyboard " + std::string(name_of(*holder)) : "keyboard");
         }
         const std::vector<std::string> got = transport_.send(line);
         for (const std::string& shown : got) log_.note(step_, "< " + shown);

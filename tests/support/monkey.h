@@ -6,11 +6,16 @@
 //
 // To the transport, one a line: "start" (the program afresh), "clock T" (its time of day
 // from now on, whole seconds), "type TEXT" (the next input box's answer, queued; a bare
-// "type" is an empty one), the replay tool's "click", "key", "highlight" and "menu" lines,
-// "close" (as a window manager closes the window) and "stop". From it: "observes KIND..."
-// (of message ask cue focus caption quit) and "ready" at first; after each command the
-// transcript lines the program showed, in the replay tool's words, then "ready"; or at
-// any time "finding <why>", which fails the run.
+// "type" is an empty one), the replay tool's "click", "key", "highlight", "menu" and
+// "show" lines, "close" (as a window manager closes the window), "close on next box" (the
+// next box the program opens is not answered: the window is closed while it is on the
+// screen) and "stop". From it: "observes KIND..." (of message ask cue focus caption quit,
+// and visible enabled List1 List2 keyboard for a transport that answers "show") and
+// "ready" at first; after each command the transcript lines the program showed, in the
+// replay tool's words, then "ready"; or at any time "finding <why>", which fails the run.
+// "show" is answered with the lines "visible", "enabled", "List1" and "List2" as the
+// replay tool's show prints them, and "keyboard NAME", the control that holds the
+// keyboard ("keyboard" alone when none does), each when the transport observes its kind.
 #pragma once
 
 #include <cstdio>
@@ -45,12 +50,12 @@ class Transport {
 // the program showed what the replay session did after every line and no finding came.
 int run_monkey(Transport& transport, int seconds, unsigned seed);
 
-// Plays a script in the replay language (and "close", as a window manager closes the
-// window) through the transport, comparing as the random run does; after every event also
-// the state, when the transport sees the controls ("visible", "enabled", "List1", "List2"
-// lines, as the replay tool's show prints them). Returns 0 and prints "N checks passed"
-// when every line agreed; prints "FAIL: ..." and returns 1 otherwise. `name` is the
-// script's, for the report.
+// Plays a script in the replay language (and "close", "close on next box", and "start",
+// which begins a fresh game) through the transport, comparing as the random run does;
+// after every event also the state, when the transport sees the controls ("visible",
+// "enabled", "List1", "List2" lines, as the replay tool's show prints them, and "keyboard"
+// when it observes that). Returns 0 and prints "N checks passed" when every line agreed;
+// prints "FAIL: ..." and returns 1 otherwise. `name` is the script's, for the report.
 int play_script(Transport& transport, std::istream& script, const std::string& name);
 
 // The answers a player might type into an input box, the worst ones included.

@@ -2,10 +2,11 @@
 // it notes, one line each, every box the game opens with its text (an input box with the
 // places of its field and its OK button), what each input box gave back and every menu
 // caption that changed, and every cue file the sound system opens, in the file named by
-// CASINO_MONKEY_LOG. The boxes are shown as
-// always and the player answers them. A client message CASINO_MONKEY_MARK n sent to the window is noted as
-// "mark n" once the program has handled every event that reached it before, so whoever
-// drives it knows when the program is idle (or waits in a box noted before the mark).
+// CASINO_MONKEY_LOG. The boxes are shown as always and the player answers them. A client
+// message CASINO_MONKEY_MARK n sent to the window, or the nth press of the Pause key, is
+// noted as "mark n" once the program has handled every event that reached it before, so
+// whoever drives it knows when the program is idle (or waits in a box noted before the
+// mark); before the mark comes what the window then shows, its controls, lists and keyboard.
 #include <wx/app.h>
 #include <wx/frame.h>
 #include <wx/listbox.h>
@@ -13,6 +14,7 @@
 #include <wx/modalhook.h>
 #include <wx/module.h>
 #include <wx/msgdlg.h>
+#include <wx/panel.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/textdlg.h>
@@ -96,28 +98,51 @@ void watch_captions(wxFrame& frame) {
 
 // ---- Marks ----
 
-// The marks waiting for the window's next frame, the window and its two lists.
+// The marks waiting for the window's next frame, the window and its controls.
 std::vector<long> marks;
 GtkWidget* main_window = nullptr;
 gulong after_paint = 0;
-std::vector<wxListBox*> lists;  // List1, List2
+std::vector<wxWindow*> controls;
+
+// What the window shows, in the replay tool's words, with the controls in the window's
+// order: the controls shown, those enabled, each list's entries and highlight, and the
+// control that holds the keyboard, which is the one the window gives it back to when it is
+// active again (a box may still be closing).
+void note_window() {
+    std::string visible = "visible", enabled = "enabled", keyboard = "keyboard";
+    GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(main_window));
+    for (wxWindow* control : controls) {
+        std::string name(" ");
+        name += utf8(control->GetName());
+        if (control->IsShownOnScreen()) visible += name;
+        if (control->IsEnabled()) enabled += name;
+        auto* widget = static_cast<GtkWidget*>(control->GetHandle());
+        if (focus != nullptr && (focus == widget || gtk_widget_is_ancestor(focus, widget)))
+            keyboard += name;
+        if (auto* list = dynamic_cast<wxListBox*>(control)) {
+            std::string line = utf8(list->GetName());
+            for (unsigned i = 0; i < list->GetCount(); ++i) {
+                line += " [";
+                line += utf8(list->GetString(i));
+                line += ']';
+            }
+            note(line + " highlight=" + std::to_string(list->GetSelection()));
+        }
+    }
+    note(visible);
+    note(enabled);
+    note(keyboard);
+}
 
 // The frame lays out what the events before the mark showed or hid, so that input sent
-// after the mark finds every control where it now stands. Each mark tells which entry each
-// list highlights (-1 for none) and which control has the keyboard ("-" for none).
+// after the mark finds every control where it now stands; what the window then shows comes
+// before the mark.
 void note_marks(GdkFrameClock* clock, gpointer /*data*/) {
     if (clock != nullptr) g_signal_handler_disconnect(clock, after_paint);
     after_paint = 0;
     note_captions();
-    std::string state;
-    for (const wxListBox* list : lists) {
-        state += ' ';
-        state += std::to_string(list->GetSelection());
-    }
-    const wxWindow* focus = wxWindow::FindFocus();
-    state += ' ';
-    state += focus != nullptr && !focus->GetName().empty() ? utf8(focus->GetName()) : "-";
-    for (const long mark : marks) note("mark " + std::to_string(mark) + state);
+    if (main_window != nullptr) note_window();
+    for (const long mark : marks) note("mark " + std::to_string(mark));
     marks.clear();
 }
 
@@ -148,6 +173,19 @@ GdkFilterReturn take_mark(GdkXEvent* native, GdkEvent* /*event*/, gpointer /*dat
     return GDK_FILTER_REMOVE;
 }
 
+// A press of the Pause key, which the game has no use for, is a mark too, numbered by the
+// presses so far: it comes with the player's own keys and in their order, on X11 and on
+// Wayland alike. No window sees it.
+gint take_mark_key(GtkWidget* /*grab*/, GdkEventKey* event, gpointer /*data*/) {
+    static std::intptr_t presses = 0;
+    if (event->keyval != GDK_KEY_Pause) return FALSE;
+    if (event->type == GDK_KEY_PRESS) {
+        g_idle_add_full(G_PRIORITY_LOW, wait_for_frame, reinterpret_cast<gpointer>(++presses),
+                        nullptr);
+    }
+    return TRUE;
+}
+
 // The watch on the game's window: wx starts every module it finds, this one too; the watch
 // begins once the main loop runs, which is after the program has made and shown its window.
 class Watcher final : public wxModule {
@@ -171,17 +209,22 @@ class Watcher final : public wxModule {
         frame->Bind(wxEVT_DESTROY, [frame](wxWindowDestroyEvent& event) {
             if (event.GetEventObject() == frame) {
                 menu_items.clear();
-                lists.clear();
+                controls.clear();
                 main_window = nullptr;
             }
             event.Skip();
         });
         main_window = static_cast<GtkWidget*>(frame->GetHandle());
-        for (const char* name : {"List1", "List2"}) {
-            if (auto* list = dynamic_cast<wxListBox*>(wxWindow::FindWindowByName(name, frame)))
-                lists.push_back(list);
+        // The controls are the children of the client area, the frame's one panel.
+        for (wxWindow* child : frame->GetChildren()) {
+            if (dynamic_cast<wxPanel*>(child) != nullptr) {
+                for (wxWindow* control : child->GetChildren()) controls.push_back(control);
+            }
         }
         gdk_window_add_filter(nullptr, take_mark, nullptr);
+        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+        gtk_key_snooper_install(take_mark_key, nullptr);
+        G_GNUC_END_IGNORE_DEPRECATIONS
         note("watching");
     }
 

@@ -1,14 +1,17 @@
 // x_transport: the monkey's transport for the Linux program (tests/support/monkey.h tells
 // the lines it reads and writes).
-//   x_transport CASINO OBSERVER SEED
+//   x_transport CASINO OBSERVER SEED [--blocked-sound MS]
 // Runs CASINO (from the folder that holds sound/) with its clock fixed by libfaketime and the
 // observer library preloaded, and performs each line with real X input through XTest: a
 // click on the control's place, Enter or a character typed in a list, the highlight moved
 // with the arrow keys, a menu item by its shortcut or through the menu bar, a close as a
 // window manager asks for it. Every box the game opens is answered as a player would, with
-// the queued answers typed or pasted (and OK clicked). What the game showed (boxes, cues,
-// captions) comes back from the observer's log. SEED picks between the ways of doing the
-// same thing.
+// the queued answers typed or pasted (and OK clicked), unless the window is to be closed
+// under it. What the game showed (boxes, cues, captions) and what its window shows (the
+// controls shown and enabled, both lists and their highlight, the control with the
+// keyboard, for "show") come back from the observer's log. The ways of doing the same
+// thing take turns, from a start that SEED picks. With --blocked-sound the game's sound
+// device never takes a sound, and a handler must still reach its box or its end within MS.
 // Findings: the game ended with a status other than 0, wrote on standard error, did not
 // answer a ping within 2 s, used the processor while idle, a close did not end it within
 // 2 s, a box did not appear or did not close, or an input box gave back other than what was
@@ -20,6 +23,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -29,10 +33,13 @@
 #include <iostream>
 #include <optional>
 #include <random>
+#include <set>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/controls.h"
@@ -49,10 +56,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr auto kAnswer = 2000ms;    // what a program must answer within
 constexpr auto kStartUp = 20s;      // the window's first appearance
-constexpr auto kLongest = 12s;      // a handler with its cue, which may take 10 s to give up
-// Enter in the input box closes it with OK but loses the typed text on X11 (with no window
-// manager at least); until the front end is mended, only a click on OK takes a typed answer.
-constexpr bool kEnterTakesTheAnswer = false;
+constexpr std::chrono::milliseconds kLongest = 12s;  // a handler with its cue (10 s at most)
 const char* const kFaketime = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
 
 void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -69,6 +73,20 @@ std::string timestamp(long seconds) {
     return text;
 }
 
+// A line of control names ("visible cmdexit ...") with the names in the control table's
+// order, as the replay tool prints them; the observer gives them in the window's.
+std::string in_table_order(const std::string& line) {
+    std::istringstream words(line);
+    std::string kind;
+    std::set<std::string, std::less<>> names;
+    words >> kind;
+    for (std::string name; words >> name;) names.insert(name);
+    for (const ControlSpec& row : kControls) {
+        if (names.contains(row.name)) kind.append(" ").append(row.name);
+    }
+    return kind;
+}
+
 std::string describe(int status) {
     if (WIFSIGNALED(status)) return "signal " + std::to_string(WTERMSIG(status));
     return "exit code " + std::to_string(WEXITSTATUS(status));
@@ -76,18 +94,29 @@ std::string describe(int status) {
 
 class Transport {
    public:
-    Transport(std::string casino, std::string observer, unsigned seed)
-        : casino_(std::move(casino)), observer_(std::move(observer)), rng_(seed) {
+    Transport(std::string casino, std::string observer, unsigned seed,
+              std::optional<std::chrono::milliseconds> blocked_sound)
+        : casino_(std::move(casino)),
+          observer_(std::move(observer)),
+          longest_(blocked_sound.value_or(kLongest)) {
+        std::mt19937 rng(seed);
+        for (unsigned& turn : turns_) turn = rng() % 12;
         char folder[] = "/tmp/x_transport.XXXXXX";
         if (mkdtemp(folder) == nullptr) throw std::runtime_error("no temporary folder");
         folder_ = folder;
         set_clock(43200);
         // A home of the game's own, whose sound device takes every cue at once and keeps
-        // nothing: the sound system then reads each cue's file, which the observer sees.
+        // nothing: the sound system then reads each cue's file, which the observer sees. A
+        // blocked device writes into a pipe that nobody reads, so that opening it never ends.
         std::filesystem::create_directory(folder_ + "/home");
+        std::string device = "/dev/null";
+        if (blocked_sound) {
+            device = folder_ + "/blocked";
+            if (mkfifo(device.c_str(), 0600) != 0) throw std::runtime_error("no pipe");
+        }
         std::ofstream(folder_ + "/home/.asoundrc")
-            << "pcm.!default {\n  type file\n  slave.pcm \"null\"\n  file \"/dev/null\"\n"
-               "  format \"raw\"\n}\n";
+            << "pcm.!default {\n  type file\n  slave.pcm \"null\"\n  file \"" << device
+            << "\"\n  format \"raw\"\n}\n";
     }
     ~Transport() {
         stop();
@@ -97,7 +126,9 @@ class Transport {
     Transport& operator=(const Transport&) = delete;
 
     int run() {
-        std::cout << "observes message ask cue caption quit\nready" << std::endl;
+        std::cout << "observes message ask cue caption quit visible enabled List1 List2 keyboard\n"
+                     "ready"
+                  << std::endl;
         std::string line;
         try {
             while (std::getline(std::cin, line)) {
@@ -115,7 +146,9 @@ class Transport {
     }
 
    private:
-    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+    // The ways of doing one thing, which take turns so that a script meets each of them.
+    enum Choice { kPressFocused, kMenu, kHighlight, kCloseBox, kAnswerBox, kChoices };
+    int way(Choice choice, int ways) { return static_cast<int>(turns_[choice]++ % ways); }
 
     // ---- The lines ----
 
@@ -128,17 +161,30 @@ class Transport {
         if (line == "start") return start();
         if (pid_ == 0) throw Finding("asked to '" + line + "' with no game running");
         if (line == "close") return close();
+        if (line == "close on next box") {
+            close_on_box_ = true;
+            return;
+        }
+        if (line == "show") {
+            if (!wait_idle()) return;
+            out_.insert(out_.end(), screen_.begin(), screen_.end());
+            return photograph();
+        }
         char name[64] = {};
         int number = 0;
         if (std::sscanf(line.c_str(), "click %63s", name) == 1) {
-            const auto c = casino::testing::control_named(name);
-            if (!c) throw Finding("no control named " + std::string(name));
-            const auto [x, y] = centre_of(*c);
-            x_.click(x, y);
+            click(name);
         } else if (std::sscanf(line.c_str(), "key %63s %d", name, &number) == 2) {
             focus_list(name);
             press_code(number);
         } else if (std::sscanf(line.c_str(), "highlight %63s %d", name, &number) == 2) {
+            // A double-click on the list only moves the highlight, to the entry in its line.
+            if (way(kHighlight, 2) == 0) {
+                const auto [x, y] = centre_of(*casino::testing::control_named(name));
+                x_.click(x, y);
+                x_.click(x, y);
+                wait_idle();
+            }
             focus_list(name);
             x_.key("Home");
             for (int i = 0; i < number; ++i) x_.key("Down");
@@ -167,6 +213,20 @@ class Transport {
 
     std::pair<int, int> centre_of(Control c) { return x11::centre_of(x_.rect(window_), c); }
 
+    // A click with the mouse; on the control that holds the keyboard, also Enter or space.
+    void click(const char* name) {
+        const auto c = casino::testing::control_named(name);
+        if (!c) throw Finding("no control named " + std::string(name));
+        const int press = focus_ == name ? way(kPressFocused, 3) : 0;
+        if (press == 0) {
+            const auto [x, y] = centre_of(*c);
+            x_.click(x, y);
+            return;
+        }
+        rest_pointer();
+        x_.key(press == 1 ? "Return" : "space");
+    }
+
     // The game gives an open list the keyboard. When it does not have it, a click on the
     // list's one line does, and highlights the entry the line shows.
     void focus_list(const char* name) {
@@ -193,7 +253,7 @@ class Transport {
     void choose(MenuItem m) {
         rest_pointer();
         const MenuItemSpec& item = spec_of(m);
-        if (!item.shortcut_text.empty() && pick(3) != 0) {
+        if (!item.shortcut_text.empty() && way(kMenu, 3) != 0) {
             x_.key(item.shortcut_text);
             return;
         }
@@ -255,6 +315,25 @@ class Transport {
         rest_pointer();
         settle();
         check_health();
+    }
+
+    // With CASINO_SCREENSHOTS naming a folder, the window is photographed the first time
+    // it shows each of its screens (the pawnshop with the wardrobe open), for the README.
+    void photograph() {
+        const char* folder = std::getenv("CASINO_SCREENSHOTS");
+        if (folder == nullptr || *folder == '\0') return;
+        const std::string& shown = screen_[0];
+        const char* name = shown.ends_with(" cmdexit")        ? "street"
+                           : shown.find(" List1 ") != std::string::npos ? "pawnshop"
+                           : shown.find(" cmdred ") != std::string::npos ? "floor"
+                                                                         : nullptr;
+        if (name == nullptr || !photographed_.insert(name).second) return;
+        const x11::Rect r = x_.rect(window_);
+        const std::string command = "import -window root -crop " + std::to_string(r.width) +
+                                    "x" + std::to_string(r.height) + "+" + std::to_string(r.x) +
+                                    "+" + std::to_string(r.y) + " " + folder + "/linux-" + name +
+                                    ".png";
+        if (std::system(command.c_str()) != 0) throw Finding("cannot photograph: " + command);
     }
 
     void rest_pointer() {
@@ -332,7 +411,15 @@ class Transport {
         for (;;) {
             if (!wait_idle()) return;
             if (!box_) return;
+            const int closed = boxes_closed_;
             answer_box();
+            // Enter reaches the box's default button a turn of its loop later, after a mark
+            // sent at once has come back: the box is given that long before it is tried again.
+            for (const auto until = Clock::now() + kAnswer;
+                 boxes_closed_ == closed && Clock::now() < until && !ended();) {
+                read_log();
+                sleep_ms(5);
+            }
         }
     }
 
@@ -342,13 +429,14 @@ class Transport {
         const long mark = ++marks_;
         mark_seen_ = 0;
         x_.send(window_, "CASINO_MONKEY_MARK", mark);
-        const auto until = Clock::now() + kLongest;
+        const auto until = Clock::now() + longest_;
         while (mark_seen_ != mark) {
             if (ended()) return false;
             if (Clock::now() > until) {
                 if (!x_.ping(window_, kAnswer))
                     throw Finding("the game did not answer a ping within 2 s");
-                throw Finding("the game did not finish handling the input within 12 s");
+                throw Finding("the game did not finish handling the input within " +
+                              std::to_string(longest_.count()) + " ms");
             }
             read_log();
             if (mark_seen_ != mark) sleep_ms(2);
@@ -378,14 +466,16 @@ class Transport {
         if (line == "watching") {
             watching_ = true;
         } else if (line.starts_with("mark ")) {
-            long mark = 0;
-            char focus[64] = {};
-            if (std::sscanf(line.c_str(), "mark %ld %d %d %63s", &mark, &highlights_[0],
-                            &highlights_[1], focus) != 4) {
-                throw Finding("the observer's mark reads " + line);
-            }
-            focus_ = focus;
-            mark_seen_ = mark;
+            mark_seen_ = std::stol(line.substr(5));
+        } else if (line.starts_with("visible") || line.starts_with("enabled")) {
+            screen_[line[0] == 'v' ? 0 : 1] = in_table_order(line);
+        } else if (line.starts_with("List1 ") || line.starts_with("List2 ")) {
+            const std::size_t list = line[4] == '1' ? 0 : 1;
+            screen_[2 + list] = line;
+            highlights_[list] = std::stoi(line.substr(line.rfind('=') + 1));
+        } else if (line.starts_with("keyboard")) {
+            screen_[4] = line;
+            focus_ = line.size() > 9 ? line.substr(9) : "";
         } else if (line.starts_with("cue ")) {
             out_.push_back(line);
         } else if (line.starts_with("message ") || line.starts_with("ask ")) {
@@ -405,6 +495,7 @@ class Transport {
                 throw Finding("the input box gave [" + got + "] for [" + typed_ + "]");
         } else if (line == "closed") {
             box_.reset();
+            ++boxes_closed_;
         } else if (std::sscanf(line.c_str(), "caption %d", &index) == 1 && index >= 0 &&
                    index < kMenuItemCount) {
             const auto space = line.find(' ', 8);
@@ -427,6 +518,7 @@ class Transport {
         // The keyboard follows the pointer into the box.
         x_.move(r.x + r.width / 2, r.y + r.height / 2);
         if (!wait_idle() || !box_) return;
+        if (std::exchange(close_on_box_, false)) return close();
         if (box.ask && box.tries == 1) {
             typed_.clear();
             if (!answers_.empty()) {
@@ -434,8 +526,8 @@ class Transport {
                 answers_.pop_front();
             }
             if (!typed_.empty()) {
-                // A click in the field, then a long text is pasted, a short one typed; Enter
-                // takes it.
+                // A click in the field, then a long text is pasted, a short one typed; Enter or
+                // OK takes it.
                 x_.click(r.x + box.field.x + box.field.width / 2,
                          r.y + box.field.y + box.field.height / 2);
                 if (typed_.size() > 100) {
@@ -444,7 +536,7 @@ class Transport {
                     x_.type(typed_);
                 }
                 if (!wait_idle() || !box_) return;
-                if (kEnterTakesTheAnswer && pick(2) == 0) {
+                if (way(kAnswerBox, 2) == 0) {
                     x_.key("Return");
                 } else {
                     x_.click(r.x + box.ok.x + box.ok.width / 2, r.y + box.ok.y + box.ok.height / 2);
@@ -453,7 +545,7 @@ class Transport {
             }
         }
         // An empty answer, or a message: Escape, the close box, Enter or space all close it.
-        switch (box.tries > 1 ? 0 : pick(box.ask ? 3 : 4)) {
+        switch (box.tries > 1 ? 0 : way(kCloseBox, box.ask ? 3 : 4)) {
             case 0: x_.key("Escape"); break;
             case 1: x_.request_close(shown); break;
             case 2: x_.key("Return"); break;
@@ -463,7 +555,8 @@ class Transport {
 
     std::string casino_;
     std::string observer_;
-    std::mt19937 rng_;
+    std::chrono::milliseconds longest_;
+    unsigned turns_[kChoices] = {};
     std::string folder_;
     x11::XDisplay x_;
     pid_t pid_ = 0;
@@ -475,7 +568,12 @@ class Transport {
     // As of the last mark: List1's and List2's highlight, and the control with the keyboard.
     int highlights_[2] = {-1, -1};
     std::string focus_;
+    // The window as of the last mark: "visible", "enabled", "List1", "List2", "keyboard".
+    std::array<std::string, 5> screen_;
+    bool close_on_box_ = false;  // the next box is left open and the window closed
+    std::set<std::string, std::less<>> photographed_;
     std::optional<Box> box_;
+    int boxes_closed_ = 0;
     std::deque<std::string> answers_;
     std::string typed_;  // what the open input box was given
     std::vector<std::string> out_;
@@ -485,12 +583,17 @@ class Transport {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: x_transport CASINO OBSERVER SEED\n");
+    const bool blocked = argc == 6 && std::string_view(argv[4]) == "--blocked-sound";
+    if (argc != 4 && !blocked) {
+        std::fprintf(stderr, "usage: x_transport CASINO OBSERVER SEED [--blocked-sound MS]\n");
         return 2;
     }
     try {
-        return Transport(argv[1], argv[2], static_cast<unsigned>(std::stoul(argv[3]))).run();
+        std::optional<std::chrono::milliseconds> blocked_sound;
+        if (blocked) blocked_sound = std::chrono::milliseconds(std::stol(argv[5]));
+        return Transport(argv[1], argv[2], static_cast<unsigned>(std::stoul(argv[3])),
+                         blocked_sound)
+            .run();
     } catch (const std::exception& e) {
         std::cout << "finding x_transport: " << e.what() << std::endl;
         return 2;

@@ -92,16 +92,6 @@ XWindow XDisplay::wait_for(std::string_view title, std::chrono::milliseconds wit
     }
 }
 
-bool XDisplay::wait_gone(XWindow w, std::chrono::milliseconds within) {
-    const auto until = Clock::now() + within;
-    for (;;) {
-        XWindowAttributes a{};
-        if (XGetWindowAttributes(display_, w, &a) == 0 || a.map_state != IsViewable) return true;
-        if (Clock::now() > until) return false;
-        sleep_ms(10);
-    }
-}
-
 XWindow XDisplay::wait_mapped(pid_t pid, std::chrono::milliseconds within) {
     const auto until = Clock::now() + within;
     for (;;) {
@@ -263,8 +253,6 @@ void XDisplay::send(XWindow w, std::string_view type, long value) {
     XSendEvent(display_, w, False, NoEventMask, &e);
     XFlush(display_);
 }
-
-void XDisplay::sync() { XSync(display_, False); }
 
 void XDisplay::pump() {
     while (XPending(display_) > 0) {

@@ -41,8 +41,6 @@ class XDisplay {
     XWindow find(std::string_view title, pid_t pid = 0);
     // The same, waited for; 0 when none came in time.
     XWindow wait_for(std::string_view title, std::chrono::milliseconds within, pid_t pid = 0);
-    // Whether the window has left the screen within the time.
-    bool wait_gone(XWindow w, std::chrono::milliseconds within);
     // The first top-level window of this process mapped since the display was opened or
     // since the last call, as the X server announces it (no polling); 0 when none came.
     XWindow wait_mapped(pid_t pid, std::chrono::milliseconds within);
@@ -70,8 +68,6 @@ class XDisplay {
     bool ping(XWindow w, std::chrono::milliseconds within);
     // A client message of the named type with one number, for a program's own listener.
     void send(XWindow w, std::string_view type, long value);
-    // Waits until every request so far has reached the server.
-    void sync();
 
    private:
     unsigned long atom(std::string_view name);

@@ -53,11 +53,6 @@ int GameList::highlight() const {
     return selection == wxNOT_FOUND ? -1 : selection;
 }
 
-wxString GameList::text(int index) const {
-    if (index < 0 || index >= count()) return {};
-    return GetString(static_cast<unsigned>(index));
-}
-
 void GameList::OnKeyDown(wxKeyEvent& event) {
     switch (event.GetKeyCode()) {
         case WXK_TAB:

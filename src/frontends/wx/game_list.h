@@ -25,10 +25,9 @@ class GameList final : public wxListBox {
     void set_highlight(int index);
     // The highlighted entry's index, or -1 for none.
     [[nodiscard]] int highlight() const;
-    [[nodiscard]] int count() const { return static_cast<int>(GetCount()); }
-    [[nodiscard]] wxString text(int index) const;
 
    private:
+    [[nodiscard]] int count() const { return static_cast<int>(GetCount()); }
     void OnKeyDown(wxKeyEvent& event);
     void OnChar(wxKeyEvent& event);
     void OnActivated(wxCommandEvent& event);

@@ -164,10 +164,7 @@ void MainWindow::OnListKey(Control list, int code) {
     dispatch(Event::key_press(list, code, list_box(list).highlight(), focused_));
 }
 
-void MainWindow::OnClose() {
-    dispatch(Event::unload());
-    if (!quitting_) quit();
-}
+void MainWindow::OnClose() { dispatch(Event::unload()); }
 
 // GTK tells of a focus change late when a dialog has just closed, only once the window
 // is active again; until then the control noted here is the one that gets the keyboard

@@ -38,15 +38,6 @@ class MainWindow final : public wxFrame, public Port {
                std::unique_ptr<SoundOutput> sound = {});
     ~MainWindow() override;
 
-    [[nodiscard]] wxWindow* control(Control c) const { return controls_[slot(c)]; }
-    // A list box as the player sees it.
-    [[nodiscard]] GameList& list_box(Control list) const;
-    [[nodiscard]] wxMenuItem* menu_item(MenuItem m) const {
-        return menu_items_[static_cast<std::size_t>(m)];
-    }
-    // The client area, on which every control sits.
-    [[nodiscard]] wxPanel* client() const { return client_; }
-
     // ---- Port ----
     void set_shown(Control c, bool shown) override;
     void set_focus(Control c) override;
@@ -63,6 +54,11 @@ class MainWindow final : public wxFrame, public Port {
 
    private:
     static std::size_t slot(Control c) { return static_cast<std::size_t>(c); }
+    [[nodiscard]] wxWindow* control(Control c) const { return controls_[slot(c)]; }
+    [[nodiscard]] GameList& list_box(Control list) const;
+    [[nodiscard]] wxMenuItem* menu_item(MenuItem m) const {
+        return menu_items_[static_cast<std::size_t>(m)];
+    }
 
     void create_menus();
     void create_controls();
@@ -75,11 +71,11 @@ class MainWindow final : public wxFrame, public Port {
     void OnClick(wxCommandEvent& event);
     void OnMenu(wxCommandEvent& event);
     void OnListKey(Control list, int code);
-    // Every way of closing the window is the game's exit, and it is never refused.
+    // Every way of closing the window reaches the game as the unload, which ends it.
     void OnClose();
     void OnChildFocus(wxChildFocusEvent& event);
 
-    wxPanel* client_ = nullptr;
+    wxPanel* client_ = nullptr;  // the client area, on which every control sits
     std::array<wxWindow*, kControlCount> controls_{};
     std::array<wxMenuItem*, kMenuItemCount> menu_items_{};
     std::function<void(Ending)> quit_;
