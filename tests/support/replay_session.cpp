@@ -178,8 +178,9 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
             return "key needs a character code, not " + std::string(w[2]);
         }
         // The list tells the game which entry it has highlighted as the key arrives.
-        // Keys reach the list that holds the keyboard.
-        deliver(Event::key_press(*c, *code, port_.list(*c).highlight, *c));
+        // Keys reach the list that holds the keyboard: a key typed in a list has it there.
+        if (form_.state().accepts_input(*c)) port_.click_into(*c);
+        deliver(Event::key_press(*c, *code, port_.list(*c).highlight, port_.focused()));
         return std::nullopt;
     }
     if (command == "menu") {

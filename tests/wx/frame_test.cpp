@@ -22,6 +22,7 @@
 
 #include "core/random_source.h"
 #include "main_window.h"
+#include "support/names.h"
 
 namespace casino::wx {
 namespace {

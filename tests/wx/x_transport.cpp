@@ -43,10 +43,10 @@
 #include <vector>
 
 #include "core/controls.h"
-#include "support/names.h"
 #include "core/event.h"
-#include "x11/process_time.h"
+#include "support/names.h"
 #include "x11/game_window.h"
+#include "x11/process_time.h"
 
 namespace {
 
