@@ -8,7 +8,10 @@
 // from now on, whole seconds), "type TEXT" (the next input box's answer, queued; a bare
 // "type" is an empty one), the replay tool's "click", "key", "highlight" and "menu" lines,
 // "close" (as a window manager closes the window) and "stop". From it: "observes KIND..."
-// (of message ask cue focus caption quit) and "ready" at first; after each command the
+// (of message ask cue focus caption quit, and visible enabled List1 List2 for the lines of
+// "show"; "only-shown" when it sees a control's state only while the control is shown, as a
+// screen reader does: then "enabled" lists the shown controls alone and a hidden list's
+// line is not given) and "ready" at first; after each command the
 // transcript lines the program showed, in the replay tool's words, then "ready"; or at
 // any time "finding <why>", which fails the run.
 #pragma once
