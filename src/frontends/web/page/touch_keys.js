@@ -22,7 +22,6 @@ export class TouchKeys {
       button.type = 'button';
       button.textContent = face;
       button.setAttribute('aria-label', name);
-      button.tabIndex = -1;
       // The keyboard stays in the list, as it would with a real key.
       button.addEventListener('mousedown', (event) => event.preventDefault(), {signal: signal});
       button.addEventListener('click', () => {
