@@ -82,17 +82,12 @@ export async function openContext(browser, device = {viewport: {width: 1280, hei
   return {context, record};
 }
 
-// The sounds the page has started so far, as watchSounds noted them.
-export async function sounds(page) {
-  return page.evaluate(() => window.__sounds.map((sound) => ({...sound})));
-}
-
 // What the page did that it must not: a sound that the browser refused or that did not play
 // to its end, and a request beyond the page's own files (a cue plays from a blob of the
 // page's own, which the browser lists as a request too).
 export async function misdeeds(page, record, origin) {
   const own = (url) => url.startsWith(origin + '/') || url.startsWith(`blob:${origin}/`);
-  const cut = (await sounds(page)).filter((sound) => sound.outcome !== 'played' || !sound.ended || !(sound.played > 0));
+  const cut = (await page.evaluate(() => window.__sounds)).filter((sound) => sound.outcome !== 'played' || !sound.ended || !(sound.played > 0));
   return [...cut.map((sound) => `a cue that did not play to its end (${sound.outcome})`),
           ...record.requests.filter((request) => !own(request.url)).map((request) => `a request for ${request.url}`)];
 }

@@ -6,7 +6,6 @@
 // transport plays through it, and so do the web-only probes.
 import { execFileSync } from 'node:child_process';
 import { showLines } from './accessibility.mjs';
-import { sounds } from './browser.mjs';
 
 // The core's names, captions and menus, as the tables program (tables_main.cpp) prints them.
 export function coreTables(program) {
@@ -169,11 +168,7 @@ export class GamePage {
     const box = await this.shown(name) ? await this.control(name).boundingBox()
                                        : await this.place(name);
     const isList = await this.control(name).getAttribute('role') === 'listbox';
-    if (isList) {
-      await this.press(box.x + 0.5, box.y + 0.5);
-    } else {
-      await this.press(box.x + box.width / 2, box.y + box.height / 2);
-    }
+    await this.press(box.x + (isList ? 0.5 : box.width / 2), box.y + (isList ? 0.5 : box.height / 2));
   }
 
   async place(name) {
@@ -190,13 +185,10 @@ export class GamePage {
   // next tap.
   async swipe(list, dy) {
     const box = await this.control(list).boundingBox();
-    const x = box.x + box.width / 2;
-    const y = box.y + box.height / 2;
+    const [x, y] = [box.x + box.width / 2, box.y + box.height / 2];
     const cdp = await this.context.newCDPSession(this.page);
     const touch = (type, at) => cdp.send('Input.dispatchTouchEvent', {type, touchPoints: at === null ? [] : [{x, y: at}]});
-    await touch('touchStart', y);
-    await touch('touchMove', y + dy / 2);
-    await touch('touchMove', y + dy);
+    for (const [type, at] of [['touchStart', y], ['touchMove', y + dy / 2], ['touchMove', y + dy]]) await touch(type, at);
     await new Promise((resolve) => setTimeout(resolve, 150));
     await touch('touchMove', y + dy);
     await touch('touchEnd', null);
@@ -337,10 +329,5 @@ export class GamePage {
     }
     if (await this.ended()) lines.push('quit');
     return lines;
-  }
-
-  // Every cue the page has started so far: did the browser let it play, and did it end?
-  async cues() {
-    return sounds(this.page);
   }
 }

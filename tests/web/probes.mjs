@@ -4,27 +4,32 @@
 // a phone; the keys a touch screen lacks, there on the phone alone; a tab opened offline
 // still plays; and on every page a silent console, every cue played to its end and no
 // request beyond the page's own files. Reports "FAIL: ..." lines and "N checks passed".
-//   node probes.mjs SITE_FOLDER TABLES_PROGRAM
+// Given a folder, it also photographs the street, the floor with the input box and the
+// pawnshop with the wardrobe there for the README, on the desktop and on the phone.
+//   node probes.mjs SITE_FOLDER TABLES_PROGRAM [PICTURES_FOLDER]
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { axTree, findAll, role } from './accessibility.mjs';
+import { report, same } from './checks.mjs';
 import { launch, misdeeds, openContext, phone, serve } from './browser.mjs';
 import { GamePage, coreTables } from './game_page.mjs';
 
-const [site, tablesProgram] = process.argv.slice(2);
+const [site, tablesProgram, pictures] = process.argv.slice(2);
 const tables = coreTables(tablesProgram);
 const axe = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
-let checks = 0;
-function same(actual, expected, what) {
-  if (JSON.stringify(actual) === JSON.stringify(expected)) ++checks;
-  else console.log(`FAIL: ${what}: ${JSON.stringify(actual)}, not ${JSON.stringify(expected)}`);
-}
 
 async function noViolations(page, screen) {
   await page.evaluate(axe);
   const {violations} = await page.evaluate(() => window.axe.run(document, {runOnly: {type: 'tag',
       values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa']}}));
   same(violations.map((v) => `${v.id}: ${v.nodes.map((node) => node.target).join(' ')}`), [], `axe on ${screen}`);
+}
+
+// The window as a desktop shows it, or the whole view of a phone.
+async function photograph(page, name, device) {
+  if (pictures === undefined) return;
+  const path = `${pictures}/web-${device === phone ? 'phone-' : ''}${name}.png`;
+  await (device === phone ? page.screenshot({path}) : page.locator('.window').screenshot({path}));
 }
 
 // The window's caption, and its menus, each opened by a click: every item by its caption,
@@ -65,17 +70,24 @@ async function walk(browser, origin, device, name) {
     probed.add(box.kind);
     await noViolations(page, `the ${box.kind} box (${name})`);
     if (device !== phone) await probeBox(box, page);
+    if (box.kind === 'ask' && device !== phone) {
+      await page.keyboard.type('7');
+      await photograph(page, 'floor', device);
+      await page.keyboard.press('Backspace');
+    }
   }});
   await game.setClock(43200);
   const page = await game.start(origin + '/');
   const seen = {street: await game.play('show')};
   await noViolations(page, `the street (${name})`);
+  await photograph(page, 'street', device);
   if (device !== phone) await probeWindow(page);
   for (const [line, screen] of [['menu деньги'], ['click cmdexit', 'the casino floor'], ['click cmdred'],
                                 ['click cmdlom'], ['click cmdpay', 'the pawnshop with the wardrobe'],
                                 ['key List1 13'], ['click cmdre', 'the pawnshop with the pawned things']]) {
     seen[line] = await game.play(line);
     if (screen !== undefined) await noViolations(page, `${screen} (${name})`);
+    if (line === 'click cmdpay') await photograph(page, 'pawnshop', device);
   }
   same(await page.getByRole('button', {name: /^(Up|Down|Enter)$/}).count(), device === phone ? 3 : 0, `the touch keys (${name})`);
   same([...record.complaints, ...await misdeeds(page, record, origin)], [], `what the page did (${name})`);
@@ -97,4 +109,4 @@ try {
   await browser.close();
   await server.close();
 }
-console.log(`${checks} checks passed`);
+report();
