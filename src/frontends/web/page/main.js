@@ -1,7 +1,8 @@
 // The page's one script: starts the game (casino.js, the C++ program) with the page's
 // widgets, which its library (library.js) reaches through the module object it is given,
-// and keeps the page's files for offline play.
-import createGame from './casino.js';
+// and keeps the page's files for offline play. The street is on the page as served, so the
+// program is fetched only once the browser has drawn it: its bytes never stand in the way
+// of the first picture.
 import { Boxes } from './boxes.js';
 import { CuePlayer } from './cue_player.js';
 import { keepOffline } from './offline.js';
@@ -16,5 +17,9 @@ const page = {
   cues: new CuePlayer(),
 };
 
-createGame({page}).catch((error) => console.error('casino: the game did not start: ' + error));
-keepOffline();
+requestAnimationFrame(() => setTimeout(() => {
+  import('./casino.js')
+      .then(({default: createGame}) => createGame({page}))
+      .catch((error) => console.error('casino: the game did not start: ' + error));
+  keepOffline();
+}));

@@ -1,5 +1,5 @@
-// The game's window on the page: a title bar with the caption, the menu bar, and the client
-// area with the buttons and the two lists, all laid out as the game's tables say
+// The game's window on the page: the title bar with the caption as served, the menu bar, and
+// the client area with the buttons and the two lists, all laid out as the game's tables say
 // (main_window.cpp builds it), in the window's own pixels, which the page scales to the
 // browser's view. The page's events go to the game one at a time: while a handler runs,
 // waiting in a box or for a cue, the page refuses every other, as the game itself does.
@@ -20,20 +20,12 @@ export class Window {
     this.listening = new AbortController();
     const signal = this.listening.signal;
 
+    // The window as the page was served (street_page.cpp wrote it) keeps its frame and title
+    // bar, painted before any script ran; the game builds the menu bar and the client area
+    // anew and puts them in place of the served ones in the task that builds them, so that
+    // nothing in between is ever drawn.
     document.title = caption;
-    this.root = document.createElement('section');
-    this.root.className = 'window';
-    this.root.setAttribute('aria-labelledby', 'window-caption');
-
-    const titleBar = document.createElement('div');
-    titleBar.className = 'title-bar';
-    const icon = document.createElement('img');
-    icon.src = 'icons/casino-32.png';
-    icon.alt = '';
-    const heading = document.createElement('h1');
-    heading.id = 'window-caption';
-    heading.textContent = caption;
-    titleBar.append(icon, heading);
+    this.root = document.querySelector('main > .window');
 
     const menuBar = document.createElement('div');
     menuBar.className = 'menu-bar';
@@ -49,15 +41,8 @@ export class Window {
     this.client.style.backgroundColor = background;
     this.touchKeys = new TouchKeys(this.client, signal);
 
-    this.root.append(titleBar, menuBar, this.client);
-    // The street as the page was served stands until the game takes over with this one,
-    // which it builds in the same task, so that nothing in between is ever drawn.
-    const served = document.querySelector('main > .window');
-    if (served !== null) {
-      served.replaceWith(this.root);
-    } else {
-      document.querySelector('main').append(this.root);
-    }
+    this.root.querySelector(':scope > .menu-bar').replaceWith(menuBar);
+    this.root.querySelector(':scope > .client').replaceWith(this.client);
     this.listen();
   }
 
