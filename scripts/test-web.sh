@@ -9,9 +9,9 @@
 #   the web-only probes (tests/web/probes.mjs): the accessibility tree's window, menus and
 #     boxes, axe-core on six screens at two sizes, an offline tab, a silent console;
 #   a simulated deploy (tests/web/deploy_test.mjs) of a next version, half done, then done.
-# Each prints its checks as "web: N checks passed". With --screenshots the probes also
-# photograph the street, the floor and the pawnshop, on a desktop and on a phone, into
-# docs/screenshots/.
+# Each reports as every check does: "FAIL: ..." lines, then "N checks passed". With
+# --screenshots the probes also photograph the street, the floor and the pawnshop, on a
+# desktop and on a phone, into docs/screenshots/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
@@ -35,15 +35,14 @@ site=$work/casino-$version-web
 diff -r build/web/site "$site"
 
 tables=build/release/web_tables
-web() { "$@" | sed 's/^\([0-9]* checks passed\)$/web: \1/'; }
 for walk in walk touch; do
   echo "== $walk.script"
-  web timeout 300 build/release/tests/support/monkey --script "tests/web/$walk.script" -- \
+  timeout 300 build/release/tests/support/monkey --script "tests/web/$walk.script" -- \
     node tests/web/transport.mjs "$site" "$tables" $([ $walk = touch ] && echo --touch)
 done
 echo "== the web-only probes"
 [ "${1:-}" = "--screenshots" ] && mkdir -p docs/screenshots
-web timeout 300 node tests/web/probes.mjs "$site" "$tables" $([ "${1:-}" = "--screenshots" ] && echo docs/screenshots)
+timeout 300 node tests/web/probes.mjs "$site" "$tables" $([ "${1:-}" = "--screenshots" ] && echo docs/screenshots)
 
 # The next version: this one with a line more in casino.js and a section more in
 # casino.wasm, and its service worker written by the build's own script.
@@ -56,5 +55,5 @@ files=$(cd "$next" && find . -type f ! -name service-worker.js -printf '%P\n' | 
 cmake -DSITE="$next" "-DFILES=$files" -DTEMPLATE=src/frontends/web/page/service-worker.js.in \
   -DOUTPUT="$next/service-worker.js" -DVERSION="$version-next" -P src/frontends/web/make_service_worker.cmake
 cp -r "$site" "$work/live"
-web timeout 120 node tests/web/deploy_test.mjs "$work/live" "$next" "$tables"
+timeout 120 node tests/web/deploy_test.mjs "$work/live" "$next" "$tables"
 echo "test-web: all passed in $((SECONDS - start)) s"

@@ -32,7 +32,7 @@ def money(amount):
 
 ENTER = b"E"
 PAWN_FIRST = b"P1"          # open the wardrobe and pawn its first entry
-PAWN_SECOND = b"Ph\x041"    # the same with the second entry highlighted
+PAWN_SECOND = b"Ph\x021"    # the same with the second entry highlighted
 REDEEM_FIRST = b"U2"        # open the pawned list and redeem its first ticket
 
 SEEDS = {
@@ -53,7 +53,7 @@ SEEDS = {
     "pawn_everything_then_laugh": ENTER + b"L" + PAWN_FIRST * 4 + b"P" + REDEEM_FIRST + b"W",
     "prize_for_pawned_clothes": ENTER + b"L" + PAWN_SECOND * 3 + b"W" +
     draw(11, eventroll=5) + typed("1") + typed("11") + b"N",
-    "fine_without_trousers": ENTER + b"LPh\x061W" + money(500) +
+    "fine_without_trousers": ENTER + b"LPh\x041W" + money(500) +
     draw(20, eventroll=2, priceroll=3) + typed("1") + b"R",
     "redeem_refused_then_paid": ENTER + b"L" + PAWN_FIRST + b"W" + money(10) + b"L" +
     REDEEM_FIRST + b"W" + money(400) + b"L" + REDEEM_FIRST,
@@ -61,7 +61,7 @@ SEEDS = {
     b"N" + b"L" + PAWN_FIRST,
     "start_over_in_the_pawnshop": ENTER + b"L" + PAWN_FIRST + b"P" + b"A" + b"P" + b"k\x00\x41" +
     b"1",
-    "enter_with_no_highlight": ENTER + b"LPh\x001" + PAWN_FIRST + b"Uh\x012",
+    "highlight_past_the_entries": ENTER + b"LPh\x0a1" + PAWN_FIRST + b"Uh\x0b2",
     "broke_after_fortune": ENTER + money(15) + draw(3, eventroll=14, priceroll=2) + b"R",
 }
 

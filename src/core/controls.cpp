@@ -42,15 +42,6 @@ const WindowSpec kWindow{
 
 const ControlSpec& spec_of(Control c) { return kControls[static_cast<std::size_t>(c)]; }
 
-std::string_view name_of(Control c) { return spec_of(c).name; }
-
-std::optional<Control> control_named(std::string_view name) {
-    for (const auto& row : kControls) {
-        if (row.name == name) return row.id;
-    }
-    return std::nullopt;
-}
-
 bool is_list(Control c) { return spec_of(c).kind == ListBox; }
 
 const std::array<Control, kControlCount>& tab_order() {
@@ -83,15 +74,6 @@ std::span<const Control> controls_on(Screen screen) {
     return {};
 }
 
-std::string_view name_of(Screen screen) {
-    switch (screen) {
-        case Screen::street: return "street";
-        case Screen::floor: return "casino floor";
-        case Screen::pawnshop: return "pawnshop";
-    }
-    return {};
-}
-
 ListVoice voice_of(Control list) {
     if (list == Control::List1) return {"твои вещи", "Enter — заложить"};
     return {"заложенные вещи", "Enter — выкупить"};
@@ -106,21 +88,5 @@ std::string menu_label(MenuItem m, std::string_view caption) {
 
 const MenuItemSpec& spec_of(MenuItem m) { return kMenuItems[static_cast<std::size_t>(m)]; }
 
-std::string_view name_of(MenuItem m) { return spec_of(m).name; }
-
-std::optional<MenuItem> menu_item_named(std::string_view name) {
-    for (const auto& row : kMenuItems) {
-        if (row.name == name) return row.id;
-    }
-    return std::nullopt;
-}
-
-std::optional<MenuItem> menu_item_for(Shortcut key) {
-    if (key == Shortcut::None) return std::nullopt;
-    for (const auto& row : kMenuItems) {
-        if (row.shortcut == key) return row.id;
-    }
-    return std::nullopt;
-}
 
 }  // namespace casino

@@ -52,20 +52,16 @@ inline constexpr std::array<Control, 6> kBetButtons{Control::Command1, Control::
 
 // The three screens of the one window. A screen is the set of controls shown on it.
 enum class Screen : std::uint8_t { street, floor, pawnshop };
-inline constexpr int kScreenCount = 3;
 
 // The controls a screen shows, in the order the game shows them: the street "вход" alone;
 // the casino floor the six bet buttons, then "ломбард"; the pawnshop its three buttons,
 // and besides them at most one of the two lists, which the pawnshop's buttons open.
 std::span<const Control> controls_on(Screen screen);
-std::string_view name_of(Screen screen);
 
 // Creation order; index with the Control value.
 extern const std::array<ControlSpec, kControlCount> kControls;
 
 const ControlSpec& spec_of(Control c);
-std::string_view name_of(Control c);
-std::optional<Control> control_named(std::string_view name);
 bool is_list(Control c);
 
 // What a screen reader says about a list box, which has no caption on the window: its name,
@@ -81,7 +77,7 @@ const std::array<Control, kControlCount>& tab_order();
 
 // The first control after `from` in the tab order that `wanted` accepts, wrapping round
 // the end of the order and trying `from` itself last; none if no control is accepted.
-// A front end uses it to hand the keyboard on when the control holding it goes away.
+// The game uses it to hand the keyboard on when the control holding it goes away.
 template <class Predicate>
 std::optional<Control> next_in_tab_order(Control from, Predicate wanted) {
     const auto& order = tab_order();
@@ -120,13 +116,10 @@ extern const std::array<MenuItemSpec, kMenuItemCount> kMenuItems;
 extern const std::array<MenuSpec, 2> kMenus;
 
 const MenuItemSpec& spec_of(MenuItem m);
-std::string_view name_of(MenuItem m);
 // The item's label as a menu shows it: its caption, then its shortcut after a tab, which is
 // where both toolkits look for the key to show right-aligned (and wx for the key to bind).
 // A caption that merely names a key ("выход alt+f4") binds none.
 std::string menu_label(MenuItem m, std::string_view caption);
-std::optional<MenuItem> menu_item_named(std::string_view name);
-std::optional<MenuItem> menu_item_for(Shortcut key);
 
 // The captions the sound item switches between.
 inline constexpr std::string_view kSoundOffCaption = "отключить звук";

@@ -5,9 +5,9 @@
 
 namespace casino {
 
-std::vector<std::string> cue_file_candidates(std::string_view game_path, std::string_view data_dir,
+std::vector<std::string> cue_file_candidates(rules::Cue cue, std::string_view data_dir,
                                              char separator) {
-    std::string relative(game_path);
+    std::string relative(rules::cue_name(cue));
     std::replace(relative.begin(), relative.end(), '\\', separator);
     std::vector<std::string> candidates{relative};
     if (!data_dir.empty()) {

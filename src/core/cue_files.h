@@ -5,14 +5,16 @@
 #include <string_view>
 #include <vector>
 
+#include "core/rules/cue.h"
+
 namespace casino {
 
-// The game names its cues by paths relative to the current directory ("sound\door.wav"),
+// The game names its cues by paths relative to the current directory (rules::cue_name),
 // as it always has. An installed game also finds them in its data folder, which holds the
 // same "sound" folder (on Linux <prefix>/share/casino, on Windows the program's folder).
 // The candidates, in the order to try them, with the platform's separator; a front end
 // plays the first that exists, and the platform's default sound when none does.
-std::vector<std::string> cue_file_candidates(std::string_view game_path, std::string_view data_dir,
+std::vector<std::string> cue_file_candidates(rules::Cue cue, std::string_view data_dir,
                                              char separator);
 
 }  // namespace casino

@@ -2,6 +2,7 @@
 #include <array>
 
 #include "core/form1.h"
+#include "core/rules/table.h"
 
 namespace casino {
 
@@ -18,18 +19,19 @@ void Form1::cmddu_Click() {
     std::int32_t taken = 0;
     for (std::size_t dozen = 0; dozen < stakes.size(); ++dozen) {
         const std::int16_t count = ask_number(kPrompts[dozen]);
-        // A negative count is no bet, and a refused one ends it: either way everything
-        // taken so far goes back.
-        if (count < 0 || take_stake(count * state_.chipprice) == Stake::Refused) {
-            add_money(taken);
+        // A negative count calls the bet off, and a stake the player cannot pay ends it:
+        // either way everything taken so far goes back.
+        if (rules::count_of(count) == rules::Count::CallOff ||
+            take_stake(count * state_.chipprice) == Stake::Refused) {
+            call_off(taken);
             return;
         }
         stakes[dozen] = count * state_.chipprice;
         taken += stakes[dozen];
     }
-    if (taken == 0) return;
+    if (!rules::is_bet(taken)) return;
 
-    play_cue("sound\\nomore.wav");
+    play_cue(rules::Cue::nomore);
     add_money(rules::dozen_payout(state_.number, stakes));
     announce_number();
 }

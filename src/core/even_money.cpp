@@ -1,5 +1,6 @@
 // The four even-money bets: red, black, odd and even.
 #include "core/form1.h"
+#include "core/rules/table.h"
 
 namespace casino {
 
@@ -13,12 +14,12 @@ void Form1::even_money_bet(rules::EvenMoney bet) {
 
     const std::int16_t chips = ask_number("сколько фишек ставишь?");
     // No chips, or a negative count, places no bet.
-    if (chips <= 0) return;
+    if (rules::count_of(chips) != rules::Count::Chips) return;
 
     const std::int32_t stake = std::int32_t{chips} * state_.chipprice;
     if (take_stake(stake) == Stake::Refused) return;
 
-    play_cue("sound\\nomore.wav");
+    play_cue(rules::Cue::nomore);
     add_money(rules::even_money_payout(bet, state_.number, stake));
     announce_number();
 }

@@ -3,38 +3,66 @@
 
 #include "core/number_reader.h"
 #include "core/rules/arithmetic.h"
+#include "core/rules/table.h"
 
 namespace casino {
 
-Form1::Form1(Port& port, Draws& draws, TableState& table)
-    : port_(&port), draws_(draws), state_(table) {
-    for (const auto& row : kControls) {
-        visible_[index(row.id)] = row.visible;
-        enabled_[index(row.id)] = row.enabled;
-    }
-}
+Form1::Form1(Port& port, Draws& draws, GameState& state)
+    : port_(&port),
+      draws_(draws),
+      game_(state),
+      state_(state.table),
+      wardrobe_(state.wardrobe),
+      pawned_(state.pawned) {}
 
-void Form1::handle(const Event& event) {
-    if (quit_) return;
-    if (!loaded_ && event.type != EventType::Load) return;
+Outcome Form1::handle(const Event& event) {
+    if (quit_) return {Result::Refused, {}};
     // Closing the window ends the game at once, even from inside a box that a handler is
-    // waiting on; the front end then ends the program without returning to that handler.
+    // waiting on; that handler then runs to its end without a word (see выход_Click).
     if (event.type == EventType::Unload) {
         Form_Unload();
-        return;
+        return {Result::Ended, {}};
     }
     // One handler at a time, as the window's one thread runs them.
-    if (running_) return;
+    if (running_ || !deliverable(event)) return {Result::Refused, {}};
     running_ = true;
+    holder_ = event.focus;
+    lost_.reset();
     dispatch(event);
     running_ = false;
+    if (quit_) return {Result::Ended, {}};
+
+    const auto shown = [this](Control c) { return game_.accepts_input(c); };
+    Outcome outcome{Result::Handled, {}};
+    // Where the keyboard goes is decided once the handler has finished and the next
+    // screen stands: a handler may hide the old screen before it shows the new one.
+    if (event.type == EventType::Load) {
+        outcome.focus = next_in_tab_order(tab_order().back(), shown);
+    } else if (lost_) {
+        outcome.focus = next_in_tab_order(*lost_, shown);
+    }
+    return outcome;
+}
+
+// What the real window delivers: a click on a shown button, a key in an open list, any
+// menu item, and the load step once, before anything else.
+bool Form1::deliverable(const Event& event) const {
+    switch (event.type) {
+        case EventType::Load: return !loaded_;
+        case EventType::Unload: return true;
+        case EventType::Menu: return loaded_;
+        // A click in a list only moves its highlight, which the list does by itself.
+        case EventType::Click:
+            return loaded_ && !is_list(event.control) && game_.accepts_input(event.control);
+        case EventType::KeyPress:
+            return loaded_ && is_list(event.control) && game_.accepts_input(event.control);
+    }
+    return false;
 }
 
 void Form1::dispatch(const Event& event) {
     switch (event.type) {
-        case EventType::Load:
-            if (!loaded_) Form_Load();
-            return;
+        case EventType::Load: Form_Load(); return;
         case EventType::Unload: return;  // handled before any dispatch
         case EventType::Menu:
             switch (event.menu) {
@@ -46,7 +74,6 @@ void Form1::dispatch(const Event& event) {
             }
             return;
         case EventType::Click:
-            if (!accepts_input(event.control)) return;
             switch (event.control) {
                 case Control::cmdexit: cmdexit_Click(); return;
                 case Control::cmdwent: cmdwent_Click(); return;
@@ -60,27 +87,16 @@ void Form1::dispatch(const Event& event) {
                 case Control::cmdpay: cmdpay_Click(); return;
                 case Control::cmdre: cmdre_Click(); return;
                 case Control::List1:
-                case Control::List2: return;  // a click in a list only moves its highlight
+                case Control::List2: return;  // never delivered
             }
             return;
         case EventType::KeyPress:
-            if (!accepts_input(event.control)) return;
             // The character code at its full width: a code whose low 16 bits happen to be
             // 13 is not Enter.
             if (event.control == Control::List1) List1_KeyPress(event.key, event.highlight);
             if (event.control == Control::List2) List2_KeyPress(event.key, event.highlight);
             return;
     }
-}
-
-std::vector<std::string> Form1::list_entries(Control list) const {
-    std::vector<std::string> entries;
-    if (list == Control::List1) {
-        for (const Item item : wardrobe_) entries.push_back(state_.items[index_of(item)]);
-    } else if (list == Control::List2) {
-        for (const Item item : pawned_) entries.push_back(state_.pawnticket[index_of(item)]);
-    }
-    return entries;
 }
 
 // ---- Load step ----
@@ -90,7 +106,7 @@ void Form1::Form_Load() {
     // The window's colours and font are part of the window table; the front end has
     // already applied them.
     for (const Control c : kBetButtons) hide(c);
-    state_.money = 60;
+    state_.money = rules::kStartingMoney;
     for (const auto& w : rules::kWardrobe) state_.items[index_of(w.item)] = w.text;
     fill_wardrobe();
 }
@@ -102,8 +118,8 @@ void Form1::fill_wardrobe() {
 // ---- Shared helpers ----
 
 void Form1::show(Control c) {
-    visible_[index(c)] = true;
-    enabled_[index(c)] = true;
+    game_.visible[slot(c)] = true;
+    game_.enabled[slot(c)] = true;
     port_->set_shown(c, true);
 }
 
@@ -111,10 +127,19 @@ void Form1::show_floor() {
     for (const Control c : controls_on(Screen::floor)) show(c);
 }
 
+// A control hidden while it holds the keyboard loses it; see handle for where it goes.
 void Form1::hide(Control c) {
-    visible_[index(c)] = false;
-    enabled_[index(c)] = false;
+    game_.visible[slot(c)] = false;
+    game_.enabled[slot(c)] = false;
+    if (holder_ == c && !lost_) lost_ = c;
     port_->set_shown(c, false);
+}
+
+// Where the game puts the keyboard itself, it stays.
+void Form1::focus(Control c) {
+    holder_ = c;
+    lost_.reset();
+    port_->set_focus(c);
 }
 
 // List1 shows an item by its text, List2 by its ticket.
@@ -142,8 +167,8 @@ std::int16_t Form1::ask_number(std::string_view prompt) {
     return read_number(port_->ask_text(prompt));
 }
 
-void Form1::play_cue(std::string_view path) {
-    if (state_.mute == 0) port_->play_wav(path);
+void Form1::play_cue(rules::Cue cue) {
+    if (state_.mute == 0) port_->play(cue);
 }
 
 void Form1::reseed() { draws_.reseed(static_cast<float>(port_->time_of_day())); }

@@ -1,6 +1,7 @@
-// Form1: the main window's game side. It owns the game's whole state (the table state,
+// Form1: the main window's game side. It keeps the game's whole state (the table state,
 // what each control shows, both lists' entries) and runs every handler of the game from
-// one entry point; the front end is told what to show through the Port.
+// one entry point; the front end is told what to show through the Port, and what became
+// of each event by the value the entry point returns.
 #pragma once
 
 #include <array>
@@ -13,41 +14,34 @@
 #include "core/controls.h"
 #include "core/draws.h"
 #include "core/event.h"
+#include "core/game_state.h"
 #include "core/port.h"
 #include "core/rules/arithmetic.h"
+#include "core/rules/cue.h"
 #include "core/rules/roulette.h"
-#include "core/table_state.h"
 
 namespace casino {
 
 class Form1 {
    public:
-    // The game speaks through the port, draws from `draws` and keeps the money, the
-    // counters and the last spin in `table`; all three outlive it. A fresh game passes a
-    // default TableState.
-    Form1(Port& port, Draws& draws, TableState& table);
+    // The game speaks through the port, draws from `draws` and keeps its state in
+    // `state`; all three outlive it. A fresh game passes a default GameState.
+    Form1(Port& port, Draws& draws, GameState& state);
 
-    // Runs the handler of one user action to its end. Events that the real window could
-    // not deliver (a click on a hidden or disabled control, a key in a closed list) and
-    // every event after the program has quit are ignored. So is every event that arrives
-    // while a handler runs (one waiting in a box can let the platform deliver another),
-    // except a close, which always ends the program.
-    void handle(const Event& event);
+    // Runs the handler of one user action to its end and says what became of it. Events
+    // that the real window could not deliver (a click on a hidden or disabled control or
+    // in a list, a key in a closed list, a second load) are refused, and so is every
+    // event after the game has ended. So is every event that arrives while a handler runs
+    // (one waiting in a box can let the platform deliver another), except a close, which
+    // always ends the game.
+    Outcome handle(const Event& event);
 
-    [[nodiscard]] bool visible(Control c) const { return visible_[index(c)]; }
-    [[nodiscard]] bool enabled(Control c) const { return enabled_[index(c)]; }
-    [[nodiscard]] bool loaded() const { return loaded_; }
-    [[nodiscard]] bool has_quit() const { return quit_; }
-    // The entries of a list box, as the player sees them: item texts in the wardrobe
-    // (List1), pawn tickets in the pawned list (List2).
-    [[nodiscard]] std::vector<std::string> list_entries(Control list) const;
-
-    // Whether the real window would deliver an event to this control now.
-    [[nodiscard]] bool accepts_input(Control c) const { return visible(c) && enabled(c); }
+    [[nodiscard]] const GameState& state() const { return game_; }
 
    private:
-    static constexpr std::size_t index(Control c) { return static_cast<std::size_t>(c); }
+    static constexpr std::size_t slot(Control c) { return static_cast<std::size_t>(c); }
 
+    [[nodiscard]] bool deliverable(const Event& event) const;
     void dispatch(const Event& event);
 
     // ---- Event handlers, named after their source and event ----
@@ -84,6 +78,7 @@ class Form1 {
     BetOutcome open_bet();  // spin, fortune events, the 20-buck test, price
     enum class Stake : std::uint8_t { Taken, Refused };
     Stake take_stake(std::int32_t stake);  // refuses what the player cannot pay
+    void call_off(std::int32_t taken);     // a bet called off gives back what it took
     void even_money_bet(rules::EvenMoney bet);
     void announce_number();  // "зеро господа!", or "7 красное", "25 черное"
 
@@ -91,9 +86,10 @@ class Form1 {
     void show(Control c);
     void show_floor();
     void hide(Control c);
+    void focus(Control c);
     void message(std::string_view text);
     std::int16_t ask_number(std::string_view prompt);
-    void play_cue(std::string_view path);
+    void play_cue(rules::Cue cue);
     void reseed();
     void add_money(std::int32_t amount);  // never wraps: see rules::add_money
     void fill_wardrobe();
@@ -106,14 +102,17 @@ class Form1 {
     // still unwinding from a box opens no other.
     Port* port_;
     Draws& draws_;
-    TableState& state_;
-    std::array<bool, kControlCount> visible_{};
-    std::array<bool, kControlCount> enabled_{};
-    std::vector<Item> wardrobe_;  // List1's entries, in their order
-    std::vector<Item> pawned_;    // List2's entries: the items whose tickets it shows
+    GameState& game_;
+    TableState& state_;          // the table state within game_, which the handlers name
+    std::vector<Item>& wardrobe_;  // List1's entries within game_
+    std::vector<Item>& pawned_;    // List2's entries within game_
     bool loaded_ = false;
     bool quit_ = false;
     bool running_ = false;  // a handler has not yet returned
+    // The keyboard during a handler: the control holding it, and the one that lost it by
+    // being hidden, if the handler has not given it to a control since.
+    Keyboard holder_;
+    Keyboard lost_;
 };
 
 }  // namespace casino

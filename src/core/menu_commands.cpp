@@ -34,7 +34,7 @@ class SilentPort final : public Port {
     void set_list_highlight(Control, int) override {}
     void message(std::string_view) override {}
     std::string ask_text(std::string_view) override { return {}; }
-    void play_wav(std::string_view) override {}
+    void play(Cue) override {}
     double time_of_day() override { return 0; }
     void quit() override {}
 };

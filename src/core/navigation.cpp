@@ -1,15 +1,16 @@
 // Moving between the screens: entering the casino, leaving the pawnshop, starting over.
 #include "core/form1.h"
+#include "core/rules/table.h"
 
 namespace casino {
 
 void Form1::cmdexit_Click() {
     show_floor();
-    play_cue("sound\\door.wav");
+    play_cue(rules::Cue::door);
     // A fixed greeting: nothing that changes money can be used on the street.
-    message("у тебя 60 баксов.");
+    message(rules::greeting());
     // The focus moves before "вход" disappears, so it never falls into the void.
-    port_->set_focus(Control::cmdnum);
+    focus(Control::cmdnum);
     hide(Control::cmdexit);
 }
 
@@ -21,7 +22,7 @@ void Form1::cmdwent_Click() {
 }
 
 void Form1::new_Click() {
-    state_.money = 60;
+    state_.money = rules::kStartingMoney;
     state_.pawnedclothes = 0;
     state_.pawnedtrousers = 0;
     wardrobe_.clear();

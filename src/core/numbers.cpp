@@ -20,14 +20,14 @@ void Form1::cmdnum_Click() {
         const std::int16_t pick = ask_number("число");
         if (!rules::on_the_wheel(pick)) {
             // A number off the wheel calls the whole bet off.
-            add_money(stake);
+            call_off(stake);
             return;
         }
         picks.push_back(pick);
     }
 
     add_money(rules::numbers_payout(state_.number, picks, state_.chipprice));
-    play_cue("sound\\nomore.wav");
+    play_cue(rules::Cue::nomore);
     announce_number();
 }
 

@@ -13,10 +13,10 @@ void Form1::cmdpay_Click() {
     if (!wardrobe_.empty()) {
         port_->set_list_highlight(Control::List1, 0);
         show(Control::List1);
-        port_->set_focus(Control::List1);
+        focus(Control::List1);
         return;
     }
-    play_cue("sound\\laugh3.wav");
+    play_cue(rules::Cue::laugh);
     message("тебе нечего закладывать.");
 }
 

@@ -5,15 +5,18 @@
 #include <string_view>
 
 #include "core/controls.h"
+#include "core/rules/cue.h"
 
 namespace casino {
+
+using rules::Cue;
 
 // The game speaks; the front end shows. Nothing here reads a widget back: the core keeps
 // every control's state and both lists' entries itself, and the one thing a widget owns,
 // the highlight of an open list, reaches the core inside the key press Event.
 //
 // All texts are UTF-8. Every call is made on the window's one thread, and the blocking
-// ones (message, ask_text, play_wav) return only when the player has answered or the
+// ones (message, ask_text, play) return only when the player has answered or the
 // sound has ended.
 class Port {
    public:
@@ -37,9 +40,8 @@ class Port {
     // A modal input box with the prompt and an empty field, titled kAppTitle.
     // Returns the typed text, or the empty text when the player cancels.
     virtual std::string ask_text(std::string_view prompt) = 0;
-    // Plays a wav synchronously. The path is the game's own ("sound\door.wav"), relative to
-    // the current directory; a front end maps the separator for its platform.
-    virtual void play_wav(std::string_view path) = 0;
+    // Plays a cue synchronously; core/cue_files tells where its file is looked for.
+    virtual void play(Cue cue) = 0;
     // Seconds since local midnight, with their fraction.
     virtual double time_of_day() = 0;
     // Ends the program at once.

@@ -10,7 +10,7 @@ void Form1::priz() {
     // Each event's money changes before its cue plays and its message shows.
     for (const rules::FortuneEvent& event : rules::fortune_events(now)) {
         add_money(event.change);
-        if (!event.cue.empty()) play_cue(event.cue);
+        if (event.cue) play_cue(*event.cue);
         message(event.message);
     }
 }

@@ -8,7 +8,7 @@ void Form1::cmdre_Click() {
     if (pawned_.empty()) return;
     port_->set_list_highlight(Control::List2, 0);
     show(Control::List2);
-    port_->set_focus(Control::List2);
+    focus(Control::List2);
 }
 
 void Form1::List2_KeyPress(int keyascii, int highlight) {

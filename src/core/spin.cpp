@@ -3,6 +3,7 @@
 
 #include "core/form1.h"
 #include "core/rules/arithmetic.h"
+#include "core/rules/table.h"
 
 namespace casino {
 
@@ -30,7 +31,7 @@ void Form1::stoim() {
 Form1::BetOutcome Form1::open_bet() {
     newgame();
     priz();
-    if (state_.money < 20) {
+    if (state_.money < rules::kBetMinimum) {
         message("тебе не на что играть.");
         return BetOutcome::Closed;
     }
@@ -46,6 +47,8 @@ Form1::Stake Form1::take_stake(std::int32_t stake) {
     add_money(-stake);
     return Stake::Taken;
 }
+
+void Form1::call_off(std::int32_t taken) { add_money(taken); }
 
 void Form1::announce_number() {
     if (state_.number == 0) {

@@ -1,15 +1,19 @@
 // Bets as the player lives them: a spin, the answers typed, what is shown, and the money.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "core/rules/roulette.h"
 #include "support/scenario.h"
 
 namespace casino::testing {
 namespace {
 
-// Rolls that fire no fortune event at the money these tests play with.
+// Rolls that fire no fortune event at the money these tests play with; the price roll 5
+// prices a chip at 40. What a bet pays is the rules' business: these tests ask them.
 constexpr Spin at(int number, int priceroll = 5) { return {number, 6, priceroll, 75}; }
 constexpr int kPrice20 = 0, kPrice60 = 9;
+const int kPrice = *rules::chip_price(5);
 
 class Bets : public ::testing::Test {
    protected:
@@ -43,7 +47,8 @@ TEST_F(Bets, EvenMoneyWinPaysTheStakeAndAnnouncesNumberAndColour) {
     const Lines seen = game.bet(Control::cmdred, at(7), {"2"});
     EXPECT_EQ(seen, (Lines{"message фишка стоит40", "ask сколько фишек ставишь?",
                            "cue sound\\nomore.wav", "message 7 красное"}));
-    EXPECT_EQ(game.money(), 1080);
+    EXPECT_EQ(game.money(), 1000 - 2 * kPrice + rules::even_money_payout(rules::EvenMoney::red, 7,
+                                                                          2 * kPrice));
     EXPECT_EQ(game.table().color, " красное");
 }
 
@@ -53,7 +58,7 @@ TEST_F(Bets, EvenMoneyZeroReturnsHalfAndKeepsTheColour) {
     const Lines seen = game.bet(Control::cmdred, at(0, kPrice20), {"3"});
     EXPECT_EQ(seen, (Lines{"message фишка стоит20", "ask сколько фишек ставишь?",
                            "cue sound\\nomore.wav", "message зеро господа!"}));
-    EXPECT_EQ(game.money(), before - 30);
+    EXPECT_EQ(game.money(), before - 60 + rules::even_money_payout(rules::EvenMoney::red, 0, 60));
     EXPECT_EQ(game.table().color, " черное");
 }
 
@@ -84,23 +89,29 @@ constexpr const char* kFirst = "ask сколько фишек ставишь н�
 constexpr const char* kSecond = "ask сколько фишек ставишь на вторую дюжину?";
 constexpr const char* kThird = "ask сколько фишек ставишь на третью дюжину?";
 
-TEST_F(Bets, DozenPaysThreeTimesTheStakeOnTheDrawnDozen) {
+// The stakes of the three dozens go in order, an empty answer stakes none, and what comes
+// back is the rule's.
+TEST_F(Bets, DozenTakesEachStakeAndPaysWhatTheRuleSays) {
     const Lines seen = game.bet(Control::cmddu, at(12, kPrice20), {"5", "", ""});
     EXPECT_EQ(seen, (Lines{"message фишка стоит20", kFirst, kSecond, kThird,
                            "cue sound\\nomore.wav", "message 12 красное"}));
-    EXPECT_EQ(game.money(), 1200);
+    EXPECT_EQ(game.money(), 1000 - 100 + rules::dozen_payout(12, {100, 0, 0}));
 
-    game.set_money(1000);
-    game.bet(Control::cmddu, at(20), {"2", "2", "2"});
-    EXPECT_EQ(game.money(), 1000);
-
-    game.bet(Control::cmddu, at(13), {"0", "1", "0"});
-    EXPECT_EQ(game.money(), 1080);
-    // One chip on the first and one on the third dozen: 36 pays the third one only.
-    EXPECT_EQ(game.bet(Control::cmddu, at(36), {"1", "0", "1"}),
-              (Lines{"message фишка стоит40", kFirst, kSecond, kThird, "cue sound\\nomore.wav",
-                     "message 36 черное"}));
-    EXPECT_EQ(game.money(), 1120);
+    struct Case {
+        int number;
+        std::array<int, 3> chips;
+    };
+    for (const Case& c : {Case{20, {2, 2, 2}}, Case{13, {0, 1, 0}}, Case{36, {1, 0, 1}}}) {
+        const std::array<std::int32_t, 3> stakes{c.chips[0] * kPrice, c.chips[1] * kPrice,
+                                                 c.chips[2] * kPrice};
+        game.set_money(1000);
+        game.bet(Control::cmddu, at(c.number),
+                 {std::to_string(c.chips[0]), std::to_string(c.chips[1]),
+                  std::to_string(c.chips[2])});
+        EXPECT_EQ(game.money(), 1000 - stakes[0] - stakes[1] - stakes[2] +
+                                    rules::dozen_payout(c.number, stakes))
+            << c.number;
+    }
     EXPECT_EQ(game.table().color, " черное");
 }
 

@@ -7,12 +7,12 @@ namespace casino {
 namespace {
 
 TEST(CueFiles, TheGamesOwnPathComesFirstThenTheDataFolder) {
-    EXPECT_EQ(cue_file_candidates("sound\\door.wav", "/usr/share/casino", '/'),
+    EXPECT_EQ(cue_file_candidates(rules::Cue::door, "/usr/share/casino", '/'),
               (std::vector<std::string>{"sound/door.wav", "/usr/share/casino/sound/door.wav"}));
-    EXPECT_EQ(cue_file_candidates("sound\\door.wav", "C:\\Games\\casino\\", '\\'),
+    EXPECT_EQ(cue_file_candidates(rules::Cue::door, "C:\\Games\\casino\\", '\\'),
               (std::vector<std::string>{"sound\\door.wav", "C:\\Games\\casino\\sound\\door.wav"}));
     // Without a data folder only the game's own path is left.
-    EXPECT_EQ(cue_file_candidates("sound\\siren.wav", "", '/'),
+    EXPECT_EQ(cue_file_candidates(rules::Cue::siren, "", '/'),
               std::vector<std::string>{"sound/siren.wav"});
 }
 

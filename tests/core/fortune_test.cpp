@@ -55,7 +55,7 @@ Lines fortune_of(const Case& c, int* money_after = nullptr) {
     Lines seen;
     std::int16_t money = before.money;
     for (const auto& event : rules::fortune_events(before)) {
-        if (!event.cue.empty()) seen.push_back("cue " + std::string(event.cue));
+        if (event.cue) seen.push_back("cue " + std::string(rules::cue_name(*event.cue)));
         seen.push_back("message " + event.message);
         money = rules::add_money(money, event.change);
     }

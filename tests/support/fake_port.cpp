@@ -42,7 +42,10 @@ void FakePort::set_shown(Control c, bool shown) {
     enabled_[index(c)] = shown;
 }
 
-void FakePort::set_focus(Control c) { record("focus " + std::string(name_of(c))); }
+void FakePort::set_focus(Control c) {
+    focused_ = c;
+    record("focus " + std::string(name_of(c)));
+}
 
 void FakePort::set_menu_caption(MenuItem item, std::string_view caption) {
     captions_[static_cast<std::size_t>(item)] = std::string(caption);
@@ -93,7 +96,7 @@ std::string FakePort::ask_text(std::string_view prompt) {
     return answer;
 }
 
-void FakePort::play_wav(std::string_view path) { record("cue " + std::string(path)); }
+void FakePort::play(Cue cue) { record("cue " + std::string(rules::cue_name(cue))); }
 
 void FakePort::quit() {
     quit_ = true;

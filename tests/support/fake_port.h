@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "core/event.h"
 #include "core/port.h"
+#include "support/names.h"
 
 namespace casino::testing {
 
@@ -48,6 +50,13 @@ class FakePort final : public Port {
     [[nodiscard]] std::string menu_caption(MenuItem m) const {
         return captions_[static_cast<std::size_t>(m)];
     }
+    // The control that holds the keyboard, as a window keeps it: the game gives it, a
+    // click takes it, and what became of an event may hand it on (see apply).
+    [[nodiscard]] Keyboard focused() const { return focused_; }
+    void click_into(Control c) { focused_ = c; }
+    void apply(const Outcome& outcome) {
+        if (outcome.focus) focused_ = outcome.focus;
+    }
 
     // ---- Port ----
     void set_shown(Control c, bool shown) override;
@@ -59,7 +68,7 @@ class FakePort final : public Port {
     void set_list_highlight(Control list, int index) override;
     void message(std::string_view text) override;
     std::string ask_text(std::string_view prompt) override;
-    void play_wav(std::string_view path) override;
+    void play(Cue cue) override;
     double time_of_day() override { return clock_; }
     void quit() override;
 
@@ -77,6 +86,7 @@ class FakePort final : public Port {
     std::deque<std::string> answers_;
     std::vector<std::string> transcript_;
     std::function<void()> during_box_;
+    Keyboard focused_;
     double clock_ = 43200.0;
     bool quit_ = false;
 };

@@ -7,14 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "core/form1.h"
-#include "core/table_state.h"
+#include "core/game_state.h"
 #include "support/fake_port.h"
 
 namespace casino::testing {
 
 // Every invariant the window breaks as it stands, one sentence each; empty when all hold.
-std::vector<std::string> check_invariants(const Form1& form, const TableState& table,
-                                          const FakePort& port);
+std::vector<std::string> check_invariants(const GameState& game, const FakePort& port);
 
 }  // namespace casino::testing

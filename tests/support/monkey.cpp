@@ -83,8 +83,8 @@ class Monkey {
             log_.print_failure(step_, "seed " + std::to_string(seed_), finding.what());
             return 1;
         }
-        std::printf("monkey: %d steps, %d boxes compared, %d restarts, seed %u\n", step_, boxes_,
-                    starts_ - 1, seed_);
+        std::printf("monkey: %d steps, %d boxes compared, %d restarts, seed %u\n%d checks passed\n",
+                    step_, boxes_, starts_ - 1, seed_, checks_);
         std::fflush(stdout);
         return 0;
     }
@@ -119,23 +119,24 @@ class Monkey {
         for (const int wanted = pick(3); pending_answers_ < wanted;) {
             answer(pick(7) == 0 ? std::string() : monkey_answer(rng_));
         }
-        const Form1& form = session_->form();
+        const GameState& game = session_->state();
         std::vector<Control> buttons, lists, long_lists, free_spots;
         for (const ControlSpec& row : kControls) {
-            if (form.accepts_input(row.id)) {
+            if (game.accepts_input(row.id)) {
                 (is_list(row.id) ? lists : buttons).push_back(row.id);
-                if (is_list(row.id) && form.list_entries(row.id).size() > 1)
+                if (is_list(row.id) && list_entries(game, row.id).size() > 1)
                     long_lists.push_back(row.id);
             }
         }
         // A control that takes no input, where no shown control lies: a click there must
         // do nothing.
         for (const ControlSpec& row : kControls) {
-            if (form.accepts_input(row.id)) continue;
+            if (game.accepts_input(row.id)) continue;
             const int x = row.left + row.width / 2, y = row.top + row.height / 2;
             bool hidden = true;
             for (const ControlSpec& other : kControls) {
-                if (form.visible(other.id) && covers(other, x, y)) hidden = false;
+                if (game.visible[static_cast<std::size_t>(other.id)] && covers(other, x, y))
+                    hidden = false;
             }
             if (hidden) free_spots.push_back(row.id);
         }
@@ -157,7 +158,7 @@ class Monkey {
             }
             case 3: {
                 const Control list = any(long_lists);
-                const auto count = static_cast<int>(form.list_entries(list).size());
+                const auto count = static_cast<int>(list_entries(game, list).size());
                 return perform("highlight " + std::string(name_of(list)) + " " +
                                std::to_string(pick(count)));
             }

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <vector>
 
+#include "support/names.h"
 #include "support/script_words.h"
 
 namespace casino::testing {
@@ -95,7 +96,23 @@ std::string bracketed(const std::string& text) { return "[" + text + "]"; }
 
 }  // namespace
 
-ReplaySession::ReplaySession() : form_(port_, draws_, table_) { form_.handle(Event::load()); }
+std::vector<std::string> list_entries(const GameState& state, Control list) {
+    std::vector<std::string> out;
+    const bool wardrobe = list == Control::List1;
+    for (const Item item : wardrobe ? state.wardrobe : state.pawned) {
+        const std::size_t k = index_of(item);
+        out.push_back(wardrobe ? state.table.items[k] : state.table.pawnticket[k]);
+    }
+    return out;
+}
+
+ReplaySession::ReplaySession() : form_(port_, draws_, state_) { deliver(Event::load()); }
+
+Outcome ReplaySession::deliver(const Event& event) {
+    last_ = form_.handle(event);
+    port_.apply(last_);
+    return last_;
+}
 
 std::optional<std::string> ReplaySession::run_line(std::string_view line) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -147,7 +164,9 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
         if (auto e = need(1)) return e;
         const auto c = control_named(w[1]);
         if (!c) return "no control named " + std::string(w[1]);
-        form_.handle(Event::click(*c));
+        // A click gives the button the keyboard before the button reports it.
+        if (form_.state().accepts_input(*c)) port_.click_into(*c);
+        deliver(Event::click(*c, port_.focused()));
         return std::nullopt;
     }
     if (command == "key") {
@@ -159,14 +178,15 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
             return "key needs a character code, not " + std::string(w[2]);
         }
         // The list tells the game which entry it has highlighted as the key arrives.
-        form_.handle(Event::key_press(*c, *code, port_.list(*c).highlight));
+        // Keys reach the list that holds the keyboard.
+        deliver(Event::key_press(*c, *code, port_.list(*c).highlight, *c));
         return std::nullopt;
     }
     if (command == "menu") {
         if (auto e = need(1)) return e;
         const auto m = menu_item_named(w[1]);
         if (!m) return "no menu item named " + std::string(w[1]);
-        form_.handle(Event::menu_item(*m));
+        deliver(Event::menu_item(*m, port_.focused()));
         return std::nullopt;
     }
     if (command == "highlight") {
@@ -177,7 +197,7 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
         if (!index) return "highlight needs an index, not " + std::string(w[2]);
         // Only an open list can be clicked; an index past its entries hits nothing.
         const auto count = static_cast<int>(port_.list(*c).entries.size());
-        if (form_.accepts_input(*c) && *index >= 0 && *index < count) {
+        if (form_.state().accepts_input(*c) && *index >= 0 && *index < count) {
             port_.move_highlight(*c, *index);
         }
         return std::nullopt;
@@ -188,7 +208,7 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
         if (!amount || *amount < 0 || *amount > 32767) {
             return "money needs an amount from 0 to 32767, not " + std::string(w[1]);
         }
-        table_.money = static_cast<std::int16_t>(*amount);
+        state_.table.money = static_cast<std::int16_t>(*amount);
         return std::nullopt;
     }
     if (command == "show") {
@@ -200,7 +220,7 @@ std::optional<std::string> ReplaySession::run_line(std::string_view line) {
 }
 
 std::string ReplaySession::show() const {
-    const TableState& s = table_;
+    const TableState& s = state_.table;
     std::ostringstream out;
     out << "state money=" << s.money << " number=" << s.number << " eventroll=" << s.eventroll
         << " priceroll=" << s.priceroll << " fine=" << s.fine << " chipprice=" << s.chipprice

@@ -42,7 +42,7 @@ class Game {
         line("key " + std::string(name_of(list)) + " " + std::to_string(code));
     }
     void menu(MenuItem m) { line("menu " + std::string(name_of(m))); }
-    void deliver(const Event& event) { session.deliver(event); }
+    Outcome deliver(const Event& event) { return session.deliver(event); }
     void type(std::initializer_list<std::string> answers) {
         for (const auto& a : answers) line(a.empty() ? "type" : "type " + a);
     }
@@ -111,7 +111,7 @@ class Game {
         line("highlight " + std::string(name_of(list)) + " " + std::to_string(index));
     }
 
-    [[nodiscard]] const Form1& form() const { return session.form(); }
+    [[nodiscard]] const GameState& state() const { return session.state(); }
     TableState& table() { return session.table(); }
     [[nodiscard]] const TableState& table() const { return session.table(); }
     [[nodiscard]] int money() const { return session.table().money; }

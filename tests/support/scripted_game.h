@@ -44,13 +44,7 @@ class ScriptedGame {
         play_.script.push_back(line);
         const TableState before = session_.table();
         const std::size_t pawned_before = pawned();
-        if (const auto no_highlight = highlight_none(line)) {
-            // Some platforms let a list lose its highlight; the script format cannot say
-            // so, and the replay tool passes over this line.
-            if (session_.form().accepts_input(*no_highlight)) {
-                session_.port().move_highlight(*no_highlight, -1);
-            }
-        } else if (const auto error = session_.run_line(line)) {
+        if (const auto error = session_.run_line(line)) {
             play_.violations.push_back("the script line " + line + " is unreadable: " + *error);
             return false;
         }
@@ -60,18 +54,12 @@ class ScriptedGame {
     }
 
     [[nodiscard]] const Play& play() const { return play_; }
-    [[nodiscard]] bool on_street() const { return session_.form().visible(Control::cmdexit); }
+    [[nodiscard]] bool on_street() const { return session_.state().accepts_input(Control::cmdexit); }
 
    private:
-    static std::optional<Control> highlight_none(std::string_view line) {
-        if (line == "highlight List1 -1") return Control::List1;
-        if (line == "highlight List2 -1") return Control::List2;
-        return std::nullopt;
-    }
-
     bool check() {
         play_.violations =
-            testing::check_invariants(session_.form(), session_.table(), session_.port());
+            testing::check_invariants(session_.state(), session_.port());
         return play_.violations.empty();
     }
 
@@ -202,8 +190,9 @@ inline std::optional<std::string> next_line(ByteReader& in, const ScriptedGame& 
         }
         case 'h': {
             const std::uint8_t v = in.next();
+            // Now and then an index past the entries, which moves nothing.
             return std::string("highlight ") + detail::list_name(v) + " " +
-                   std::to_string(v / 2 % 6 - 1);
+                   std::to_string(v / 2 % 6);
         }
         case 'F': return "menu деньги";
         case 'S': return "menu sound";
@@ -242,14 +231,6 @@ inline Play play_bytes(std::span<const std::uint8_t> data) {
     ByteReader in(data);
     while (const auto line = next_line(in, game)) {
         if (!game.step(*line)) break;
-    }
-    return game.play();
-}
-
-inline Play play_lines(const std::vector<std::string>& lines) {
-    ScriptedGame game;
-    for (const auto& line : lines) {
-        if (!game.step(line)) break;
     }
     return game.play();
 }

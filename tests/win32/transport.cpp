@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "input_box.h"
+#include "support/names.h"
 #include "support/script_words.h"
 
 namespace casino::automation {
@@ -106,8 +107,8 @@ std::vector<std::string> Transport::perform(std::string_view line) {
     }
     if (!game_) throw Fatal("no game runs for: " + std::string(line));
     if (verb == "close") return close();
-    const std::optional<Control> named = w.size() >= 2 ? control_named(w[1]) : std::nullopt;
-    const std::optional<MenuItem> item = w.size() == 2 ? menu_item_named(w[1]) : std::nullopt;
+    const std::optional<Control> named = w.size() >= 2 ? testing::control_named(w[1]) : std::nullopt;
+    const std::optional<MenuItem> item = w.size() == 2 ? testing::menu_item_named(w[1]) : std::nullopt;
     const Control target = named.value_or(Control::cmdexit);
     if (verb == "click" && w.size() == 2 && named) {
         click(target);

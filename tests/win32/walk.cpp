@@ -18,6 +18,7 @@
 #include <set>
 
 #include "driver.h"
+#include "support/names.h"
 #include "transport.h"
 
 using namespace casino;
@@ -158,7 +159,7 @@ void expect_focus(Game& g, std::optional<Control> before, const Step& step,
                   const std::string& where) {
     std::optional<Control> wanted = before;
     for (const std::string& line : step.lines) {
-        if (line.starts_with("focus ")) wanted = control_named(line.substr(6));
+        if (line.starts_with("focus ")) wanted = testing::control_named(line.substr(6));
     }
     const std::set<std::string> visible = names_in(step.show[1]);
     const std::set<std::string> enabled = names_in(step.show[2]);

@@ -174,11 +174,11 @@ class CueFolder : public ::testing::Test {
 
 TEST_F(CueFolder, AnExistingFileIsPlayedAndAMissingOneRingsTheBell) {
     RecordedOutput output;
-    play_cue(output, "sound\\door.wav");
-    play_cue(output, "sound\\siren.wav");
+    play_cue(output, rules::Cue::door);
+    play_cue(output, rules::Cue::siren);
     // A folder by the name of a cue is no sound file either.
     std::filesystem::create_directories("sound/laugh3.wav");
-    play_cue(output, "sound\\laugh3.wav");
+    play_cue(output, rules::Cue::laugh);
     EXPECT_EQ(output.calls, (Calls{"file sound/door.wav", "bell", "bell"}));
 }
 
@@ -192,9 +192,9 @@ TEST_F(CueFolder, TheCurrentDirectoryComesFirstThenTheDataFolder) {
             soundgen::write_wav((data / "sound" / name).string(), std::vector<float>(2205, 0.0f)));
     }
     RecordedOutput output;
-    play_cue(output, "sound\\door.wav", data.string());
-    play_cue(output, "sound\\siren.wav", data.string());
-    play_cue(output, "sound\\laugh3.wav", data.string());
+    play_cue(output, rules::Cue::door, data.string());
+    play_cue(output, rules::Cue::siren, data.string());
+    play_cue(output, rules::Cue::laugh, data.string());
     EXPECT_EQ(output.calls, (Calls{"file sound/door.wav",
                                    "file " + (data / "sound" / "siren.wav").string(), "bell"}));
 }
@@ -317,8 +317,8 @@ TEST_F(CueFolder, CanberraWithNoDriverIsSilentAtOnce) {
     CuePlayer player(canberra("no-such-driver"), [&] { ++beeps_; },
                      CueTimes{.margin = 3s, .bell = 3s});
     EXPECT_LT(took([&] {
-                  play_cue(player, "sound\\door.wav");
-                  play_cue(player, "sound\\siren.wav");  // the bell falls back to the beep
+                  play_cue(player, rules::Cue::door);
+                  play_cue(player, rules::Cue::siren);  // the bell falls back to the beep
               }),
               3000);
     EXPECT_EQ(beeps_, 1);
@@ -329,7 +329,7 @@ TEST_F(CueFolder, CanberraWithNoDriverIsSilentAtOnce) {
 TEST_F(CueFolder, CanberraOnThisMachineNeitherHangsNorComplains) {
     CuePlayer player(canberra());
     ::testing::internal::CaptureStderr();
-    const long long waited = took([&] { play_cue(player, "sound\\door.wav"); });
+    const long long waited = took([&] { play_cue(player, rules::Cue::door); });
     const std::string noise = ::testing::internal::GetCapturedStderr();
     EXPECT_LT(waited, 100 + 500 + kSlack);
     EXPECT_EQ(noise.find("ALSA"), std::string::npos) << noise;

@@ -27,6 +27,7 @@
 #include "game_list.h"
 #include "main_window.h"
 #include "support/queued_draws.h"
+#include "support/names.h"
 #include "support/replay_session.h"
 
 namespace casino::wx {
@@ -132,7 +133,7 @@ class GameWindow : public ::testing::Test {
                 ++quits_;
                 ending_ = ending;
             },
-            draws_, table_, std::make_unique<RecordedSound>(log_));
+            draws_, state_, std::make_unique<RecordedSound>(log_));
         frame_->Show();
         frame_->Raise();
         ASSERT_TRUE(wait_for([&] { return frame_->IsShownOnScreen() && focused() != nullptr; }));
@@ -192,7 +193,7 @@ class GameWindow : public ::testing::Test {
             }
         }
         EXPECT_EQ(take(), shown) << line;
-        EXPECT_EQ(table_, expected_.table()) << line;
+        EXPECT_EQ(state_.table, expected_.table()) << line;
     }
     // Lines that only set up what follows, for the window's game and the replay's alike.
     void draw(std::initializer_list<float> values) {
@@ -212,7 +213,7 @@ class GameWindow : public ::testing::Test {
         dialogs_.answer(std::move(text));
     }
     void set_money(int money) {
-        table_.money = static_cast<std::int16_t>(money);
+        state_.table.money = static_cast<std::int16_t>(money);
         ASSERT_FALSE(expected_.run_line("money " + std::to_string(money)));
     }
 
@@ -239,7 +240,7 @@ class GameWindow : public ::testing::Test {
 
     // The game's draws and table, which the window's game uses as the replay's uses its own.
     testing::QueuedDraws draws_;
-    TableState table_;
+    GameState state_;
     testing::ReplaySession expected_;
     Lines log_;
     ScriptedDialogs dialogs_{log_};
@@ -282,14 +283,14 @@ TEST_F(GameWindow, StreetShowsOnlyTheEntranceWithEveryControlAtItsPlace) {
     // The tab order is the order of the client area's children.
     int previous = -1;
     for (wxWindow* child : frame_->client()->GetChildren()) {
-        const auto c = control_named(utf8(child->GetName()));
+        const auto c = testing::control_named(utf8(child->GetName()));
         ASSERT_TRUE(c.has_value());
         EXPECT_EQ(spec_of(*c).tab_order, previous + 1) << name_of(*c);
         previous = spec_of(*c).tab_order;
     }
 
     EXPECT_EQ(focused(), at(Control::cmdexit));
-    EXPECT_EQ(entries(Control::List1), expected_.form().list_entries(Control::List1));
+    EXPECT_EQ(entries(Control::List1), testing::list_entries(expected_.state(), Control::List1));
     snapshot("street");
 }
 
@@ -356,7 +357,7 @@ TEST_F(GameWindow, FunctionKeysWorkOnTheStreetAndInsideAList) {
 TEST_F(GameWindow, EnterKeyOnTheEntranceOpensTheCasino) {
     step("click cmdexit", [&] { type(WXK_RETURN); });
     for (const ControlSpec& row : kControls) {
-        EXPECT_EQ(shown(row.id), expected_.form().accepts_input(row.id)) << row.name;
+        EXPECT_EQ(shown(row.id), expected_.state().accepts_input(row.id)) << row.name;
     }
     EXPECT_EQ(focused(), at(Control::cmdnum));
     snapshot("floor");
@@ -417,8 +418,8 @@ TEST_F(GameWindow, PawningAndRedeemingWithTheKeyboard) {
     step("key List1 13", [&] { type(WXK_RETURN); });
     EXPECT_TRUE(draws_.empty());
     EXPECT_FALSE(at(Control::List1)->IsShown());
-    EXPECT_EQ(entries(Control::List1), expected_.form().list_entries(Control::List1));
-    EXPECT_EQ(entries(Control::List2), expected_.form().list_entries(Control::List2));
+    EXPECT_EQ(entries(Control::List1), testing::list_entries(expected_.state(), Control::List1));
+    EXPECT_EQ(entries(Control::List2), testing::list_entries(expected_.state(), Control::List2));
 
     step("click cmdre", [&] { click(Control::cmdre); });
     ASSERT_EQ(focused(), at(Control::List2));
@@ -426,8 +427,8 @@ TEST_F(GameWindow, PawningAndRedeemingWithTheKeyboard) {
     set_money(1000);
     step("click cmdre", [&] { click(Control::cmdre); });
     step("key List2 13", [&] { type(WXK_RETURN); });
-    EXPECT_EQ(entries(Control::List2), expected_.form().list_entries(Control::List2));
-    EXPECT_EQ(entries(Control::List1), expected_.form().list_entries(Control::List1));
+    EXPECT_EQ(entries(Control::List2), testing::list_entries(expected_.state(), Control::List2));
+    EXPECT_EQ(entries(Control::List1), testing::list_entries(expected_.state(), Control::List1));
 
     step("click cmdwent", [&] { click(Control::cmdwent); });
     EXPECT_TRUE(shown(Control::cmdred));
@@ -444,8 +445,8 @@ TEST_F(GameWindow, StartOverEmptiesThePawnshopAndKeepsTheScreen) {
 
     step("menu new", [&] { type(WXK_F2); });
     EXPECT_FALSE(at(Control::List2)->IsShown());
-    EXPECT_EQ(entries(Control::List2), expected_.form().list_entries(Control::List2));
-    EXPECT_EQ(entries(Control::List1), expected_.form().list_entries(Control::List1));
+    EXPECT_EQ(entries(Control::List2), testing::list_entries(expected_.state(), Control::List2));
+    EXPECT_EQ(entries(Control::List1), testing::list_entries(expected_.state(), Control::List1));
     EXPECT_TRUE(shown(Control::cmdre));
 }
 

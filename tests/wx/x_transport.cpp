@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "core/controls.h"
+#include "support/names.h"
 #include "core/event.h"
 #include "x11/process_time.h"
 #include "x11/game_window.h"
@@ -130,7 +131,7 @@ class Transport {
         char name[64] = {};
         int number = 0;
         if (std::sscanf(line.c_str(), "click %63s", name) == 1) {
-            const auto c = control_named(name);
+            const auto c = casino::testing::control_named(name);
             if (!c) throw Finding("no control named " + std::string(name));
             const auto [x, y] = centre_of(*c);
             x_.click(x, y);
@@ -148,7 +149,7 @@ class Transport {
                               " (does it show fewer entries?)");
             }
         } else if (line.starts_with("menu ")) {
-            const auto m = menu_item_named(line.substr(5));
+            const auto m = casino::testing::menu_item_named(line.substr(5));
             if (!m) throw Finding("no menu item " + line.substr(5));
             choose(*m);
         } else {
@@ -169,7 +170,7 @@ class Transport {
     // The game gives an open list the keyboard. When it does not have it, a click on the
     // list's one line does, and highlights the entry the line shows.
     void focus_list(const char* name) {
-        const auto c = control_named(name);
+        const auto c = casino::testing::control_named(name);
         if (!c || !is_list(*c)) throw Finding(std::string("no list named ") + name);
         if (focus_ == name) return;
         const auto [x, y] = centre_of(*c);

@@ -2,9 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "cue.h"
 
 namespace casino::rules {
 
@@ -18,10 +21,10 @@ struct FortuneSituation {
     std::int16_t pawnedtrousers = 0;
 };
 
-// One row that fired: the change of money, its cue (empty for none) and its message.
+// One row that fired: the change of money, its cue (none for a silent row) and its message.
 struct FortuneEvent {
     std::int32_t change;
-    std::string_view cue;
+    std::optional<Cue> cue;
     std::string message;
 
     friend bool operator==(const FortuneEvent&, const FortuneEvent&) = default;

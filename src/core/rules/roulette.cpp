@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "arithmetic.h"
+#include "table.h"
 
 namespace casino::rules {
 
@@ -77,7 +78,8 @@ std::int32_t dozen_payout(int number, const std::array<std::int32_t, 3>& stakes)
     return 3 * stakes[static_cast<std::size_t>((number - 1) / 12)];
 }
 
-bool valid_number_count(int count) { return count >= 1 && count <= 36; }
+// At least one chip, and no more numbers than the wheel has beside zero.
+bool valid_number_count(int count) { return count_of(count) == Count::Chips && count <= 36; }
 
 bool on_the_wheel(int pick) { return pick >= 0 && pick <= 36; }
 

@@ -2,9 +2,9 @@
 #include "caption_font.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string>
 
+#include "core/caption_fit.h"
 #include "core/controls.h"
 #include "css_pixels.h"
 #include "page.h"
@@ -17,6 +17,7 @@ namespace {
 constexpr double kMarginX = 8;
 constexpr double kMarginY = 4;
 constexpr double kSmallest = 8;
+// The browser draws text at any fractional size; half a pixel is step enough.
 constexpr double kStep = 0.5;
 
 // How much the captions must shrink to fit at this size: 1 or more when they fit.
@@ -34,15 +35,8 @@ double room_at(double size) {
 
 }  // namespace
 
-// Text grows in proportion to its size, so one measurement tells the size at which the
-// captions fit; the steps after it only make up for rounding in the font's metrics.
 double caption_font_size() {
-    const double full = casino_page_button_font_size();
-    const double scale = room_at(full);
-    if (scale >= 1) return full;
-    double size = std::max(kSmallest, std::floor(full * scale / kStep) * kStep);
-    while (room_at(size) < 1 && size > kSmallest) size -= kStep;
-    return size;
+    return caption_size({casino_page_button_font_size(), kSmallest, kStep}, room_at);
 }
 
 }  // namespace casino::web

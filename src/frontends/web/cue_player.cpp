@@ -12,12 +12,10 @@ int milliseconds(std::chrono::milliseconds time) { return static_cast<int>(time.
 }  // namespace
 
 // The page's files are its only data folder, so the game's own path is the one candidate.
-std::string cue_url(std::string_view game_path) {
-    return cue_file_candidates(game_path, {}, '/').front();
-}
+std::string cue_url(rules::Cue cue) { return cue_file_candidates(cue, {}, '/').front(); }
 
-void play_cue(std::string_view game_path, const CueTimes& times) {
-    casino_page_play_cue(cue_url(game_path).c_str(), milliseconds(times.margin),
+void play_cue(rules::Cue cue, const CueTimes& times) {
+    casino_page_play_cue(cue_url(cue).c_str(), milliseconds(times.margin),
                          milliseconds(times.longest), milliseconds(times.bell));
 }
 

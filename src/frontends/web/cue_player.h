@@ -4,7 +4,8 @@
 
 #include <chrono>
 #include <string>
-#include <string_view>
+
+#include "core/rules/cue.h"
 
 namespace casino::web {
 
@@ -19,11 +20,11 @@ struct CueTimes {
     std::chrono::milliseconds bell = std::chrono::milliseconds(1000);
 };
 
-// Where the page finds a cue: the game's own path ("sound\door.wav") relative to the page,
-// with the web's separator.
-std::string cue_url(std::string_view game_path);
+// Where the page finds a cue: the game's own path relative to the page, with the web's
+// separator.
+std::string cue_url(rules::Cue cue);
 
 // Plays one cue and returns when it has ended, or when the wait is up.
-void play_cue(std::string_view game_path, const CueTimes& times = {});
+void play_cue(rules::Cue cue, const CueTimes& times = {});
 
 }  // namespace casino::web

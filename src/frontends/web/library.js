@@ -31,9 +31,6 @@ mergeInto(LibraryManager.library, {
   casino_page_set_control: function (control, visible, enabled) {
     Module.page.window.setControl(control, visible !== 0, enabled !== 0);
   },
-  casino_page_usable: function (control) {
-    return Module.page.window.usable(control) ? 1 : 0;
-  },
   casino_page_focused_control: function () {
     return Module.page.window.focusedControl();
   },

@@ -14,8 +14,9 @@
 namespace casino::web {
 namespace {
 
-int id_of(Control c) { return static_cast<int>(c); }
-int id_of(MenuItem m) { return static_cast<int>(m); }
+// The page knows the controls and menu items by the game's own numbers.
+int control_id(Control c) { return static_cast<int>(c); }
+int menu_id(MenuItem m) { return static_cast<int>(m); }
 
 std::string css_colour(const Rgb& rgb) {
     return "rgb(" + std::to_string(rgb.r) + ", " + std::to_string(rgb.g) + ", " +
@@ -26,13 +27,12 @@ std::string css_colour(const Rgb& rgb) {
 
 MainWindow* MainWindow::page_window_ = nullptr;
 
-MainWindow::MainWindow(Draws& draws, TableState& table) : form_(*this, draws, table) {
+MainWindow::MainWindow(Draws& draws, GameState& state) : form_(*this, draws, state) {
     page_window_ = this;
     create_window();
     create_menus();
     create_controls();
     dispatch(Event::load());
-    focus_first_control();
 }
 
 MainWindow::~MainWindow() {
@@ -55,7 +55,7 @@ void MainWindow::create_menus() {
         for (int i = 0; i < bar_menu.item_count; ++i) {
             const MenuItemSpec& item =
                 kMenuItems[static_cast<std::size_t>(bar_menu.first_item + i)];
-            casino_page_add_menu_item(index, id_of(item.id),
+            casino_page_add_menu_item(index, menu_id(item.id),
                                       menu_label(item.id, item.caption).c_str());
         }
     }
@@ -70,73 +70,52 @@ void MainWindow::create_controls() {
         if (row.kind == ControlKind::ListBox) {
             lists_[slot(c)].emplace(row, voice_of(c));
         } else {
-            casino_page_add_button(id_of(c), std::string(row.name).c_str(),
+            casino_page_add_button(control_id(c), std::string(row.name).c_str(),
                                    std::string(row.caption).c_str(), css_pixels(row.left),
                                    css_pixels(row.top), css_pixels(row.width),
                                    css_pixels(row.height));
         }
-        casino_page_set_control(id_of(c), row.visible, row.enabled);
+        casino_page_set_control(control_id(c), row.visible, row.enabled);
     }
-}
-
-// The first control in the tab order that can take the focus gets it: on the street
-// that is "вход", since "число" before it is hidden.
-void MainWindow::focus_first_control() {
-    const std::optional<Control> first =
-        next_in_tab_order(tab_order().back(), [this](Control c) { return usable(c); });
-    if (first) set_focus(*first);
 }
 
 // ---- The keyboard focus ----
 
 void MainWindow::dispatch(const Event& event) {
-    form_.handle(event);
-    settle_focus();
+    const Outcome outcome = form_.handle(event);
+    if (outcome.focus) set_focus(*outcome.focus);
 }
 
-// A control hidden while it held the keyboard hands it to the next shown control after
-// it in the tab order, wrapping round. That is decided when the handler has finished,
-// once the next screen stands: a handler may hide the old screen before it shows the new.
-void MainWindow::settle_focus() {
-    if (!focus_lost_ || quitting_) return;
-    const std::optional<Control> next =
-        next_in_tab_order(*focus_lost_, [this](Control c) { return usable(c); });
-    focus_lost_.reset();
-    if (next) set_focus(*next);
+Keyboard MainWindow::keyboard() {
+    const int focused = casino_page_focused_control();
+    if (focused < 0 || focused >= kControlCount) return std::nullopt;
+    return static_cast<Control>(focused);
 }
-
-bool MainWindow::usable(Control c) const { return casino_page_usable(id_of(c)) != 0; }
 
 GameList& MainWindow::list_box(Control list) { return *lists_[slot(list)]; }
 
 // ---- The page's events ----
 
-void MainWindow::OnClick(Control c) {
-    // A click in a list only moves its highlight, which the page does itself.
-    if (!is_list(c)) dispatch(Event::click(c));
-}
+// A click in a list only moves its highlight, which the page does itself; the game refuses
+// it.
+void MainWindow::OnClick(Control c) { dispatch(Event::click(c, keyboard())); }
 
-void MainWindow::OnMenu(MenuItem m) { dispatch(Event::menu_item(m)); }
+void MainWindow::OnMenu(MenuItem m) { dispatch(Event::menu_item(m, keyboard())); }
 
 void MainWindow::OnListKey(Control list, int code) {
-    if (is_list(list)) dispatch(Event::key_press(list, code, list_box(list).highlight()));
+    if (is_list(list)) dispatch(Event::key_press(list, code, list_box(list).highlight(), keyboard()));
 }
 
 // ---- Port: controls ----
 
 void MainWindow::set_shown(Control c, bool shown) {
-    if (!shown && !focus_lost_ && casino_page_focused_control() == id_of(c)) focus_lost_ = c;
-    casino_page_set_control(id_of(c), shown, shown);
+    casino_page_set_control(control_id(c), shown, shown);
 }
 
-// Where the game puts the focus itself, it stays.
-void MainWindow::set_focus(Control c) {
-    focus_lost_.reset();
-    casino_page_focus(id_of(c));
-}
+void MainWindow::set_focus(Control c) { casino_page_focus(control_id(c)); }
 
 void MainWindow::set_menu_caption(MenuItem item, std::string_view caption) {
-    casino_page_set_menu_label(id_of(item), menu_label(item, caption).c_str());
+    casino_page_set_menu_label(menu_id(item), menu_label(item, caption).c_str());
 }
 
 void MainWindow::list_add(Control list, std::string_view text) { list_box(list).append(text); }
@@ -159,7 +138,7 @@ std::string MainWindow::ask_text(std::string_view prompt) {
     return web::ask_text(kAppTitle, prompt);
 }
 
-void MainWindow::play_wav(std::string_view path) { play_cue(path); }
+void MainWindow::play(Cue cue) { play_cue(cue); }
 
 double MainWindow::time_of_day() { return casino_page_time_of_day(); }
 

@@ -17,10 +17,10 @@ namespace casino::web {
 
 class MainWindow final : public Port {
    public:
-    // Builds the window on the page, runs the load step and gives the keyboard to the first
-    // control that can take it. There is one window on a page; the page's events go to it.
-    // The game draws from `draws` and keeps its table in `table`; both outlive the window.
-    MainWindow(Draws& draws, TableState& table);
+    // Builds the window on the page and runs the load step, which names the control that
+    // takes the keyboard. There is one window on a page; the page's events go to it.
+    // The game draws from `draws` and keeps its state in `state`; both outlive the window.
+    MainWindow(Draws& draws, GameState& state);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -35,7 +35,7 @@ class MainWindow final : public Port {
     void set_list_highlight(Control list, int index) override;
     void message(std::string_view text) override;
     std::string ask_text(std::string_view prompt) override;
-    void play_wav(std::string_view path) override;
+    void play(Cue cue) override;
     double time_of_day() override;
     void quit() override;
 
@@ -50,12 +50,11 @@ class MainWindow final : public Port {
     void create_window();
     void create_menus();
     void create_controls();
-    void focus_first_control();
 
-    // Runs one Event through the game, then settles the keyboard focus.
+    // Runs one Event through the game and gives the keyboard where the game says.
     void dispatch(const Event& event);
-    void settle_focus();
-    [[nodiscard]] bool usable(Control c) const;
+    // The control that holds the keyboard, or held it before a box or a menu took it.
+    [[nodiscard]] static Keyboard keyboard();
     GameList& list_box(Control list);
 
     void OnClick(Control c);
@@ -65,8 +64,6 @@ class MainWindow final : public Port {
     static MainWindow* page_window_;
 
     std::array<std::optional<GameList>, kControlCount> lists_;
-    // A control that was hidden while it held the keyboard, during the Event being handled.
-    std::optional<Control> focus_lost_;
     bool quitting_ = false;
     Form1 form_;
 };

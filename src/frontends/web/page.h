@@ -20,8 +20,6 @@ void casino_page_set_menu_label(int item, const char* label);
 void casino_page_add_button(int control, const char* name, const char* caption, double left,
                             double top, double width, double height);
 void casino_page_set_control(int control, int visible, int enabled);
-// Whether the control can take the keyboard now: visible and enabled.
-int casino_page_usable(int control);
 // The control that holds the keyboard, or held it before a box or a menu took it; -1 for none.
 int casino_page_focused_control();
 void casino_page_focus(int control);

@@ -46,7 +46,7 @@ std::string markup() {
     }
     std::string controls;
     for (const Control c : controls_on(Screen::street)) {
-        controls += "<button type=\"button\" id=\"" + std::string(name_of(c)) + "\">" +
+        controls += "<button type=\"button\" id=\"" + std::string(spec_of(c).name) + "\">" +
                     escaped(spec_of(c).caption) + "</button>";
     }
     return "<section class=\"window\" aria-labelledby=\"window-caption\">\n"

@@ -52,17 +52,17 @@ std::string installed_data_dir() {
 
 // Played synchronously (flags 0): the game goes on when the cue has ended. What the system
 // answers does not matter to the game.
-void play_cue(std::string_view game_path, std::string_view data_dir) {
+void play_cue(Cue cue, std::string_view data_dir) {
     const SoundPlayer play = sound_player();
     if (play == nullptr) return;
-    for (const std::string& candidate : cue_file_candidates(game_path, data_dir, '\\')) {
+    for (const std::string& candidate : cue_file_candidates(cue, data_dir, '\\')) {
         const std::wstring file = widen(candidate);
         if (is_file(file)) {
             play(file.c_str(), 0);
             return;
         }
     }
-    play(widen(game_path).c_str(), 0);
+    play(widen(rules::cue_name(cue)).c_str(), 0);
 }
 
 }  // namespace casino::win32

@@ -6,7 +6,7 @@
 // clang-format on
 
 #include "core/random_source.h"
-#include "core/table_state.h"
+#include "core/game_state.h"
 #include "main_window.h"
 
 namespace {
@@ -37,8 +37,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
     InitCommonControlsEx(&controls);
 
     casino::RandomSource draws;
-    casino::TableState table;
-    casino::win32::MainWindow window(instance, draws, table);
+    casino::GameState state;
+    casino::win32::MainWindow window(instance, draws, state);
     if (!window.create(show_command)) return 1;
     return window.run();
 }

@@ -39,10 +39,6 @@ WORD virtual_key(Shortcut key) {
     return 0;
 }
 
-bool window_usable(HWND hwnd) {
-    return hwnd != nullptr && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd);
-}
-
 void replace_font(HFONT& slot, HFONT fresh) {
     if (slot != nullptr) DeleteObject(slot);
     slot = fresh;
@@ -50,8 +46,8 @@ void replace_font(HFONT& slot, HFONT fresh) {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, Draws& draws, TableState& table)
-    : instance_(instance), form_(*this, draws, table) {}
+MainWindow::MainWindow(HINSTANCE instance, Draws& draws, GameState& state)
+    : instance_(instance), form_(*this, draws, state) {}
 
 MainWindow::~MainWindow() {
     if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
@@ -104,11 +100,12 @@ bool MainWindow::create(int show_command) {
     apply_tab_order();
     create_accelerators();
 
+    // The load step names the control that takes the keyboard; the window is not active
+    // yet, so it gets the keyboard as the window is shown.
     dispatch(Event::load());
 
     ShowWindow(hwnd_, show_command);
     UpdateWindow(hwnd_);
-    focus_first_control();
     // Marked now: the loop marks it only after a message it takes, and once the window is
     // painted the first may be long in coming.
     mark_default_button();
@@ -156,7 +153,7 @@ void MainWindow::create_controls() {
         if (entry.kind == ControlKind::ListBox) {
             lists_[slot(id)] =
                 std::make_unique<GameList>(hwnd_, control_id(id), style, bounds,
-                                           [this, id](int code) { OnListChar(id, code); });
+                                           [this, id](int code) { OnListKey(id, code); });
             hwnd = list_box(id).hwnd();
         } else {
             const std::wstring caption = widen(entry.caption);
@@ -220,14 +217,6 @@ void MainWindow::fit_client_area() {
 
 int MainWindow::pixels(int twips) const { return twips_to_pixels(twips, dpi_); }
 
-// The first control in the tab order that can take the focus gets it: on the street that
-// is "вход", since "число" before it is hidden.
-void MainWindow::focus_first_control() {
-    const std::optional<Control> first =
-        next_in_tab_order(tab_order().back(), [this](Control c) { return usable(c); });
-    if (first) SetFocus(control(*first));
-}
-
 // ---- The message loop ----
 
 int MainWindow::run() {
@@ -251,7 +240,7 @@ bool MainWindow::press_focused_button(const MSG& msg) {
     if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
     const std::optional<Control> c = control_of(msg.hwnd);
     if (!c || is_list(*c)) return false;
-    if (window_usable(msg.hwnd)) dispatch(Event::click(*c));
+    OnClick(*c);
     return true;
 }
 
@@ -272,40 +261,18 @@ void MainWindow::mark_default_button() {
 // ---- The keyboard focus ----
 
 void MainWindow::dispatch(const Event& event) {
-    ++handlers_running_;
-    form_.handle(event);
-    --handlers_running_;
-    settle_focus();
-}
-
-// A control hidden while it holds the keyboard parks it on the window. Where it goes next
-// is decided when the handler has finished, once the next screen stands: a handler may
-// hide the old screen before it shows the new one.
-void MainWindow::release_focus(Control c) {
-    HWND hwnd = control(c);
-    const bool focused = GetFocus() == hwnd;
-    if (!focused && saved_focus_ != hwnd) return;
-    if (!focus_lost_) focus_lost_ = c;
-    if (saved_focus_ == hwnd) saved_focus_ = nullptr;
-    if (focused) SetFocus(hwnd_);
-}
-
-// The keyboard goes to the next shown control after the one that lost it, in the tab
-// order, wrapping round; with none shown the window keeps it.
-void MainWindow::settle_focus() {
-    if (!focus_lost_ || hwnd_ == nullptr) return;
-    const std::optional<Control> next =
-        next_in_tab_order(*focus_lost_, [this](Control c) { return usable(c); });
-    focus_lost_.reset();
-    HWND target = next ? control(*next) : nullptr;
+    const Outcome outcome = form_.handle(event);
+    if (!outcome.focus || hwnd_ == nullptr) return;
     if (GetActiveWindow() != hwnd_) {
-        saved_focus_ = target;  // it is given back when the window is active again
-    } else if (target != nullptr) {
-        SetFocus(target);
+        saved_focus_ = control(*outcome.focus);  // given back when the window is active again
+    } else {
+        SetFocus(control(*outcome.focus));
     }
 }
 
-bool MainWindow::usable(Control c) const { return window_usable(control(c)); }
+Keyboard MainWindow::keyboard() const {
+    return control_of(GetActiveWindow() == hwnd_ ? GetFocus() : saved_focus_);
+}
 
 std::optional<Control> MainWindow::control_of(HWND hwnd) const {
     for (std::size_t i = 0; i < controls_.size(); ++i) {
@@ -330,7 +297,17 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPAR
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
-        case WM_COMMAND: OnCommand(LOWORD(wparam)); return 0;
+        case WM_COMMAND: {
+            // Buttons report clicks, and the menu and its accelerators report commands; a
+            // menu click and its F-key make the same Event.
+            const int id = LOWORD(wparam);
+            if (id >= kFirstControlId && id < kFirstControlId + kControlCount) {
+                OnClick(static_cast<Control>(id - kFirstControlId));
+            } else if (id >= kFirstMenuId && id < kFirstMenuId + kMenuItemCount) {
+                OnMenu(static_cast<MenuItem>(id - kFirstMenuId));
+            }
+            return 0;
+        }
         case WM_CTLCOLORBTN:
             // Themed buttons paint their rounded corners with the parent's background.
             return reinterpret_cast<LRESULT>(background_);
@@ -350,21 +327,13 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     }
 }
 
-// Buttons report clicks and the menu and its accelerators report commands, all through
-// WM_COMMAND; a menu click and its F-key make the same Event.
-void MainWindow::OnCommand(int id) {
-    if (id >= kFirstControlId && id < kFirstControlId + kControlCount) {
-        const auto c = static_cast<Control>(id - kFirstControlId);
-        if (!is_list(c)) dispatch(Event::click(c));
-        return;
-    }
-    if (id >= kFirstMenuId && id < kFirstMenuId + kMenuItemCount) {
-        dispatch(Event::menu_item(static_cast<MenuItem>(id - kFirstMenuId)));
-    }
-}
+// A list's own notifications come as commands too; the game refuses a click in a list.
+void MainWindow::OnClick(Control c) { dispatch(Event::click(c, keyboard())); }
 
-void MainWindow::OnListChar(Control list, int code) {
-    dispatch(Event::key_press(list, code, list_box(list).highlight()));
+void MainWindow::OnMenu(MenuItem m) { dispatch(Event::menu_item(m, keyboard())); }
+
+void MainWindow::OnListKey(Control list, int code) {
+    dispatch(Event::key_press(list, code, list_box(list).highlight(), keyboard()));
 }
 
 // The close box, the system menu and Alt+F4 all arrive here, and so does a close that
@@ -383,14 +352,9 @@ void MainWindow::OnActivate(WPARAM wparam) {
 }
 
 void MainWindow::OnSetFocus() {
-    // While a handler runs with the keyboard parked here, its end decides where it goes.
-    if (focus_lost_) return;
-    HWND saved = std::exchange(saved_focus_, nullptr);
-    if (window_usable(saved)) {
-        SetFocus(saved);
-    } else {
-        focus_first_control();
-    }
+    // A control hidden while the window was inactive is no longer saved: when its handler
+    // ends, the game says which control takes the keyboard.
+    if (HWND saved = std::exchange(saved_focus_, nullptr)) SetFocus(saved);
     // The activation comes as a sent message, which GetMessage handles without returning:
     // the loop's own marking would wait for the next message the loop takes.
     mark_default_button();
@@ -417,18 +381,17 @@ LRESULT MainWindow::OnMenuQuery(WPARAM wparam) const { return answer_menu_query(
 
 // ---- Port: controls ----
 
+// A hidden control cannot keep the keyboard: the window holds it until the handler ends
+// and the game says where it goes.
 void MainWindow::set_shown(Control c, bool shown) {
     HWND hwnd = control(c);
-    if (!shown) release_focus(c);
+    if (!shown && GetFocus() == hwnd) SetFocus(hwnd_);
+    if (!shown && saved_focus_ == hwnd) saved_focus_ = nullptr;
     ShowWindow(hwnd, shown ? SW_SHOWNA : SW_HIDE);
     EnableWindow(hwnd, shown ? TRUE : FALSE);
 }
 
-// Where the game puts the focus itself, it stays.
-void MainWindow::set_focus(Control c) {
-    focus_lost_.reset();
-    SetFocus(control(c));
-}
+void MainWindow::set_focus(Control c) { SetFocus(control(c)); }
 
 void MainWindow::set_menu_caption(MenuItem item, std::string_view caption) {
     std::wstring text = widen(menu_label(item, caption));
@@ -459,14 +422,19 @@ void MainWindow::set_list_highlight(Control list, int index) {
 void MainWindow::message(std::string_view text) {
     const std::wstring body = widen(text);
     const std::wstring title = widen(kAppTitle);
+    ++boxes_open_;
     MessageBoxW(hwnd_, body.c_str(), title.c_str(), MB_OK);
+    --boxes_open_;
 }
 
 std::string MainWindow::ask_text(std::string_view prompt) {
-    return narrow(win32::ask_text(hwnd_, widen(kAppTitle), widen(prompt)));
+    ++boxes_open_;
+    std::wstring answer = win32::ask_text(hwnd_, widen(kAppTitle), widen(prompt));
+    --boxes_open_;
+    return narrow(answer);
 }
 
-void MainWindow::play_wav(std::string_view path) { play_cue(path, data_dir_); }
+void MainWindow::play(Cue cue) { play_cue(cue, data_dir_); }
 
 double MainWindow::time_of_day() {
     SYSTEMTIME now{};
@@ -475,12 +443,11 @@ double MainWindow::time_of_day() {
 }
 
 // Between events the message loop ends and the program returns from it. A close that comes
-// while another handler waits inside its box (the box's loop still delivers messages to
-// the window) must not return into that handler, which would go on to its next box or cue:
-// the process ends where it stands, with the exit code of a clean exit. The game keeps
-// nothing that would need saving or closing.
+// while one of the game's boxes is open (the box's loop still delivers messages to the
+// window) must not return into the box's handler: the process ends where it stands, with
+// the exit code of a clean exit. The game keeps nothing that would need saving or closing.
 void MainWindow::quit() {
-    if (handlers_running_ > 1) ExitProcess(0);
+    if (boxes_open_ > 0) ExitProcess(0);
     PostQuitMessage(0);
 }
 

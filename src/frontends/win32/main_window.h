@@ -23,8 +23,8 @@ inline constexpr int kFirstMenuId = 200;
 
 class MainWindow final : public Port {
    public:
-    // The game draws from `draws` and keeps its table in `table`; both outlive the window.
-    MainWindow(HINSTANCE instance, Draws& draws, TableState& table);
+    // The game draws from `draws` and keeps its state in `state`; both outlive the window.
+    MainWindow(HINSTANCE instance, Draws& draws, GameState& state);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -44,7 +44,7 @@ class MainWindow final : public Port {
     void set_list_highlight(Control list, int index) override;
     void message(std::string_view text) override;
     std::string ask_text(std::string_view prompt) override;
-    void play_wav(std::string_view path) override;
+    void play(Cue cue) override;
     double time_of_day() override;
     void quit() override;
 
@@ -58,15 +58,13 @@ class MainWindow final : public Port {
     void layout_controls();
     void apply_tab_order();
     void fit_client_area();
-    void focus_first_control();
 
-    // Runs one Event through the game, then settles the keyboard focus.
+    // Runs one Event through the game and gives the keyboard where the game says.
     void dispatch(const Event& event);
-    void release_focus(Control c);
-    void settle_focus();
     void mark_default_button();
     bool press_focused_button(const MSG& msg);
-    [[nodiscard]] bool usable(Control c) const;
+    // The control that holds the keyboard, or held it before a box took the activation.
+    [[nodiscard]] Keyboard keyboard() const;
     [[nodiscard]] std::optional<Control> control_of(HWND hwnd) const;
     [[nodiscard]] HWND control(Control c) const { return controls_[slot(c)]; }
     [[nodiscard]] GameList& list_box(Control list) const { return *lists_[slot(list)]; }
@@ -75,13 +73,14 @@ class MainWindow final : public Port {
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
     LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam);
-    void OnCommand(int id);
+    void OnClick(Control c);
+    void OnMenu(MenuItem m);
+    void OnListKey(Control list, int code);
     void OnClose();
     void OnActivate(WPARAM wparam);
     void OnSetFocus();
     void OnDpiChanged(int dpi, const RECT& suggested);
     LRESULT OnMenuQuery(WPARAM wparam) const;
-    void OnListChar(Control list, int code);
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
@@ -96,9 +95,7 @@ class MainWindow final : public Port {
     std::array<HWND, kControlCount> controls_{};
     std::array<std::unique_ptr<GameList>, kControlCount> lists_{};  // none for the buttons
     HWND saved_focus_ = nullptr;  // the control that had the focus when the window went inactive
-    // A control that was hidden while it held the keyboard, during the Event being handled.
-    std::optional<Control> focus_lost_;
-    int handlers_running_ = 0;  // more than one while a close runs inside another's box
+    int boxes_open_ = 0;          // the game's boxes on the screen, each waiting for the player
     Form1 form_;
 };
 

@@ -69,8 +69,8 @@ std::string installed_data_dir() {
     return (program.parent_path() / CASINO_DATA_FROM_BIN).lexically_normal().string();
 }
 
-void play_cue(SoundOutput& output, std::string_view game_path, std::string_view data_dir) {
-    for (const std::string& path : cue_file_candidates(game_path, data_dir, '/')) {
+void play_cue(SoundOutput& output, rules::Cue cue, std::string_view data_dir) {
+    for (const std::string& path : cue_file_candidates(cue, data_dir, '/')) {
         std::error_code error;
         // A file that exists but cannot be played is silence, not the bell.
         if (std::filesystem::is_regular_file(path, error)) return output.play_file(path);

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <thread>
 
+#include "core/rules/cue.h"
+
 namespace casino::wx {
 
 // The installed game's data folder, which holds its "sound" folder: found from where the
@@ -28,7 +30,7 @@ class SoundOutput {
 
 // Plays one cue: the first of its files that exists (the game's own path relative to the
 // current directory, then the same path in the data folder), the bell when none does.
-void play_cue(SoundOutput& output, std::string_view game_path, std::string_view data_dir = {});
+void play_cue(SoundOutput& output, rules::Cue cue, std::string_view data_dir = {});
 
 // A sound system as the cue player drives it: libcanberra in the game. Every call comes
 // from the player's sound thread, one at a time, and any of them may block for as long as

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "core/random_source.h"
-#include "core/table_state.h"
+#include "core/game_state.h"
 #include "main_window.h"
 
 namespace casino::wx {
@@ -21,7 +21,7 @@ class CasinoApp final : public wxApp {
 
     bool OnInit() override {
         auto* frame =
-            new casino::wx::MainWindow([this](Ending ending) { end(ending); }, draws_, table_);
+            new casino::wx::MainWindow([this](Ending ending) { end(ending); }, draws_, state_);
         frame_ = frame;
         frame->Show();
         return true;
@@ -43,7 +43,7 @@ class CasinoApp final : public wxApp {
     }
 
     RandomSource draws_;
-    TableState table_;
+    GameState state_;
     wxWindow* frame_ = nullptr;
 };
 

@@ -52,14 +52,14 @@ wxIconBundle wheel_icons() {
 
 }  // namespace
 
-MainWindow::MainWindow(std::function<void(Ending)> quit, Draws& draws, TableState& table,
+MainWindow::MainWindow(std::function<void(Ending)> quit, Draws& draws, GameState& state,
                        std::unique_ptr<SoundOutput> sound)
     : wxFrame(nullptr, wxID_ANY, from_utf8(kWindow.caption), wxDefaultPosition, wxDefaultSize,
               wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
       quit_(std::move(quit)),
       sound_(sound ? std::move(sound) : std::make_unique<CuePlayer>(canberra(), [] { wxBell(); })),
       data_dir_(installed_data_dir()),
-      form_(*this, draws, table) {
+      form_(*this, draws, state) {
     SetIcons(wheel_icons());
     create_menus();
 
@@ -76,11 +76,11 @@ MainWindow::MainWindow(std::function<void(Ending)> quit, Draws& draws, TableStat
 
     create_controls();
     apply_tab_order();
-    Bind(wxEVT_CLOSE_WINDOW, &MainWindow::OnClose, this);
+    Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { OnClose(); });
     client_->Bind(wxEVT_CHILD_FOCUS, &MainWindow::OnChildFocus, this);
 
+    // The load step names the control that takes the keyboard as the window opens.
     dispatch(Event::load());
-    focus_first_control();
 }
 
 MainWindow::~MainWindow() = default;
@@ -113,11 +113,11 @@ void MainWindow::create_controls() {
         const Control id = row.id;
         if (row.kind == ControlKind::ListBox) {
             window = new GameList(client_, pos, size, voice_of(id),
-                                  [this, id](int code) { OnListChar(id, code); });
+                                  [this, id](int code) { OnListKey(id, code); });
         } else {
             window = new wxButton(client_, wxID_ANY, from_utf8(row.caption), pos, size);
             fit_caption(*window);
-            window->Bind(wxEVT_BUTTON, &MainWindow::OnButton, this);
+            window->Bind(wxEVT_BUTTON, &MainWindow::OnClick, this);
         }
         window->SetFont(font);
         window->SetName(from_utf8(row.name));
@@ -134,39 +134,18 @@ void MainWindow::apply_tab_order() {
     }
 }
 
-// The first control in the tab order that can take the focus gets it: on the street
-// that is "вход", since "число" before it is hidden.
-void MainWindow::focus_first_control() {
-    const std::optional<Control> first =
-        next_in_tab_order(tab_order().back(), [this](Control c) { return usable(c); });
-    if (first) set_focus(*first);
-}
-
 // ---- The keyboard focus ----
 
 void MainWindow::dispatch(const Event& event) {
-    ++handlers_running_;
-    form_.handle(event);
-    --handlers_running_;
+    const Outcome outcome = form_.handle(event);
+    if (!outcome.focus) return;
     // The focus moves once the native event that brought this one has run its course: an
     // Enter that a list reports as an activation is still being handled by GTK, which would
     // hand the same key to the control the focus moved to.
-    if (focus_lost_) CallAfter([this] { settle_focus(); });
-}
-
-// A control hidden while it held the keyboard hands it to the next shown control after
-// it in the tab order, wrapping round. That is decided when the handler has finished,
-// once the next screen stands: a handler may hide the old screen before it shows the new.
-void MainWindow::settle_focus() {
-    if (!focus_lost_) return;
-    const std::optional<Control> next =
-        next_in_tab_order(*focus_lost_, [this](Control c) { return usable(c); });
-    focus_lost_.reset();
-    if (next) set_focus(*next);
-}
-
-bool MainWindow::usable(Control c) const {
-    return control(c)->IsShown() && control(c)->IsEnabled();
+    const Control next = *outcome.focus;
+    CallAfter([this, next] {
+        if (!quitting_) set_focus(next);
+    });
 }
 
 std::optional<Control> MainWindow::control_of(const wxWindow* window) const {
@@ -183,23 +162,26 @@ GameList& MainWindow::list_box(Control list) const {
 
 // ---- Native events ----
 
+void MainWindow::OnClick(wxCommandEvent& event) {
+    const std::optional<Control> c =
+        control_of(dynamic_cast<const wxWindow*>(event.GetEventObject()));
+    if (c) dispatch(Event::click(*c, focused_));
+}
+
 void MainWindow::OnMenu(wxCommandEvent& event) {
     const int index = event.GetId() - menu_id(MenuItem::balance);
     if (index < 0 || index >= kMenuItemCount) return;
-    dispatch(Event::menu_item(static_cast<MenuItem>(index)));
+    dispatch(Event::menu_item(static_cast<MenuItem>(index), focused_));
 }
 
-void MainWindow::OnButton(wxCommandEvent& event) {
-    const std::optional<Control> c =
-        control_of(dynamic_cast<const wxWindow*>(event.GetEventObject()));
-    if (c) dispatch(Event::click(*c));
+void MainWindow::OnListKey(Control list, int code) {
+    dispatch(Event::key_press(list, code, list_box(list).highlight(), focused_));
 }
 
-void MainWindow::OnListChar(Control list, int code) {
-    dispatch(Event::key_press(list, code, list_box(list).highlight()));
+void MainWindow::OnClose() {
+    dispatch(Event::unload());
+    if (!quitting_) quit();
 }
-
-void MainWindow::OnClose(wxCloseEvent& /*event*/) { close_requested(); }
 
 // GTK tells of a focus change late when a dialog has just closed, only once the window
 // is active again; until then the control noted here is the one that gets the keyboard
@@ -209,22 +191,14 @@ void MainWindow::OnChildFocus(wxChildFocusEvent& event) {
     event.Skip();
 }
 
-void MainWindow::close_requested() {
-    dispatch(Event::unload());
-    if (!quitting_) quit();
-}
-
 // ---- Port: controls ----
 
 void MainWindow::set_shown(Control c, bool shown) {
-    if (!shown && focused_ == c && !focus_lost_) focus_lost_ = c;
     control(c)->Show(shown);
     control(c)->Enable(shown);
 }
 
-// Where the game puts the focus itself, it stays.
 void MainWindow::set_focus(Control c) {
-    focus_lost_.reset();
     focused_ = c;
     control(c)->SetFocus();
 }
@@ -252,19 +226,24 @@ void MainWindow::list_remove(Control list, int index) { list_box(list).remove(in
 // The window can still be closed while a box is open: that is the game's exit too.
 void MainWindow::message(std::string_view text) {
     wxMessageDialog box(this, from_utf8(text), from_utf8(kAppTitle), wxOK | wxICON_NONE);
-    const CloseWhileModal closing(GetHandle(), [this] { close_requested(); });
+    const CloseWhileModal closing(GetHandle(), [this] { OnClose(); });
+    ++boxes_open_;
     box.ShowModal();
+    --boxes_open_;
 }
 
 std::string MainWindow::ask_text(std::string_view prompt) {
     wxTextEntryDialog box(this, from_utf8(prompt), from_utf8(kAppTitle), wxEmptyString,
                           wxOK | wxCANCEL);
-    const CloseWhileModal closing(GetHandle(), [this] { close_requested(); });
-    if (box.ShowModal() != wxID_OK) return {};
+    const CloseWhileModal closing(GetHandle(), [this] { OnClose(); });
+    ++boxes_open_;
+    const int answer = box.ShowModal();
+    --boxes_open_;
+    if (answer != wxID_OK) return {};
     return to_utf8(box.GetValue());
 }
 
-void MainWindow::play_wav(std::string_view path) { play_cue(*sound_, path, data_dir_); }
+void MainWindow::play(Cue cue) { play_cue(*sound_, cue, data_dir_); }
 
 double MainWindow::time_of_day() {
     const wxDateTime now = wxDateTime::UNow();
@@ -272,12 +251,11 @@ double MainWindow::time_of_day() {
            now.GetMillisecond() / 1000.0;
 }
 
-// The exit's own handler is one; any other still running waits inside a box.
 void MainWindow::quit() {
     if (quitting_) return;
     quitting_ = true;
     Hide();
-    quit_(handlers_running_ > 1 ? Ending::EndProcessNow : Ending::StopMainLoop);
+    quit_(boxes_open_ > 0 ? Ending::EndProcessNow : Ending::StopMainLoop);
 }
 
 }  // namespace casino::wx

@@ -25,17 +25,16 @@ namespace casino::wx {
 class GameList;
 
 // How the program must end when the game quits. Between events the main loop can simply
-// stop. While a handler still waits inside one of its boxes (the window was closed under
-// it), nothing may return into that handler, which would go on to its next box or cue: the
-// process ends on the spot.
+// stop. While one of the game's boxes is open (the window was closed under it), nothing may
+// return into the box's handler: the process ends on the spot.
 enum class Ending : std::uint8_t { StopMainLoop, EndProcessNow };
 
 class MainWindow final : public wxFrame, public Port {
    public:
     // quit: ends the program as the game asks (the frame hides itself first). sound: where
     // the cues go; by default libcanberra.
-    // The game draws from `draws` and keeps its table in `table`; both outlive the window.
-    MainWindow(std::function<void(Ending)> quit, Draws& draws, TableState& table,
+    // The game draws from `draws` and keeps its state in `state`; both outlive the window.
+    MainWindow(std::function<void(Ending)> quit, Draws& draws, GameState& state,
                std::unique_ptr<SoundOutput> sound = {});
     ~MainWindow() override;
 
@@ -58,7 +57,7 @@ class MainWindow final : public wxFrame, public Port {
     void set_list_highlight(Control list, int index) override;
     void message(std::string_view text) override;
     std::string ask_text(std::string_view prompt) override;
-    void play_wav(std::string_view path) override;
+    void play(Cue cue) override;
     double time_of_day() override;
     void quit() override;
 
@@ -68,21 +67,17 @@ class MainWindow final : public wxFrame, public Port {
     void create_menus();
     void create_controls();
     void apply_tab_order();
-    void focus_first_control();
 
-    // Runs one Event through the game, then settles the keyboard focus.
+    // Runs one Event through the game and gives the keyboard where the game says.
     void dispatch(const Event& event);
-    void settle_focus();
-    [[nodiscard]] bool usable(Control c) const;
     [[nodiscard]] std::optional<Control> control_of(const wxWindow* window) const;
-    // Every way of closing the window is the game's exit, and it is never refused.
-    void close_requested();
 
+    void OnClick(wxCommandEvent& event);
     void OnMenu(wxCommandEvent& event);
-    void OnButton(wxCommandEvent& event);
-    void OnClose(wxCloseEvent& event);
+    void OnListKey(Control list, int code);
+    // Every way of closing the window is the game's exit, and it is never refused.
+    void OnClose();
     void OnChildFocus(wxChildFocusEvent& event);
-    void OnListChar(Control list, int code);
 
     wxPanel* client_ = nullptr;
     std::array<wxWindow*, kControlCount> controls_{};
@@ -91,11 +86,9 @@ class MainWindow final : public wxFrame, public Port {
     std::unique_ptr<SoundOutput> sound_;
     std::string data_dir_;  // where an installed game keeps its sound folder
     bool quitting_ = false;
-    int handlers_running_ = 0;  // more than one while a close runs inside another's box
+    int boxes_open_ = 0;  // the game's boxes on the screen, each waiting for the player
     // The control that holds the keyboard, or gets it back when the window is active again.
-    std::optional<Control> focused_;
-    // A control that was hidden while it held the keyboard, during the Event being handled.
-    std::optional<Control> focus_lost_;
+    Keyboard focused_;
     Form1 form_;
 };
 
