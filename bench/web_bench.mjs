@@ -57,8 +57,9 @@ async function measure(folder, shown) {
     }, shown);
     await page.goto(server.origin + '/');
     await page.evaluate(() => window.__painted);
+    await page.waitForFunction(() => performance.getEntriesByName('first-contentful-paint').length > 0);
     const [paint, contentful] = await page.evaluate(() => ['first-paint', 'first-contentful-paint']
-        .map((name) => performance.getEntriesByName(name)[0]?.startTime ?? NaN));
+        .map((name) => performance.getEntriesByName(name)[0].startTime));
     await page.evaluate(async () => {
       if (await navigator.serviceWorker.getRegistration()) await navigator.serviceWorker.ready;
     });
