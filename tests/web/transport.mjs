@@ -3,9 +3,9 @@
 // says, real clicks and keys, and every box answered with the answers queued by `type`.
 // With --touch the page is a phone's, played by touch alone. For `show` it answers what a
 // screen reader finds on the page. Besides the transcript lines it reports as findings what
-// it sees wrong by itself: a page error, anything on the console, a tab that crashed, a cue
-// cut short, a request beyond the page's own files, a page that stops answering and one that
-// keeps busy while it waits.
+// it sees wrong by itself: a page error, anything on the console, a tab that crashed, a
+// dialog of the browser's own, a cue cut short, a request beyond the page's own files, a
+// page that stops answering and one that keeps busy while it waits.
 //   node transport.mjs SITE_FOLDER TABLES_PROGRAM [--touch]
 import { createInterface } from 'node:readline';
 import { launch, misdeeds, openContext, phone, serve } from './browser.mjs';
@@ -26,8 +26,13 @@ const browser = await launch();
 const {context, record} = await openContext(browser, ...(touch ? [phone] : []));
 await GamePage.prepare(context);
 const game = new GamePage(context, tables, {touch});
+// A tab that crashed, and any dialog of the browser's own (an alert, or a page asking to
+// stay as its tab closes), which the game never opens.
 const crashed = [];
-context.on('page', (page) => page.on('crash', () => crashed.push('the tab crashed')));
+context.on('page', (page) => {
+  page.on('crash', () => crashed.push('the tab crashed'));
+  page.on('dialog', (dialog) => crashed.push(`the page opened a ${dialog.type()} dialog`) && dialog.accept());
+});
 let told = 0;
 
 // Each complaint once, as it comes; a misdeed ends the run anyway.
