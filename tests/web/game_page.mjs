@@ -148,10 +148,6 @@ export class GamePage {
     return this.page.locator(`.client > [id="${name}"]`);
   }
 
-  async shown(name) {
-    return this.control(name).isVisible();
-  }
-
   // A click, or a tap on a phone.
   async press(x, y) {
     await (this.touch ? this.page.touchscreen.tap(x, y) : this.page.mouse.click(x, y));
@@ -165,7 +161,7 @@ export class GamePage {
   // A click on a list lands on its frame, which gives it the keyboard and moves nothing. A
   // hidden control is clicked where the page would put it.
   async clickControl(name) {
-    const box = await this.shown(name) ? await this.control(name).boundingBox()
+    const box = await this.control(name).isVisible() ? await this.control(name).boundingBox()
                                        : await this.place(name);
     const isList = await this.control(name).getAttribute('role') === 'listbox';
     await this.press(box.x + (isList ? 0.5 : box.width / 2), box.y + (isList ? 0.5 : box.height / 2));
@@ -201,7 +197,7 @@ export class GamePage {
   }
 
   async keyIn(list, code) {
-    if (!await this.shown(list)) return;
+    if (!await this.control(list).isVisible()) return;
     if (this.touch) {
       if (code !== 13) throw new Error(`a touch screen has no key ${code}`);
       await this.pressOn(this.touchKey('Enter'));
@@ -222,7 +218,7 @@ export class GamePage {
 
   // Home, then the arrow down to the entry: the keys a person uses in a one-line list.
   async highlight(list, index) {
-    if (!await this.shown(list)) return;
+    if (!await this.control(list).isVisible()) return;
     const count = await this.control(list).getByRole('option').count();
     if (index < 0 || index >= count) return;
     if (this.touch) {

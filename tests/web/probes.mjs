@@ -36,7 +36,8 @@ async function photograph(page, name, device) {
 // with the key that chooses it.
 async function probeWindow(page) {
   const tree = await axTree(page);
-  same([tree.name, findAll(tree, role('heading')).map((node) => node.name)], [tables.title, [tables.title]], 'the page\'s and the window\'s caption');
+  same([tree.name, findAll(tree, role('heading')).map((node) => node.name), findAll(tree, role('main')).length],
+       [tables.title, [tables.title], 1], 'the page\'s and the window\'s caption, in the one main landmark');
   same(findAll(tree, role('menubar')).map((bar) => bar.children().map((node) => node.name)), [tables.menus.map((menu) => menu.caption)], 'the menu bar');
   for (const menu of tables.menus) {
     await page.getByRole('menuitem', {name: menu.caption, exact: true}).click();
