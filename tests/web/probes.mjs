@@ -27,9 +27,8 @@ async function noViolations(page, screen) {
 
 // The window as a desktop shows it, or the whole view of a phone.
 async function photograph(page, name, device) {
-  if (pictures === undefined) return;
   const path = `${pictures}/web-${device === phone ? 'phone-' : ''}${name}.png`;
-  await (device === phone ? page.screenshot({path}) : page.locator('.window').screenshot({path}));
+  if (pictures !== undefined) await (device === phone ? page.screenshot({path}) : page.locator('.window').screenshot({path}));
 }
 
 // The window's caption, and its menus, each opened by a click: every item by its caption,
@@ -81,6 +80,11 @@ async function walk(browser, origin, device, name) {
   const page = await game.start(origin + '/');
   const seen = {street: await game.play('show')};
   await noViolations(page, `the street (${name})`);
+  // Upright the window fills 90% of the view's width at least, lying 85% of its height; the
+  // view never scrolls sideways.
+  same(await page.evaluate(({width, height} = document.querySelector('.window').getBoundingClientRect()) => [
+    innerWidth < innerHeight ? width >= 0.9 * innerWidth : height >= 0.85 * innerHeight,
+    document.documentElement.scrollWidth <= innerWidth]), [true, true], `the window fills the view (${name})`);
   await photograph(page, 'street', device);
   if (device !== phone) await probeWindow(page);
   for (const [line, screen] of [['menu деньги'], ['click cmdexit', 'the casino floor'], ['click cmdred'],

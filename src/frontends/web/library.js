@@ -1,5 +1,5 @@
 // The JavaScript library of the web front end: the C functions of page.h, each handing its
-// call to the page's widgets (page/*.js), which page/main.js gives the program as
+// call to the page's widgets (page/*.js), which page/game.js gives the program as
 // Module.page, with the texts turned from UTF-8 into strings.
 // The boxes and the cues wait for the player or the sound: Asyncify suspends the game's
 // handler until their promise settles, and then calls the function again to go on, so each
