@@ -50,7 +50,7 @@ std::string markup() {
                     escaped(spec_of(c).caption) + "</button>";
     }
     return "<section class=\"window\" aria-labelledby=\"window-caption\">\n"
-           "<div class=\"title-bar\">"
+           "<div class=\"title-bar\"><img src=\"icons/casino-192.png\" alt=\"\" loading=\"lazy\">"
            "<h1 id=\"window-caption\">" + escaped(kWindow.caption) + "</h1></div>\n"
            "<div class=\"menu-bar\" role=\"menubar\">" + menus + "</div>\n"
            "<div class=\"client\">" + controls + "</div>\n</section>";
