@@ -1,4 +1,5 @@
-# Looks for what the wx front end needs: wxWidgets 3.2, GTK 3, libcanberra and ALSA. Sets
+# Looks for what the wx front end needs: wxWidgets 3.2, GTK 3, libcanberra, ALSA, and the
+# tools that make its icons (rsvg-convert, xxd). Sets
 # casino_wx_found; when something is missing it says once which Debian packages to install.
 set(casino_wx_found TRUE)
 set(casino_wx_missing)
@@ -24,6 +25,14 @@ if(NOT GTK3_FOUND)
 endif()
 if(NOT PkgConfig_FOUND)
   list(APPEND casino_wx_missing pkg-config)
+endif()
+# The icons are rendered from tools/icon/casino.svg, the window's compiled in with xxd.
+if(NOT RSVG_CONVERT_PROGRAM)
+  list(APPEND casino_wx_missing librsvg2-bin)
+endif()
+find_program(XXD_PROGRAM xxd)
+if(NOT XXD_PROGRAM)
+  list(APPEND casino_wx_missing xxd)
 endif()
 
 if(casino_wx_missing)

@@ -39,11 +39,13 @@ if(Python3_Interpreter_FOUND)
   else()
     set(strip --strip)
   endif()
+  # The staged tree gets fixed permissions, whatever the umask (tools/packaging/permissions.py).
   add_custom_target(package_stage
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage_dir}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${packages_dir}
     COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} ${strip}
             --prefix ${stage_dir}/${CPACK_PACKAGE_FILE_NAME} > ${packages_dir}/stage.log
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/packaging/permissions.py ${stage_dir}
     COMMENT "Installing into ${stage_dir}"
     VERBATIM)
   foreach(target casino make_sounds casino_data casino_changelog site)
@@ -84,10 +86,14 @@ endif()
 # installer's contents.
 set(CASINO_MSI_UPGRADE_CODE 1CB7A462-EA32-45A1-9C57-42D3B74CFEF7)
 if(WIN32 AND Python3_Interpreter_FOUND AND NOT MSVC)
+  # wixl builds it; msibuild (msitools) fills in what wixl leaves out of its tables.
   find_program(WIXL_PROGRAM wixl)
-  if(WIXL_PROGRAM)
-    # casino.exe's own icon, drawn by the build (src/frontends/win32/CMakeLists.txt).
+  find_program(MSIBUILD_PROGRAM msibuild)
+  if(WIXL_PROGRAM AND MSIBUILD_PROGRAM)
+    # casino.exe's own icon, made by the build (src/frontends/win32/CMakeLists.txt).
     set(CASINO_MSI_ICON ${CASINO_WIN32_ICON})
+    # The installer's one language, the program's: Russian.
+    set(CASINO_MSI_LANGUAGE 1049)
     configure_file(cmake/make_msi.cmake.in ${PROJECT_BINARY_DIR}/make_msi.cmake @ONLY)
     add_custom_target(package_msi
       COMMAND ${CMAKE_COMMAND} -P ${PROJECT_BINARY_DIR}/make_msi.cmake
@@ -96,18 +102,24 @@ if(WIN32 AND Python3_Interpreter_FOUND AND NOT MSVC)
     add_dependencies(package_msi package_stage)
     add_dependencies(packages package_msi)
   else()
-    message(STATUS "casino: no wixl, so no Windows installer (Debian: apt-get install wixl)")
+    message(STATUS "casino: no wixl or msibuild, so no Windows installer "
+                   "(Debian: apt-get install wixl msitools)")
   endif()
 endif()
 
 # ---- Linux: the .deb ----
 find_program(DPKG_PROGRAM dpkg)
-if(NOT WIN32 AND NOT EMSCRIPTEN AND DPKG_PROGRAM)
+if(NOT WIN32 AND NOT EMSCRIPTEN AND DPKG_PROGRAM AND Python3_Interpreter_FOUND)
   execute_process(COMMAND ${DPKG_PROGRAM} --print-architecture
                   OUTPUT_VARIABLE deb_architecture OUTPUT_STRIP_TRAILING_WHITESPACE)
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${deb_architecture})
   set(CPACK_DEBIAN_FILE_NAME casino_${PROJECT_VERSION}_${deb_architecture}.deb)
+  # The prefix the manual page names (src/frontends/wx/CMakeLists.txt).
+  if(NOT CASINO_DEB_PREFIX)
+    set(CASINO_DEB_PREFIX /usr)
+  endif()
+  set(CPACK_PACKAGING_INSTALL_PREFIX ${CASINO_DEB_PREFIX})
   set(CPACK_DEBIAN_PACKAGE_SECTION games)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -119,10 +131,22 @@ if(NOT WIN32 AND NOT EMSCRIPTEN AND DPKG_PROGRAM)
     "on red or black, odd or even, the three dozens or single numbers. Chips cost a\n"
     "different price on every spin, hidden fortune events strike before every bet,\n"
     "and the player's clothes can be pawned for cash and bought back later.")
-  # CPack takes the time of every member from SOURCE_DATE_EPOCH.
+  # CPack installs into a folder of its own, with the umask's permissions: the tree gets the
+  # fixed ones before it is packed.
+  set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_BINARY_DIR}/cpack_permissions.cmake)
+  file(CONFIGURE OUTPUT ${CPACK_PRE_BUILD_SCRIPTS} CONTENT [[
+execute_process(
+  COMMAND "@Python3_EXECUTABLE@" "@PROJECT_SOURCE_DIR@/tools/packaging/permissions.py"
+          "${CPACK_TEMPORARY_DIRECTORY}"
+  COMMAND_ERROR_IS_FATAL ANY)
+]] @ONLY)
+  # CPack takes the time of every member from SOURCE_DATE_EPOCH. The modes of the .deb's own
+  # three members (debian-binary, control.tar.gz, data.tar.gz) it takes from the files it
+  # writes for them, that is from the umask: it runs under umask 022.
   add_custom_target(package_deb
     COMMAND ${CMAKE_COMMAND} -E make_directory ${packages_dir}
-    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${CASINO_SOURCE_DATE_EPOCH}
+    COMMAND sh -c "umask 022 && exec \"$@\"" sh
+            ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${CASINO_SOURCE_DATE_EPOCH}
             ${CMAKE_CPACK_COMMAND} -G DEB -B ${packages_dir}/cpack > ${packages_dir}/cpack.log
     COMMAND ${CMAKE_COMMAND} -E rename ${packages_dir}/cpack/${CPACK_DEBIAN_FILE_NAME}
             ${packages_dir}/${CPACK_DEBIAN_FILE_NAME}

@@ -7,6 +7,8 @@
 # folder, its cues found beside it. Installs the same files as the next version, which
 # must replace the first; uninstalls that with msiexec /x, after which the prefix's files
 # and registry must be as they were before the install, but for what Wine changes itself.
+# Before any of that, reads the installer's tables with msiinfo: every component 64-bit,
+# casino.exe's version and language filled in, one language throughout.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
@@ -23,6 +25,31 @@ cmake --build "$build" --target package_msi >/dev/null
 version=$(cat "$build/version.txt")
 msi=$build/packages/casino-$version-win64.msi
 [ -s "$msi" ] || fail "package_msi did not make $msi"
+
+# ---- The installer's tables, read with msiinfo ----
+# Every component is a 64-bit one (msidbComponentAttributes64bit, 256), as its folder is
+# under ProgramFiles64Folder (Windows Installer's ICE80).
+table() { msiinfo export "$msi" "$1" | tail -n +4 | tr -d '\r'; }
+attributes=$(table Component | awk -F'\t' '{ print $1 "=" $4 }' | tr '\n' ' ')
+[ -n "$attributes" ] && [ -z "$(table Component | awk -F'\t' '$4 != 256')" ] ||
+  fail "components not marked 64-bit: $attributes"
+# casino.exe's File version is the one its version record carries (VS_FIXEDFILEINFO, read
+# with wrestool), its language the product's and the summary's: one language throughout.
+exe=$build/src/frontends/win32/casino.exe
+exe_version=$(wrestool -x --raw --type=16 "$exe" | python3 -c '
+import struct, sys
+data = sys.stdin.buffer.read()
+at = data.find(struct.pack("<I", 0xFEEF04BD))
+high, low = struct.unpack_from("<II", data, at + 8)
+print(f"{high >> 16}.{high & 0xFFFF}.{low >> 16}.{low & 0xFFFF}" if at >= 0 else "none")')
+file_row=$(table File | awk -F'\t' '$1 == "casino.exe" { print $5 " " $6 }')
+product_language=$(table Property | awk -F'\t' '$1 == "ProductLanguage" { print $2 }')
+template=$(msiinfo suminfo "$msi" | sed -n 's/^Template: //p')
+[ "$file_row" = "$exe_version $product_language" ] ||
+  fail "casino.exe's File version and language are '$file_row', its version record's $exe_version, the product's language $product_language"
+[ "$template" = "x64;$product_language" ] || fail "the summary's template is $template, the product's language $product_language"
+[ -z "$(table MsiFileHash | awk -F'\t' '$1 == "casino.exe"')" ] || fail "the versioned casino.exe has a file hash"
+echo "msiinfo: $(table Component | wc -l) components with Attributes 256; casino.exe version $exe_version, language $product_language as the product's and the summary's ($template)"
 
 source scripts/lib/virtual-desktop.sh
 source scripts/lib/win32-walk.sh

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The unit, scenario and golden tests again under AddressSanitizer and UndefinedBehavior-
 # Sanitizer (clang 14, Release, build/asan), with the Linux front end's cue player and its
-# tests and the icon tool with its test; the cue player's threads under ThreadSanitizer (build/tsan); then a bounded run of
+# tests and the icon's files with their test; the cue player's threads under ThreadSanitizer (build/tsan); then a bounded run of
 # each fuzz target (build/fuzz). FUZZ_SECONDS sets how long each fuzz target runs (default
 # 60; they run side by side).
 set -euo pipefail
@@ -14,7 +14,7 @@ echo "-- unit tests under ASan + UBSan"
 # Release (-O3) with warnings as errors: clang's optimiser sees what g++'s does not. Of the
 # Linux front end only the cue player is built: the window's tests need a display.
 cmake -S . -B build/asan -G Ninja "${sanitizers[@]}" -DCASINO_SANITIZE=ON >/dev/null
-cmake --build build/asan -j2 --target core_tests replay cue_player_tests icon
+cmake --build build/asan -j2 --target core_tests replay cue_player_tests icon_files
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build/asan --no-tests=error --output-on-failure -j2 -LE wx
 ctest --test-dir build/asan --no-tests=error --output-on-failure -j2 -L wx -R '^CueFolder\.'

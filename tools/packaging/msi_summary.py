@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
-"""Rewrites the three things wixl makes up in a Windows installer's summary information,
-so that building the same installer twice gives the same bytes:
+"""Rewrites what wixl makes up in a Windows installer's summary information, so that
+building the same installer twice gives the same bytes, and its language is the product's:
 
   - the creation and last-saved times, which wixl takes from the clock, become the time
     given;
+  - the language in the template ("x64;1033"), which wixl writes as 1033 whatever the
+    product's language, becomes the language given;
   - the package code, which wixl draws at random, becomes a name-based code of the
     installer's own contents, so that it changes whenever anything in the package does
     (the version included) and only then.
 
-    msi_summary.py INSTALLER.msi --time SECONDS --namespace GUID
+    msi_summary.py INSTALLER.msi --time SECONDS --namespace GUID --language LANGID
 
 The installer is an OLE compound file; the summary information is its stream
 "\\x05SummaryInformation", a property set. Every value rewritten keeps its length, so the
@@ -26,7 +28,7 @@ SUMMARY_STREAM = "\x05SummaryInformation"
 
 # Property ids and types of the summary information (the "Summary Information Stream
 # Property Set" of Windows Installer).
-PID_REVNUMBER, PID_CREATE_DTM, PID_LASTSAVE_DTM = 9, 12, 13
+PID_TEMPLATE, PID_REVNUMBER, PID_CREATE_DTM, PID_LASTSAVE_DTM = 7, 9, 12, 13
 VT_LPSTR, VT_FILETIME = 30, 64
 FILETIME_OF_1970 = 116444736000000000  # 100 ns intervals from 1601 to 1970
 
@@ -125,6 +127,7 @@ def main():
     parser.add_argument("installer")
     parser.add_argument("--time", type=int, required=True)
     parser.add_argument("--namespace", type=uuid.UUID, required=True)
+    parser.add_argument("--language", type=int, required=True)
     args = parser.parse_args()
 
     with open(args.installer, "rb") as f:
@@ -143,6 +146,17 @@ def main():
         if kind != VT_FILETIME:
             raise SystemExit(f"msi_summary.py: property {pid} is not a time")
         put(at, filetime(args.time))
+
+    # The template is "platform;language", a string ending in a zero byte; the language
+    # given must be as long as wixl's, so that the stream keeps its length.
+    kind, at = found.get(PID_TEMPLATE, (None, 0))
+    length, = struct.unpack_from("<I", stream, at)
+    template = bytes(stream[at + 4 : at + 4 + length]).rstrip(b"\0").decode("ascii")
+    platform, _, language = template.partition(";")
+    wanted = f"{platform};{args.language}".encode("ascii")
+    if kind != VT_LPSTR or not language.isdigit() or len(wanted) != len(template):
+        raise SystemExit(f"msi_summary.py: cannot give the template {template!r} the language {args.language}")
+    put(at + 4, wanted)
 
     kind, at = found.get(PID_REVNUMBER, (None, 0))
     length, = struct.unpack_from("<I", stream, at)

@@ -3,7 +3,6 @@
 
 #include <wx/button.h>
 #include <wx/datetime.h>
-#include <wx/iconbndl.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/panel.h>
@@ -37,19 +36,6 @@ int dips(int twips) { return twips_to_pixels(twips, 96); }
 // Menu ids start past wx's own, so no stock item (with its stock label) is ever picked.
 int menu_id(MenuItem m) { return wxID_HIGHEST + 1 + static_cast<int>(m); }
 
-wxIconBundle wheel_icons() {
-    wxIconBundle icons;
-    for (const IconPixels& pixels : kWindowIcons) {
-        // The image borrows the compiled-in pixels and never frees them.
-        const wxImage image(pixels.size, pixels.size, const_cast<unsigned char*>(pixels.rgb),
-                            const_cast<unsigned char*>(pixels.alpha), true);
-        wxIcon icon;
-        icon.CopyFromBitmap(wxBitmap(image));
-        icons.AddIcon(icon);
-    }
-    return icons;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(std::function<void(Ending)> quit, Draws& draws, GameState& state,
@@ -60,7 +46,7 @@ MainWindow::MainWindow(std::function<void(Ending)> quit, Draws& draws, GameState
       sound_(sound ? std::move(sound) : std::make_unique<CuePlayer>(canberra(), [] { wxBell(); })),
       data_dir_(installed_data_dir()),
       form_(*this, draws, state) {
-    SetIcons(wheel_icons());
+    SetIcons(window_icons());
     create_menus();
 
     client_ = new wxPanel(this, wxID_ANY);

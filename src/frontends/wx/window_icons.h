@@ -1,16 +1,12 @@
-// The window's icons, drawn at build time by tools/icon (window_icons.cpp is generated).
+// The window's icons: the 16, 32, 48 and 64 px PNGs rendered at build time from the game's
+// one icon (tools/icon/casino.svg), compiled in as they are.
 #pragma once
 
-#include <array>
+#include <wx/iconbndl.h>
 
 namespace casino::wx {
 
-struct IconPixels {
-    int size;                    // width and height in pixels
-    const unsigned char* rgb;    // size x size pixels, red, green and blue, rows from the top
-    const unsigned char* alpha;  // size x size opacities
-};
-
-extern const std::array<IconPixels, 4> kWindowIcons;
+// The four icons, read from the compiled-in PNGs by wx.
+wxIconBundle window_icons();
 
 }  // namespace casino::wx
