@@ -1,12 +1,16 @@
 // The web game's page against a bare Emscripten page with one button, both loaded RUNS times,
 // alternating, each time in a fresh headless Chromium from an empty cache: the bytes the
 // page fetched until it stood, and with its offline copy, as a web server that compresses
-// with gzip would send them,
-// the time from the navigation to the first paint of the window (of the button for the bare
-// page), and the peak memory of the browser's renderer processes. Prints the medians and
-// their ratios game / bare. Figures, not a test.
+// with gzip would send them, the time from the navigation to the browser's first paint and
+// first contentful paint, and the peak memory of the browser's renderer processes. Prints
+// the medians and their ratios game / bare. Then Lighthouse (tests/web pins it) audits the
+// game's page with its mobile and its desktop settings, three times each: the four
+// categories' scores, and the first and the largest contentful paint as it simulates them,
+// of the run with the median LCP. Figures, not a test.
 //   node web_bench.mjs GAME_FOLDER BARE_FOLDER [RUNS]
-import { readFile } from 'node:fs/promises';
+import { execFile } from 'node:child_process';
+import { mkdtemp, readFile, rm } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { gzipSync } from 'node:zlib';
 import { launch, serve } from '../tests/web/browser.mjs';
@@ -28,8 +32,8 @@ async function rendererPeak(browser) {
   return total;
 }
 
-// One load of the page in `folder`: the page is standing once `shown` is painted, and for
-// a page with a service worker once that has kept its copy.
+// One load of the page in `folder`: the page is standing once `shown` is on it and painted,
+// and for a page with a service worker once that has kept its copy.
 async function measure(folder, shown) {
   const server = await serve(folder);
   const browser = await launch();
@@ -53,7 +57,10 @@ async function measure(folder, shown) {
       });
     }, shown);
     await page.goto(server.origin + '/');
-    const paint = await page.evaluate(() => window.__painted);
+    await page.evaluate(() => window.__painted);
+    await page.waitForFunction(() => performance.getEntriesByName('first-contentful-paint').length > 0);
+    const [paint, contentful] = await page.evaluate(() => ['first-paint', 'first-contentful-paint']
+        .map((name) => performance.getEntriesByName(name)[0].startTime));
     await page.evaluate(async () => {
       if (await navigator.serviceWorker.getRegistration()) await navigator.serviceWorker.ready;
     });
@@ -67,7 +74,7 @@ async function measure(folder, shown) {
       if (!byWorker) bytes += size;
     }
     const memory = await rendererPeak(browser);
-    return {bytes, offline, paint, memory, files: fetched.filter((f) => !f.byWorker).length};
+    return {bytes, offline, paint, contentful, memory, files: fetched.filter((f) => !f.byWorker).length};
   } finally {
     await browser.close();
     await server.close();
@@ -99,5 +106,43 @@ console.log(`medians over ${runs} loads each, the game's page vs a bare Emscript
 row('bytes transferred (gzip)', 'B  ', 'bytes', 0);
 row('  with the offline copy', 'B  ', 'offline', 0);
 row('navigation to first paint', 'ms ', 'paint', 1);
+row('  to first contentful paint', 'ms ', 'contentful', 1);
 row('renderer peak memory', 'KiB', 'memory', 0);
 console.log(`files fetched: ${game[0].files} vs ${bare[0].files}`);
+
+// Lighthouse's audit of the page with its mobile settings (a mid-range phone on a slow 4G
+// network, both simulated) or its desktop ones, in Debian's chromium.
+async function lighthouse(url, preset) {
+  const folder = await mkdtemp(path.join(tmpdir(), 'lighthouse-'));
+  const program = new URL('../tests/web/node_modules/.bin/lighthouse', import.meta.url).pathname;
+  const report = path.join(folder, 'report.json');
+  try {
+    await new Promise((resolve, reject) => execFile(program, [
+      url, '--quiet', '--output=json', `--output-path=${report}`,
+      '--only-categories=performance,accessibility,best-practices,seo',
+      '--chrome-flags=--headless=new --no-sandbox', ...(preset === 'desktop' ? ['--preset=desktop'] : []),
+    ], {env: {...process.env, CHROME_PATH: '/usr/bin/chromium'}}, (error) => (error ? reject(error) : resolve())));
+    return JSON.parse(await readFile(report, 'utf8'));
+  } finally {
+    await rm(folder, {recursive: true, force: true});
+  }
+}
+
+// Lighthouse's simulation starts from one real load, which a busy machine makes wander, so
+// each preset is audited three times and the run with the median LCP is told.
+const server = await serve(gameFolder);
+try {
+  for (const preset of ['mobile', 'desktop']) {
+    const reports = [];
+    for (let run = 0; run < 3; ++run) reports.push(await lighthouse(server.origin + '/', preset));
+    const lcp = (report) => report.audits['largest-contentful-paint'].numericValue;
+    const {categories, audits} = reports.sort((a, b) => lcp(a) - lcp(b))[1];
+    const scores = Object.values(categories).map((category) => `${category.title} ${Math.round(category.score * 100)}`);
+    const ms = (audit) => `${Math.round(audits[audit].numericValue)} ms`;
+    console.log(`Lighthouse ${preset}, the median of 3: ${scores.join(', ')}; first contentful paint ` +
+                `${ms('first-contentful-paint')}, largest contentful paint ${ms('largest-contentful-paint')} ` +
+                `(${reports.map((report) => Math.round(lcp(report))).join(', ')} ms)`);
+  }
+} finally {
+  await server.close();
+}

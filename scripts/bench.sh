@@ -7,7 +7,9 @@
 # resident memory. Prints the medians, the ratios program / bare, and casino.exe's size.
 # The web page is loaded against a bare Emscripten page with one button, both in the same
 # headless Chromium (bench/web_bench.mjs): the bytes transferred, the time to the first
-# paint and the renderer's peak memory, over WEB_RUNS loads each (default 10).
+# paint and the renderer's peak memory, over WEB_RUNS loads each (default 10); then
+# Lighthouse 12.2.3 (pinned in tests/web) audits the page with its mobile and desktop
+# settings: the four categories' scores, the first and the largest contentful paint.
 # Figures, not a test: nothing here fails on a slow machine.
 # Usage: scripts/bench.sh [desktop|web]   (default: both)
 set -euo pipefail
@@ -26,7 +28,7 @@ if [ "$only" = web ] || [ -z "$only" ]; then
   scripts/configure-web.sh
   cmake --build build/web --parallel "${CASINO_JOBS:-2}" --target site bare_web_page >/dev/null
   node bench/web_bench.mjs build/web/site build/web/bench/bare_web "${WEB_RUNS:-10}"
-  echo "casino.wasm: $(stat -c %s build/web/site/casino.wasm) bytes; casino.js: $(stat -c %s build/web/site/casino.js) bytes"
+  echo "casino.wasm: $(stat -c %s build/web/site/casino.wasm) bytes; casino.js: $(stat -c %s build/web/site/casino.js) bytes; index.html: $(stat -c %s build/web/site/index.html) bytes"
   [ "$only" = web ] && { echo "bench: done in $((SECONDS - start)) s"; exit 0; }
 fi
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever of the project's build and test needs is missing.
 # Usage: scripts/install-deps.sh [core|game|wayland|windows|web|all]   (default: all)
-# The web tests' one npm package (tests/web) comes from npm's registry, at the version its
+# The web tests' npm packages (tests/web) come from npm's registry, at the versions its
 # lockfile pins.
 set -euo pipefail
 
@@ -62,16 +62,19 @@ if [[ " ${wanted[*]} " == *" locales "* ]] && ! locale -a | grep -qix 'ru_RU\.ut
   locale-gen >/dev/null
 fi
 
-# The web tests' npm package, installed from the lockfile when it is not there at the
-# version the lockfile pins.
+# The web tests' npm packages (playwright-core, axe-core, and Lighthouse for the bench),
+# installed from the lockfile when any of them is not there at the version it pins.
 if [[ " ${wanted[*]} " == *" chromium "* ]]; then
-  web_tests=$(dirname "$0")/../tests/web
-  pinned() {
-    node -e "const f = process.argv[1]; try { console.log(require(f).version) } catch { console.log('') }" "$1"
-  }
-  locked=$(node -p "require(process.argv[1]).packages['node_modules/playwright-core'].version" \
-    "$(realpath "$web_tests/package-lock.json")")
-  if [ "$(pinned "$(realpath -m "$web_tests/node_modules/playwright-core/package.json")")" != "$locked" ]; then
+  web_tests=$(realpath "$(dirname "$0")/../tests/web")
+  stale=$(node -e '
+    const [folder] = process.argv.slice(1);
+    const lock = require(folder + "/package-lock.json");
+    for (const name of Object.keys(lock.packages[""].dependencies)) {
+      let installed = "";
+      try { installed = require(`${folder}/node_modules/${name}/package.json`).version; } catch {}
+      if (installed !== lock.packages["node_modules/" + name].version) console.log(name);
+    }' "$web_tests")
+  if [ -n "$stale" ]; then
     echo "installing the web tests' npm packages (tests/web, npm ci)"
     (cd "$web_tests" && npm ci --no-audit --no-fund --loglevel=error)
   fi

@@ -196,11 +196,27 @@ class Monkey {
             if (error) throw MonkeyFinding("the replay session cannot read '" + line + "': " + *error);
         }
         const std::string output = session_->take_output();
+        std::set<std::string, std::less<>> visible;  // the controls the last "visible" named
         for (std::size_t at = 0; at < output.size();) {
             const std::size_t end = output.find('\n', at);
             const std::string shown = output.substr(at, end - at);
             at = end + 1;
-            if (observed_.contains(shown.substr(0, shown.find(' ')))) expected.push_back(shown);
+            const auto words = script_words(shown);
+            if (words.empty() || !observed_.contains(words[0])) continue;
+            if (words[0] == "visible") {
+                for (const auto word : words) visible.emplace(word);
+            }
+            if (!observed_.contains("only-shown")) {
+                expected.push_back(shown);
+            } else if (words[0] == "enabled") {
+                std::string among_shown = "enabled";
+                for (const auto word : words) {
+                    if (visible.contains(word)) among_shown.append(" ").append(word);
+                }
+                expected.push_back(among_shown);
+            } else if (!control_named(words[0]) || visible.contains(words[0])) {
+                expected.push_back(shown);
+            }
         }
         if (line == "show" && observed_.contains("keyboard")) {
             const Keyboard holder = session_->port().focused();

@@ -10,9 +10,12 @@
 // "show" lines, "close" (as a window manager closes the window), "close on next box" (the
 // next box the program opens is not answered: the window is closed while it is on the
 // screen) and "stop". From it: "observes KIND..." (of message ask cue focus caption quit,
-// and visible enabled List1 List2 keyboard for a transport that answers "show") and
-// "ready" at first; after each command the transcript lines the program showed, in the
-// replay tool's words, then "ready"; or at any time "finding <why>", which fails the run.
+// and visible enabled List1 List2 keyboard for a transport that answers "show";
+// "only-shown" when it sees a control's state only while the control is shown, as a
+// screen reader does: then "enabled" lists the shown controls alone and a hidden list's
+// line is not given) and "ready" at first; after each command the transcript lines the
+// program showed, in the replay tool's words, then "ready"; or at any time
+// "finding <why>", which fails the run.
 // "show" is answered with the lines "visible", "enabled", "List1" and "List2" as the
 // replay tool's show prints them, and "keyboard NAME", the control that holds the
 // keyboard ("keyboard" alone when none does), each when the transport observes its kind.

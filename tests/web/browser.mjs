@@ -58,10 +58,15 @@ export async function launch() {
   return chromium.launch({executablePath: '/usr/bin/chromium', args: chromiumArgs});
 }
 
-// A fresh context (its pages' zone is UTC, their language Russian) that records the console
-// and the errors of every page in it, and every request.
-export async function openContext(browser) {
-  const context = await browser.newContext({locale: 'ru-RU', timezoneId: 'UTC'});
+// A phone held upright, as the DevTools protocol emulates one: its view in CSS pixels, touch
+// and no mouse.
+export const phone = {viewport: {width: 390, height: 844}, deviceScaleFactor: 3, isMobile: true,
+                      hasTouch: true};
+
+// A fresh context (its pages' zone is UTC, their language Russian; a desktop's view, or
+// `device`'s) that records the console and the errors of every page in it, and every request.
+export async function openContext(browser, device = {viewport: {width: 1280, height: 800}}) {
+  const context = await browser.newContext({locale: 'ru-RU', timezoneId: 'UTC', ...device});
   const record = {complaints: [], requests: []};
   context.on('console', (message) => {
     if (message.type() === 'error' || message.type() === 'warning') {
@@ -77,7 +82,12 @@ export async function openContext(browser) {
   return {context, record};
 }
 
-// The sounds the page has started so far, as watchSounds noted them.
-export async function sounds(page) {
-  return page.evaluate(() => window.__sounds.map((sound) => ({...sound})));
+// What the page did that it must not: a sound that the browser refused or that did not play
+// to its end, and a request beyond the page's own files (a cue plays from a blob of the
+// page's own, which the browser lists as a request too).
+export async function misdeeds(page, record, origin) {
+  const own = (url) => url.startsWith(origin + '/') || url.startsWith(`blob:${origin}/`);
+  const cut = (await page.evaluate(() => window.__sounds)).filter((sound) => sound.outcome !== 'played' || !sound.ended || !(sound.played > 0));
+  return [...cut.map((sound) => `a cue that did not play to its end (${sound.outcome})`),
+          ...record.requests.filter((request) => !own(request.url)).map((request) => `a request for ${request.url}`)];
 }

@@ -1,9 +1,11 @@
 // The game's page played as a person plays it, one line of the replay tool's language at a
 // time (click, key, highlight, menu; the typed answers queued by type), with real mouse and
-// keyboard input, every box answered; and what the page showed for each line, in the replay
-// tool's transcript format. The walk and the monkey's web transport both play through it.
+// keyboard input, or on a phone with taps, swipes and the text an on-screen keyboard
+// inserts, every box answered; and what the page showed for each line, in the replay tool's
+// transcript format, and what a screen reader finds on it for `show`. The monkey's web
+// transport plays through it, and so do the web-only probes.
 import { execFileSync } from 'node:child_process';
-import { sounds } from './browser.mjs';
+import { showLines } from './accessibility.mjs';
 
 // The core's names, captions and menus, as the tables program (tables_main.cpp) prints them.
 export function coreTables(program) {
@@ -70,11 +72,13 @@ function observeGame() {
 
 export class GamePage {
   // tables: what web_tables printed. onBox(box, page), if given, sees each box before it is
-  // answered: {kind: 'message'|'ask', text, title}.
-  constructor(context, tables, {onBox = null} = {}) {
+  // answered: {kind: 'message'|'ask', text, title}. With `touch` the context is a phone's,
+  // and the page is played by touch alone.
+  constructor(context, tables, {onBox = null, touch = false} = {}) {
     this.context = context;
     this.tables = tables;
     this.onBox = onBox;
+    this.touch = touch;
     this.menuItems = tables.menus.flatMap((menu) => menu.items.map((item) => item.name));
     this.answers = [];
     this.read = 0;
@@ -98,7 +102,8 @@ export class GamePage {
     this.answers = [];
     this.read = 0;
     await this.page.goto(url);
-    await this.page.locator('.client > button').first().waitFor({state: 'attached'});
+    // The game has taken the window over once it has given a control the keyboard.
+    await this.page.waitForFunction(() => document.activeElement?.parentElement?.classList.contains('client'));
     await this.idle();
     return this.page;
   }
@@ -111,6 +116,7 @@ export class GamePage {
       return [];
     }
     if (this.page.isClosed() || await this.ended()) return [];
+    if (word === 'show') return showLines(this.page, this.tables);
     if (word === 'click') {
       await this.clickControl(rest[0]);
     } else if (word === 'key') {
@@ -142,32 +148,61 @@ export class GamePage {
     return this.page.locator(`.client > [id="${name}"]`);
   }
 
-  async shown(name) {
-    return this.control(name).isVisible();
+  // A click, or a tap on a phone.
+  async press(x, y) {
+    await (this.touch ? this.page.touchscreen.tap(x, y) : this.page.mouse.click(x, y));
+  }
+
+  async pressOn(locator) {
+    const box = await locator.boundingBox();
+    await this.press(box.x + box.width / 2, box.y + box.height / 2);
   }
 
   // A click on a list lands on its frame, which gives it the keyboard and moves nothing. A
   // hidden control is clicked where the page would put it.
   async clickControl(name) {
-    const box = await this.shown(name) ? await this.control(name).boundingBox()
+    const box = await this.control(name).isVisible() ? await this.control(name).boundingBox()
                                        : await this.place(name);
     const isList = await this.control(name).getAttribute('role') === 'listbox';
-    if (isList) {
-      await this.page.mouse.click(box.x + 0.5, box.y + 0.5);
-    } else {
-      await this.page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
-    }
+    await this.press(box.x + (isList ? 0.5 : box.width / 2), box.y + (isList ? 0.5 : box.height / 2));
   }
 
   async place(name) {
     const client = await this.page.locator('.client').boundingBox();
-    const [x, y, width, height] = await this.control(name).evaluate(
-        (element) => ['left', 'top', 'width', 'height'].map((side) => parseFloat(element.style[side])));
+    const [x, y, width, height] = await this.control(name).evaluate((element) => {
+      const style = getComputedStyle(element);
+      return ['left', 'top', 'width', 'height'].map((side) => parseFloat(style[side]));
+    });
     return {x: client.x + x, y: client.y + y, width, height};
   }
 
+  // A finger drawn over the list, up (dy < 0) or down, as the DevTools protocol sends touches.
+  // It rests before it lifts, so that the browser sees no fling, whose end would swallow the
+  // next tap.
+  async swipe(list, dy) {
+    const box = await this.control(list).boundingBox();
+    const [x, y] = [box.x + box.width / 2, box.y + box.height / 2];
+    const cdp = await this.context.newCDPSession(this.page);
+    const touch = (type, at) => cdp.send('Input.dispatchTouchEvent', {type, touchPoints: at === null ? [] : [{x, y: at}]});
+    for (const [type, at] of [['touchStart', y], ['touchMove', y + dy / 2], ['touchMove', y + dy]]) await touch(type, at);
+    await new Promise((resolve) => setTimeout(resolve, 150));
+    await touch('touchMove', y + dy);
+    await touch('touchEnd', null);
+    await cdp.detach();
+  }
+
+  // The keys beside the open list on a phone, by their names.
+  touchKey(name) {
+    return this.page.getByRole('button', {name, exact: true});
+  }
+
   async keyIn(list, code) {
-    if (!await this.shown(list)) return;
+    if (!await this.control(list).isVisible()) return;
+    if (this.touch) {
+      if (code !== 13) throw new Error(`a touch screen has no key ${code}`);
+      await this.pressOn(this.touchKey('Enter'));
+      return;
+    }
     if (!await this.control(list).evaluate((element) => element === document.activeElement)) {
       await this.clickControl(list);
     }
@@ -183,9 +218,22 @@ export class GamePage {
 
   // Home, then the arrow down to the entry: the keys a person uses in a one-line list.
   async highlight(list, index) {
-    if (!await this.shown(list)) return;
+    if (!await this.control(list).isVisible()) return;
     const count = await this.control(list).getByRole('option').count();
     if (index < 0 || index >= count) return;
+    if (this.touch) {
+      // From no highlight, the first step lands on the first entry. Swipes and the keys
+      // take turns.
+      const from = await this.control(list).getByRole('option').evaluateAll(
+          (options) => options.findIndex((option) => option.getAttribute('aria-selected') === 'true'));
+      const down = index - Math.max(from, 0) + (from < 0 ? 1 : 0);
+      const bySwipe = this.turn++ % 2 === 0;
+      for (let step = 0; step < Math.abs(down); ++step) {
+        await (bySwipe ? this.swipe(list, down > 0 ? -40 : 40)
+                       : this.pressOn(this.touchKey(down > 0 ? 'Down' : 'Up')));
+      }
+      return;
+    }
     if (!await this.control(list).evaluate((element) => element === document.activeElement)) {
       await this.clickControl(list);
     }
@@ -199,14 +247,14 @@ export class GamePage {
     if (at < 0) throw new Error(`no menu item "${name}"`);
     const entry = this.page.locator('.menu-item').nth(at);
     const key = await entry.getAttribute('aria-keyshortcuts');
-    if (key !== null && this.turn++ % 2 === 1) {
+    if (key !== null && !this.touch && this.turn++ % 2 === 1) {
       await this.page.keyboard.press(key);
       return;
     }
     const menu = entry.locator('xpath=ancestor::*[@role="menu"]');
     const title = this.page.locator(`[id="${await menu.getAttribute('aria-labelledby')}"]`);
-    await title.click();
-    await entry.click();
+    await this.pressOn(title);
+    await this.pressOn(entry);
   }
 
   // ---- Boxes and the end of a handler ----
@@ -233,22 +281,22 @@ export class GamePage {
     const box = await this.lastBox();
     if (this.onBox !== null) await this.onBox(box, this.page);
     const handle = await dialog.elementHandle();
-    const turn = this.turn++ % 2;
+    // By a key or by the mouse, turn about; on a phone by a tap, and the answer inserted as
+    // an on-screen keyboard inserts it.
+    const byKey = this.turn++ % 2 === 0 && !this.touch;
+    const buttons = dialog.getByRole('button');
     if (box.kind === 'ask') {
       const answer = this.answers.length > 0 ? this.answers.shift() : '';
       if (answer === '') {
-        await (turn === 0 ? this.page.keyboard.press('Escape')
-                          : dialog.getByRole('button').last().click());
+        await (byKey ? this.page.keyboard.press('Escape') : this.pressOn(buttons.last()));
       } else {
         // A long answer is pasted, as a person would; a short one typed key by key.
-        await (answer.length > 40 ? this.page.keyboard.insertText(answer)
-                                  : this.page.keyboard.type(answer));
-        await (turn === 0 ? this.page.keyboard.press('Enter')
-                          : dialog.getByRole('button').first().click());
+        await (answer.length > 40 || this.touch ? this.page.keyboard.insertText(answer)
+                                                : this.page.keyboard.type(answer));
+        await (byKey ? this.page.keyboard.press('Enter') : this.pressOn(buttons.first()));
       }
     } else {
-      await (turn === 0 ? this.page.keyboard.press('Enter')
-                        : dialog.getByRole('button').first().click());
+      await (byKey ? this.page.keyboard.press('Enter') : this.pressOn(buttons.first()));
     }
     await this.page.waitForFunction((element) => !element.isConnected, handle);
   }
@@ -277,10 +325,5 @@ export class GamePage {
     }
     if (await this.ended()) lines.push('quit');
     return lines;
-  }
-
-  // Every cue the page has started so far: did the browser let it play, and did it end?
-  async cues() {
-    return sounds(this.page);
   }
 }

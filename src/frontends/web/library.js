@@ -1,5 +1,6 @@
 // The JavaScript library of the web front end: the C functions of page.h, each handing its
-// call to the page's widgets (page/*.js) with the texts turned from UTF-8 into strings.
+// call to the page's widgets (page/*.js), which page/game.js gives the program as
+// Module.page, with the texts turned from UTF-8 into strings.
 // The boxes and the cues wait for the player or the sound: Asyncify suspends the game's
 // handler until their promise settles, and then calls the function again to go on, so each
 // of them starts its work inside handleAsync, which runs it the first time only.
@@ -12,42 +13,41 @@ mergeInto(LibraryManager.library, {
     const enter = function (name, args) {
       return ccall(name, null, args.map(function () { return 'number'; }), args, {async: true});
     };
-    CasinoPage.window = new CasinoPage.Window(
-        UTF8ToString(caption), width, height, UTF8ToString(background), enter);
+    Module.page.openWindow(UTF8ToString(caption), width, height, UTF8ToString(background), enter);
   },
   casino_page_add_menu: function (menu, caption) {
-    CasinoPage.window.addMenu(menu, UTF8ToString(caption));
+    Module.page.window.addMenu(menu, UTF8ToString(caption));
   },
   casino_page_add_menu_item: function (menu, item, label) {
-    CasinoPage.window.addMenuItem(menu, item, UTF8ToString(label));
+    Module.page.window.addMenuItem(menu, item, UTF8ToString(label));
   },
   casino_page_set_menu_label: function (item, label) {
-    CasinoPage.window.setMenuLabel(item, UTF8ToString(label));
+    Module.page.window.setMenuLabel(item, UTF8ToString(label));
   },
   casino_page_add_button: function (control, name, caption, left, top, width, height) {
-    CasinoPage.window.addButton(control, UTF8ToString(name), UTF8ToString(caption),
+    Module.page.window.addButton(control, UTF8ToString(name), UTF8ToString(caption),
                                 {left: left, top: top, width: width, height: height});
   },
   casino_page_set_control: function (control, visible, enabled) {
-    CasinoPage.window.setControl(control, visible !== 0, enabled !== 0);
+    Module.page.window.setControl(control, visible !== 0, enabled !== 0);
   },
   casino_page_focused_control: function () {
-    return CasinoPage.window.focusedControl();
+    return Module.page.window.focusedControl();
   },
   casino_page_focus: function (control) {
-    CasinoPage.window.focus(control);
+    Module.page.window.focus(control);
   },
   casino_page_button_font_size: function () {
-    return CasinoPage.window.buttonFontSize();
+    return Module.page.window.buttonFontSize();
   },
   casino_page_text_width: function (text, size) {
-    return CasinoPage.window.textWidth(UTF8ToString(text), size);
+    return Module.page.window.textWidth(UTF8ToString(text), size);
   },
   casino_page_line_height: function (size) {
-    return CasinoPage.window.lineHeight(size);
+    return Module.page.window.lineHeight(size);
   },
   casino_page_set_caption_font: function (size) {
-    CasinoPage.window.setCaptionFont(size);
+    Module.page.window.setCaptionFont(size);
   },
   // Seconds since local midnight, with their fraction, from the page's clock.
   casino_page_time_of_day: function () {
@@ -56,41 +56,41 @@ mergeInto(LibraryManager.library, {
            now.getMilliseconds() / 1000;
   },
   casino_page_close_window: function () {
-    CasinoPage.window.close();
+    Module.page.window.close();
   },
 
   // ---- The list boxes ----
   casino_page_add_list: function (control, name, accessibleName, hint, left, top, width, height) {
-    CasinoPage.window.addList(control, UTF8ToString(name), UTF8ToString(accessibleName),
+    Module.page.window.addList(control, UTF8ToString(name), UTF8ToString(accessibleName),
                               UTF8ToString(hint),
                               {left: left, top: top, width: width, height: height});
   },
   casino_page_list_add: function (control, text) {
-    CasinoPage.window.list(control).append(UTF8ToString(text));
+    Module.page.window.list(control).append(UTF8ToString(text));
   },
   casino_page_list_remove: function (control, index) {
-    CasinoPage.window.list(control).remove(index);
+    Module.page.window.list(control).remove(index);
   },
   casino_page_list_clear: function (control) {
-    CasinoPage.window.list(control).clear();
+    Module.page.window.list(control).clear();
   },
   casino_page_list_set_highlight: function (control, index) {
-    CasinoPage.window.list(control).setHighlight(index);
+    Module.page.window.list(control).setHighlight(index);
   },
   casino_page_list_highlight: function (control) {
-    return CasinoPage.window.list(control).highlight();
+    return Module.page.window.list(control).highlight();
   },
 
   // ---- The boxes ----
   casino_page_message: function (title, text) {
     return Asyncify.handleAsync(function () {
-      return CasinoPage.boxes.message(UTF8ToString(title), UTF8ToString(text));
+      return Module.page.boxes.message(UTF8ToString(title), UTF8ToString(text));
     });
   },
   casino_page_ask__deps: ['malloc'],
   casino_page_ask: function (title, prompt) {
     return Asyncify.handleAsync(function () {
-      return CasinoPage.boxes.ask(UTF8ToString(title), UTF8ToString(prompt)).then(function (answer) {
+      return Module.page.boxes.ask(UTF8ToString(title), UTF8ToString(prompt)).then(function (answer) {
         const size = lengthBytesUTF8(answer) + 1;
         const copy = _malloc(size);
         if (copy !== 0) stringToUTF8(answer, copy, size);
@@ -102,7 +102,7 @@ mergeInto(LibraryManager.library, {
   // ---- The cues ----
   casino_page_play_cue: function (url, margin, longest, bell) {
     return Asyncify.handleAsync(function () {
-      return CasinoPage.cues.play(UTF8ToString(url), {margin: margin, longest: longest, bell: bell});
+      return Module.page.cues.play(UTF8ToString(url), {margin: margin, longest: longest, bell: bell});
     });
   },
 });

@@ -1,37 +1,55 @@
 // The game's modal boxes on the page: the message box (a text and OK) and the input box (a
-// prompt, an empty field, OK and Cancel), each titled as the game says. While one is open
-// nothing else on the page takes a click or a key; when it closes, the keyboard goes back to
-// the control that had it.
-'use strict';
+// prompt, an empty field, OK and Cancel), each titled as the game says and centred over the
+// window. While one is open nothing else on the page takes a click or a key; when it closes,
+// the keyboard goes back to the control that had it.
 
-var CasinoPage = window.CasinoPage || {};
-window.CasinoPage = CasinoPage;
+// Where a box appears: centred over its owner, and always wholly in the browser's view, as
+// far as the view is large enough.
+function centreOver(box, owner) {
+  const over = owner.getBoundingClientRect();
+  const size = box.getBoundingClientRect();
+  const place = (centre, length, room) => Math.max(0, Math.min(centre - length / 2, room - length));
+  box.style.inset = 'auto';
+  box.style.margin = '0';
+  box.style.left = place(over.left + over.width / 2, size.width, innerWidth) + 'px';
+  box.style.top = place(over.top + over.height / 2, size.height, innerHeight) + 'px';
+}
 
-CasinoPage.boxes = {
-  opened: 0,
+function element(tag, className, text) {
+  const made = document.createElement(tag);
+  made.className = className;
+  if (text !== undefined) made.textContent = text;
+  return made;
+}
+
+export class Boxes {
+  // owner() gives the element the boxes are centred over, or null once it has gone.
+  constructor(owner) {
+    this.owner = owner;
+    this.opened = 0;
+  }
 
   // The buttons speak the browser's language, as a desktop's boxes speak the system's.
-  cancelCaption: function () {
+  static cancelCaption() {
     return (navigator.language || '').toLowerCase().startsWith('ru') ? 'Отмена' : 'Cancel';
-  },
+  }
 
-  element: function (tag, className, text) {
-    const made = document.createElement(tag);
-    made.className = className;
-    if (text !== undefined) made.textContent = text;
-    return made;
-  },
+  static button(caption, value) {
+    const button = element('button', 'box-button', caption);
+    button.value = value;
+    return button;
+  }
 
-  // A dialog with its title bar; `fill` adds the rest. Gives the dialog and a promise for the
-  // value of the button that closed it ('' for Esc).
-  open: function (title, fill) {
+  // A dialog with its title bar; `fill` adds the rest. Gives a promise for the value of the
+  // button that closed it ('' for Esc).
+  open(title, fill) {
     const number = ++this.opened;
-    const dialog = this.element('dialog', 'box');
+    const dialog = element('dialog', 'box');
     dialog.setAttribute('aria-modal', 'true');
-    const heading = this.element('h2', 'box-title', title);
+    const heading = element('h2', 'box-title', title);
     heading.id = 'box-title-' + number;
     dialog.setAttribute('aria-labelledby', heading.id);
-    const body = this.element('form', 'box-body');
+    const body = element('form', 'box-body');
     body.method = 'dialog';
     dialog.append(heading, body);
     fill(body, number, dialog);
@@ -44,37 +62,30 @@ CasinoPage.boxes = {
     });
     dialog.returnValue = '';
     dialog.showModal();
-    if (CasinoPage.window && CasinoPage.window.root.isConnected) {
-      CasinoPage.centreOver(dialog, CasinoPage.window.root);
-    }
+    const owner = this.owner();
+    if (owner !== null && owner.isConnected) centreOver(dialog, owner);
     return closed;
-  },
+  }
 
-  button: function (caption, value) {
-    const button = this.element('button', 'box-button', caption);
-    button.value = value;
-    return button;
-  },
-
-  message: function (title, text) {
+  message(title, text) {
     return this.open(title, (body, number, dialog) => {
-      const line = this.element('p', 'box-text', text);
+      const line = element('p', 'box-text', text);
       line.id = 'box-text-' + number;
       dialog.setAttribute('aria-describedby', line.id);
-      const buttons = this.element('div', 'box-buttons');
-      const ok = this.button('OK', 'ok');
+      const buttons = element('div', 'box-buttons');
+      const ok = Boxes.button('OK', 'ok');
       ok.autofocus = true;
       buttons.append(ok);
       body.append(line, buttons);
     }).then(() => undefined);
-  },
+  }
 
-  ask: function (title, prompt) {
+  ask(title, prompt) {
     let field = null;
     return this.open(title, (body, number) => {
-      const label = this.element('label', 'box-text', prompt);
+      const label = element('label', 'box-text', prompt);
       label.htmlFor = 'box-field-' + number;
-      field = this.element('input', 'box-field');
+      field = element('input', 'box-field');
       field.type = 'text';
       field.id = 'box-field-' + number;
       field.autocomplete = 'off';
@@ -87,9 +98,9 @@ CasinoPage.boxes = {
         event.preventDefault();
         field.closest('dialog').close('ok');
       });
-      const buttons = this.element('div', 'box-buttons');
-      buttons.append(this.button('OK', 'ok'), this.button(this.cancelCaption(), 'cancel'));
+      const buttons = element('div', 'box-buttons');
+      buttons.append(Boxes.button('OK', 'ok'), Boxes.button(Boxes.cancelCaption(), 'cancel'));
       body.append(label, field, buttons);
     }).then((value) => (value === 'ok' ? field.value : ''));
-  },
-};
+  }
+}

@@ -2,39 +2,37 @@
 // never longer than the cue's own length and a margin, nor longer than the longest wait in
 // all; a file the page cannot fetch gives a short beep instead, and one it cannot play is
 // silence. Every cue follows a click or a key of the player's, so the browser lets it play.
-'use strict';
 
-var CasinoPage = window.CasinoPage || {};
-window.CasinoPage = CasinoPage;
+// The promise's value, or undefined when it takes longer than `wait`.
+function within(promise, wait) {
+  return new Promise((resolve) => {
+    const timer = setTimeout(() => resolve(undefined), wait);
+    promise.then((value) => {
+      clearTimeout(timer);
+      resolve(value);
+    });
+  });
+}
 
-CasinoPage.cues = {
-  audio: null,  // the beep's sound context, made at the first beep
+export class CuePlayer {
+  constructor() {
+    this.audio = null;  // the beep's sound context, made at the first beep
+  }
 
   // times: {margin, longest, bell} in milliseconds. Gives a promise for the end.
-  play: function (url, times) {
+  play(url, times) {
     const giveUp = performance.now() + times.longest;
     const left = () => Math.max(0, giveUp - performance.now());
     const fetched = fetch(url).then((response) => (response.ok ? response.blob() : null),
                                     () => null);
-    return this.within(fetched, times.longest).then((file) => {
+    return within(fetched, times.longest).then((file) => {
       if (file === undefined) return undefined;  // the wait is up
       if (file === null) return this.beep(Math.min(times.bell, left()));
       return this.playFile(url, file, times.margin, left());
     });
-  },
+  }
 
-  // The promise's value, or undefined when it takes longer than `wait`.
-  within: function (promise, wait) {
-    return new Promise((resolve) => {
-      const timer = setTimeout(() => resolve(undefined), wait);
-      promise.then((value) => {
-        clearTimeout(timer);
-        resolve(value);
-      });
-    });
-  },
-
-  playFile: function (url, file, margin, longest) {
+  playFile(url, file, margin, longest) {
     return new Promise((resolve) => {
       const sound = new Audio();
       const source = URL.createObjectURL(file);
@@ -66,9 +64,9 @@ CasinoPage.cues = {
       sound.src = source;
       sound.play().catch((error) => refused(error.name));
     });
-  },
+  }
 
-  beep: function (wait) {
+  beep(wait) {
     return new Promise((resolve) => {
       let context = this.audio;
       try {
@@ -93,5 +91,5 @@ CasinoPage.cues = {
       tone.stop(start + 0.15);
       context.resume().catch(() => undefined);
     });
-  },
-};
+  }
+}

@@ -1,13 +1,15 @@
 // A list box of the game's window: single selection, one text line high, driven by the
 // keyboard. The arrows and Home and End move the highlight, a click only moves it, and every
 // character typed in the list goes to the game, Enter (13) included, which pawns or redeems
-// the highlighted entry. Screen readers get the list box, its entries and the highlighted one.
-'use strict';
+// the highlighted entry. A swipe over the list moves the highlight as the arrows do, for a
+// player with a touch screen, who has no arrows. Screen readers get the list box, its
+// entries and the highlighted one.
+import { keyCodes } from './keys.js';
 
-var CasinoPage = window.CasinoPage || {};
-window.CasinoPage = CasinoPage;
+// How far a finger must travel along the list, in CSS pixels, to be a swipe.
+const swipeLength = 16;
 
-CasinoPage.GameList = class {
+export class GameList {
   // onKey(code) hands a typed character to the game; false when the game did not take it.
   constructor(name, accessibleName, hint, onKey, signal) {
     this.name = name;
@@ -25,6 +27,16 @@ CasinoPage.GameList = class {
     this.element.addEventListener('mousedown', (event) => {
       const at = this.entries.indexOf(event.target.closest('[role=option]'));
       if (at >= 0) this.setHighlight(at);
+    }, {signal: signal});
+    // A finger drawn up the list shows the next entry, as a page drawn up shows what
+    // follows; drawn down, the one before.
+    let swipeFrom = null;
+    this.element.addEventListener('pointerdown', (event) => {
+      swipeFrom = event.pointerType === 'touch' ? event.clientY : null;
+    }, {signal: signal});
+    this.element.addEventListener('pointerup', (event) => {
+      if (swipeFrom === null || Math.abs(event.clientY - swipeFrom) < swipeLength) return;
+      this.press(event.clientY < swipeFrom ? 'ArrowDown' : 'ArrowUp');
     }, {signal: signal});
   }
 
@@ -103,49 +115,42 @@ CasinoPage.GameList = class {
 
   onKeyDown(event) {
     if (event.ctrlKey || event.altKey || event.metaKey) return;
-    switch (event.key) {
+    if (this.press(event.key)) event.preventDefault();
+  }
+
+  // Does what the key of that name (as KeyboardEvent.key names it) does in the list: false
+  // for a key the list leaves to the browser. Enter is taken too, so that no click reaches
+  // whatever holds the keyboard once the game has answered.
+  press(key) {
+    switch (key) {
       case 'ArrowDown':
       case 'ArrowRight':
       case 'PageDown':
-        event.preventDefault();
         this.move(1);
-        return;
+        return true;
       case 'ArrowUp':
       case 'ArrowLeft':
       case 'PageUp':
-        event.preventDefault();
         this.move(-1);
-        return;
+        return true;
       case 'Home':
-        event.preventDefault();
         if (this.entries.length > 0) this.setHighlight(0);
-        return;
+        return true;
       case 'End':
-        event.preventDefault();
         if (this.entries.length > 0) this.setHighlight(this.entries.length - 1);
-        return;
-      case 'Enter':
-        // Taken here, so that no click reaches whatever holds the keyboard once the game
-        // has answered.
-        event.preventDefault();
-        this.onKey(13);
-        return;
-      case 'Escape':
-        event.preventDefault();
-        this.onKey(27);
-        return;
-      case 'Backspace':
-        event.preventDefault();
-        this.onKey(8);
-        return;
+        return true;
       default:
         break;
     }
+    if (Object.hasOwn(keyCodes, key)) {
+      this.onKey(keyCodes[key]);
+      return true;
+    }
     // A character: the game hears it, and the highlight moves to the next entry that
     // begins with it, as in any list box.
-    if ([...event.key].length !== 1) return;
-    event.preventDefault();
-    if (this.onKey(event.key.codePointAt(0))) this.seek(event.key);
+    if ([...key].length !== 1) return false;
+    if (this.onKey(key.codePointAt(0))) this.seek(key);
+    return true;
   }
 
   seek(character) {
@@ -159,4 +164,4 @@ CasinoPage.GameList = class {
       }
     }
   }
-};
+}
