@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "input_box.h"
-#include "main_window.h"
+#include "window_parts.h"
 #include "menu_query.h"
 
 namespace casino::automation {
