@@ -31,20 +31,26 @@ class Monkey {
         if (const char* trace = std::getenv("CASINO_MONKEY_TRACE")) trace_.open(trace);
     }
 
-    // Plays a fixed script (the replay language, plus "close") through the transport.
+    // Plays a fixed script (the replay language, plus "close" and "start") through the
+    // transport.
     // When the transport can see the controls and the lists, the state is compared after
     // every line too.
     int play(std::istream& script, const std::string& name) {
         try {
-            restart(43200);
             const bool sees_state = observed_.contains("visible");
+            // Each game is compared from the moment its window opens.
+            const auto start = [&](long clock) {
+                restart(clock);
+                if (sees_state) perform("show");
+            };
+            start(43200);
             int number = 0;
             for (std::string line; std::getline(script, line);) {
                 ++number;
                 if (!line.empty() && line.back() == '\r') line.pop_back();
                 const auto words = script_words(line);
                 if (words.empty() || words[0].starts_with("#")) continue;
-                if (session_->finished()) {
+                if (session_->finished() && words[0] != "start") {
                     throw MonkeyFinding(name + ":" + std::to_string(number) +
                                         ": the game has ended, yet the script goes on");
                 }
@@ -54,6 +60,11 @@ class Monkey {
                 }
                 ++step_;
                 where_ = name + ":" + std::to_string(number) + ": ";
+                // A fresh game, on the program and in the session alike.
+                if (words[0] == "start") {
+                    start(clock_);
+                    continue;
+                }
                 perform(line);
                 const bool event = words[0] != "clock" && words[0] != "type" && words[0] != "show";
                 if (sees_state && event && !session_->finished()) perform("show");

@@ -46,7 +46,8 @@ class Transport {
 int run_monkey(Transport& transport, int seconds, unsigned seed);
 
 // Plays a script in the replay language (and "close", as a window manager closes the
-// window) through the transport, comparing as the random run does; after every event also
+// window, and "start", a fresh game after the last one ended) through the transport,
+// comparing as the random run does; after every event also
 // the state, when the transport sees the controls ("visible", "enabled", "List1", "List2"
 // lines, as the replay tool's show prints them). Returns 0 and prints "N checks passed"
 // when every line agreed; prints "FAIL: ..." and returns 1 otherwise. `name` is the
