@@ -66,7 +66,8 @@ class Monkey {
                     continue;
                 }
                 perform(line);
-                const bool event = words[0] != "clock" && words[0] != "type" && words[0] != "show";
+                const bool event = words[0] != "clock" && words[0] != "type" &&
+                                   words[0] != "show" && !line.starts_with("close in ");
                 if (sees_state && event && !session_->finished()) perform("show");
             }
         } catch (const MonkeyFinding& finding) {
@@ -182,12 +183,27 @@ class Monkey {
         }
     }
 
+    // The window is to be closed while the next box of the kind ("message" or "ask") is
+    // open: the session delivers the close from inside that box, as the platform would.
+    void close_in_next(const std::string& kind) {
+        if (kind != "message" && kind != "ask") throw MonkeyFinding("no box called " + kind);
+        session_->port().while_next_box_is_open([this, kind] {
+            if (session_->port().transcript().back().starts_with(kind + " ")) {
+                session_->deliver(Event::unload());
+            } else {
+                close_in_next(kind);
+            }
+        });
+    }
+
     // Sends the line to the program and to the session, and compares what both showed.
     void perform(const std::string& line) {
         log_.note(step_, "> " + line);
         if (trace_.is_open()) trace_ << line << '\n';
         std::vector<std::string> expected;
-        if (line != "start") {
+        if (line.starts_with("close in ")) {
+            close_in_next(line.substr(9));
+        } else if (line != "start") {
             // A close is the game's exit, as the menu's is.
             const auto error = session_->run_line(line == "close" ? "menu выход" : line);
             if (error) throw MonkeyFinding("the replay session cannot read '" + line + "': " + *error);

@@ -7,7 +7,9 @@
 // To the transport, one a line: "start" (the program afresh), "clock T" (its time of day
 // from now on, whole seconds), "type TEXT" (the next input box's answer, queued; a bare
 // "type" is an empty one), the replay tool's "click", "key", "highlight" and "menu" lines,
-// "close" (as a window manager closes the window) and "stop". From it: "observes KIND..."
+// "close" (as a window manager closes the window), "close in message" and "close in ask"
+// (the window is to be closed so while the next message box, or input box, is open; the
+// boxes before it are answered as usual) and "stop". From it: "observes KIND..."
 // (of message ask cue focus caption quit) and "ready" at first; after each command the
 // transcript lines the program showed, in the replay tool's words, then "ready"; or at
 // any time "finding <why>", which fails the run.
@@ -46,7 +48,8 @@ class Transport {
 int run_monkey(Transport& transport, int seconds, unsigned seed);
 
 // Plays a script in the replay language (and "close", as a window manager closes the
-// window, and "start", a fresh game after the last one ended) through the transport,
+// window, "close in message" and "close in ask", and "start", a fresh game after the last
+// one ended) through the transport,
 // comparing as the random run does; after every event also
 // the state, when the transport sees the controls ("visible", "enabled", "List1", "List2"
 // lines, as the replay tool's show prints them). Returns 0 and prints "N checks passed"
