@@ -208,7 +208,12 @@ class Monkey {
             const auto error = session_->run_line(line == "close" ? "menu выход" : line);
             if (error) throw MonkeyFinding("the replay session cannot read '" + line + "': " + *error);
         }
-        const std::string output = session_->take_output();
+        std::string output = session_->take_output();
+        // Where the keyboard is, as the session's window keeps it, is shown with the state.
+        if (line == "show" && observed_.contains("keyboard")) {
+            const Keyboard holder = session_->port().focused();
+            output += holder ? "keyboard " + std::string(name_of(*holder)) + "\n" : "keyboard\n";
+        }
         for (std::size_t at = 0; at < output.size();) {
             const std::size_t end = output.find('\n', at);
             const std::string shown = output.substr(at, end - at);

@@ -52,7 +52,9 @@ int run_monkey(Transport& transport, int seconds, unsigned seed);
 // one ended) through the transport,
 // comparing as the random run does; after every event also
 // the state, when the transport sees the controls ("visible", "enabled", "List1", "List2"
-// lines, as the replay tool's show prints them). Returns 0 and prints "N checks passed"
+// lines, as the replay tool's show prints them, and "keyboard NAME" after them for the
+// control that holds the keyboard, a bare "keyboard" when none does, if it observes
+// "keyboard"). Returns 0 and prints "N checks passed"
 // when every line agreed; prints "FAIL: ..." and returns 1 otherwise. `name` is the
 // script's, for the report.
 int play_script(Transport& transport, std::istream& script, const std::string& name);
