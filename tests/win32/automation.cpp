@@ -71,8 +71,9 @@ void expect_layout(Game& g, int dpi, const std::string& when) {
 }
 
 // The window as it opens: its caption, centred on the work area, laid out from the twips
-// table; its controls stacked in the tab order (the dialog manager's order); the names a
-// screen reader reads; the menus from the menu table.
+// table; its controls stacked in the tab order (the dialog manager's order), each list
+// just below its label, which a screen reader takes for the list's name and which shows
+// nothing; the names a screen reader reads; the menus from the menu table.
 void expect_window(Game& g) {
     check(window_text(g.window()) == kWindow.caption, "the window's caption");
     RECT frame{};
@@ -88,13 +89,25 @@ void expect_window(Game& g) {
     HWND child = GetWindow(g.window(), GW_CHILD);
     for (const Control c : tab_order()) {
         const std::string name(name_of(c));
+        if (is_list(c)) {
+            RECT r{};
+            GetWindowRect(child, &r);
+            check(class_name(child) == "Static" && window_text(child) == voice_of(c).name &&
+                      IsRectEmpty(&r) != FALSE &&
+                      (GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP) == 0 &&
+                      IsWindowVisible(child) == IsWindowVisible(g.control(c)),
+                  "a label above " + name + " names it, shows nothing and takes no Tab",
+                  class_name(child) + " [" + window_text(child) + "] " + text_of(r));
+            child = GetWindow(child, GW_HWNDNEXT);
+        }
         check(child == g.control(c), "the stacking follows the tab order at", name);
         child = GetWindow(child, GW_HWNDNEXT);
-        // Wine's accessibility layer gives every button the role of a plain client area,
-        // so only the names can be checked here.
+        // Wine's accessibility layer gives every button and list the role of a plain
+        // client area, so only the names can be checked here.
         const std::optional<Spoken> said = spoken(g.control(c));
-        check(is_list(c) || (said && said->name == spec_of(c).caption),
-              "a screen reader reads " + name + " by its name", said ? said->name : "nothing");
+        const std::string_view wanted = is_list(c) ? voice_of(c).name : spec_of(c).caption;
+        check(said && said->name == wanted, "a screen reader reads " + name + " by its name",
+              said ? said->name : "nothing");
     }
     for (const MenuSpec& menu : kMenus) {
         check(g.menu_title(static_cast<int>(&menu - kMenus.data())) == menu.caption,

@@ -80,7 +80,7 @@ void MainWindow::create_controls() {
         if (entry.kind == ControlKind::ListBox) {
             lists_[slot(id)] = std::make_unique<GameList>(
                 hwnd_, control_id(id), control_style(entry), control_bounds(entry, dpi_),
-                [this, id](int code) { OnListKey(id, code); });
+                widen(voice_of(id).name), [this, id](int code) { OnListKey(id, code); });
             controls_[slot(id)] = list_box(id).hwnd();
         } else {
             controls_[slot(id)] = create_button(hwnd_, entry, dpi_);
@@ -109,10 +109,14 @@ void MainWindow::layout_controls() {
     }
 }
 
-// The controls are stacked in their tab order, the first tab stop on top.
+// The controls are stacked in their tab order, the first tab stop on top, each list just
+// below its label.
 void MainWindow::apply_tab_order() {
     std::vector<HWND> order;
-    for (const Control c : tab_order()) order.push_back(control(c));
+    for (const Control c : tab_order()) {
+        if (is_list(c)) order.push_back(list_box(c).label());
+        order.push_back(control(c));
+    }
     stack(order);
 }
 
