@@ -15,7 +15,6 @@
 #include <io.h>
 #include <oleacc.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <iostream>
@@ -168,12 +167,7 @@ void expect_tab_walk(Game& g) {
         g.key(g.focus(), VK_TAB);
         check(wait_until([&] { return holder() == next; }, 3000),
               "Tab moves the keyboard on to " + std::string(name_of(*next)));
-        const auto only_next = [&] {
-            return std::all_of(kControls.begin(), kControls.end(), [&](const ControlSpec& entry) {
-                return is_list(entry.id) || g.looks_default(entry.id) == (entry.id == *next);
-            });
-        };
-        check(wait_until(only_next, 1000),
+        check(wait_until([&] { return g.default_look_follows_keyboard(); }, 1000),
               "only the button holding the keyboard looks like the default",
               std::string(name_of(*next)));
     }

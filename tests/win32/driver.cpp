@@ -163,6 +163,15 @@ GUITHREADINFO Game::thread_info() const {
 
 // ---- Reading ----
 
+bool Game::default_look_follows_keyboard() const {
+    const HWND holder = focus();
+    return std::all_of(kControls.begin(), kControls.end(), [&](const ControlSpec& entry) {
+        HWND hwnd = control(entry.id);
+        const bool looks = (GetWindowLongW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+        return is_list(entry.id) || looks == (hwnd == holder);
+    });
+}
+
 std::string Game::menu_label(MenuItem item) const {
     const auto index = static_cast<int>(item);
     const auto menu = std::find_if(kMenus.begin(), kMenus.end(), [&](const MenuSpec& m) {

@@ -72,10 +72,9 @@ class Game {
     [[nodiscard]] bool shown(Control c) const {
         return IsWindowVisible(control(c)) != FALSE && IsWindowEnabled(control(c)) != FALSE;
     }
-    // Whether a button wears the default button's border.
-    [[nodiscard]] bool looks_default(Control c) const {
-        return (GetWindowLongW(control(c), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-    }
+    // Whether the button holding the keyboard, and no other, wears the default button's
+    // border: Enter or Space acts on it.
+    [[nodiscard]] bool default_look_follows_keyboard() const;
     // The window of the game that holds the keyboard, and the one that is active.
     [[nodiscard]] HWND focus() const { return thread_info().hwndFocus; }
     [[nodiscard]] HWND active() const { return thread_info().hwndActive; }

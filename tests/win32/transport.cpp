@@ -307,14 +307,9 @@ std::vector<std::string> Transport::show() {
         if ((said->state & STATE_SYSTEM_INVISIBLE) == 0) visible += name;
         if ((said->state & STATE_SYSTEM_UNAVAILABLE) == 0) enabled += name;
         if ((said->state & STATE_SYSTEM_FOCUSED) != 0) keyboard += name;
-        const auto fits = [&] {
-            return game_->looks_default(entry.id) == (game_->focus() == game_->control(entry.id));
-        };
-        expect(is_list(entry.id) || wait_until(fits, 1000),
-               std::string(entry.name) +
-                   (game_->looks_default(entry.id) ? " looks" : " does not look") +
-                   " like the default button");
     }
+    expect(wait_until([&] { return game_->default_look_follows_keyboard(); }, 1000),
+           "a button looks like the default without the keyboard, or the one with it does not");
     std::vector<std::string> lines{visible, enabled};
     for (const Control list : {Control::List1, Control::List2}) {
         std::string line(name_of(list));
