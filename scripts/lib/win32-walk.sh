@@ -4,14 +4,17 @@
 # every line the window shows with the replay session's, the game's clock fixed by
 # libfaketime for both; then the automation probes what no transcript states. Source it
 # after virtual-desktop.sh, with fail() defined; then:
-#   walk DPI PLACE [ARGS...]   one walk and the probes (ARGS go to the probes); Wine's trace of
-#                              the multimedia files opened goes to $work/mmio.txt
+#   walk DPI PLACE [ARGS...]   one walk, and the probes (ARGS go to them) unless the last
+#                              walk probed at this dpi already: they do not depend on where
+#                              the window is put. Wine's trace of the multimedia files
+#                              opened goes to $work/mmio.txt
 #   cues_from [FOLDER]         whether that walk's cues came from FOLDER\sound (a Windows
 #                              path), or from the current folder's sound when none is given
 # The monkey is $CASINO_MONKEY, or built for this machine into build/host.
 
 walk_repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 walk_monkey=${CASINO_MONKEY:-}
+walk_probed_dpi=
 
 # Wine sees the Linux root as drive Z:.
 windows_path() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
@@ -50,6 +53,8 @@ walk() {
     bash "$walk_repo/tests/win32/transport.sh" "$casino" "$work" "--place=$2" --answer-ms=10000 ||
     status=$?
   [ "$status" -eq 0 ] || fail "the walk at $1 dpi, window in the $2, failed (status $status)"
+  [ "$walk_probed_dpi" != "$1" ] || return 0
+  walk_probed_dpi=$1
   WINEDEBUG=-all silent_wine timeout 60 "$wine" casino_automation.exe "$casino" --probes "--dpi=$1" \
     "${@:3}" || status=$?
   [ "$status" -eq 0 ] || fail "the probes at $1 dpi ${*:3} failed (status $status)"
