@@ -43,6 +43,7 @@ class Monkey {
                 restart(clock);
                 if (sees_state) perform("show");
             };
+            where_ = name + ": as the first game opens: ";
             start(43200);
             int number = 0;
             for (std::string line; std::getline(script, line);) {
