@@ -2,8 +2,9 @@
 # The Windows program: cross-builds casino.exe and its automation program with MinGW-w64,
 # checks the .exe is one small self-contained file, packs the Windows zip, then walks a
 # player's path (tests/win32/walk.script) through the unpacked zip's casino.exe under Wine
-# in a virtual X server, with a fresh Wine prefix, started from another folder, checked
-# against the replay tool's transcript of the same script (scripts/lib/win32-walk.sh): the
+# in a virtual X server, with a fresh Wine prefix, started from another folder: the
+# monkey's driver plays the script through the automation and compares every line with
+# the replay session, and the automation probes the rest (scripts/lib/win32-walk.sh). The
 # cues must be found beside the program, or under the current folder first when it holds
 # them. The walks run at 96 dpi with the system in English, at 144 dpi with it in Russian.
 # With --screenshots it walks to the street, the casino floor and the pawnshop instead,
@@ -74,13 +75,18 @@ cd "$work/run"
 # ---- Screenshots ----
 if [ "$mode" = --screenshots ]; then
   mkdir -p "$repo/docs/screenshots"
-  # The automation prints "SHOT name x y width height" and waits for name.done.
-  walk 96 as-opened --shots | while read -r tag name x y w h; do
-    [ "$tag" = SHOT ] || { echo "$tag $name $x $y $w $h"; continue; }
-    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$repo/docs/screenshots/win32-$name.png"
-    echo "docs/screenshots/win32-$name.png"
-    touch "$name.done"
-  done
+  prepare_game
+  # The transport plays the walk's first game, with "picture NAME" where the script marks
+  # one: it prints "SHOT NAME X Y WIDTH HEIGHT" and waits for NAME.done.
+  { echo start; awk '/^start/ { exit } /^# picture / { print "picture " $3; next } /^[^#]/' \
+      "$repo/tests/win32/walk.script"; echo stop; } |
+    bash "$repo/tests/win32/transport.sh" "$casino" "$work" --answer-ms=10000 |
+    while read -r tag name x y w h; do
+      [ "$tag" = SHOT ] || continue
+      import -window root -crop "${w}x${h}+${x}+${y}" +repage "$repo/docs/screenshots/win32-$name.png"
+      echo "docs/screenshots/win32-$name.png"
+      touch "$name.done"
+    done
   exit 0
 fi
 
@@ -94,7 +100,7 @@ if [ "$mode" = --monkey ]; then
   prepare_game
   "$wineserver" -p5 2>/dev/null || true
   timeout $(($2 + 300)) "$monkey" "$2" "$3" -- \
-    bash "$repo/tests/win32/transport.sh" "$x_monkey" "$casino" "$work"
+    bash "$repo/tests/win32/transport.sh" "$casino" "$work" --xinput "$x_monkey"
   exit
 fi
 

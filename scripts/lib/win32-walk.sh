@@ -1,16 +1,20 @@
-# The Windows program's walk, shared by scripts/test-win32.sh and scripts/test-msi.sh:
-# casino_automation.exe, in the current folder, plays tests/win32/walk.script on casino.exe
-# ($casino, a Windows path) under Wine and checks that the window shows what the replay
-# tool prints for the same script, the game's clock fixed by libfaketime for both. Source
-# it after virtual-desktop.sh, with fail() defined; then:
-#   walk DPI PLACE [ARGS...]   one walk; Wine's trace of the multimedia files opened goes to
-#                              $work/mmio.txt
+# The Windows program's walk, shared by scripts/test-win32.sh and scripts/test-msi.sh: the
+# monkey's driver plays tests/win32/walk.script on casino.exe ($casino, a Windows path) under
+# Wine through casino_automation.exe (in the current folder) as its transport, and compares
+# every line the window shows with the replay session's, the game's clock fixed by
+# libfaketime for both; then the automation probes what no transcript states. Source it
+# after virtual-desktop.sh, with fail() defined; then:
+#   walk DPI PLACE [ARGS...]   one walk, and the probes (ARGS go to them) unless the last
+#                              walk probed at this dpi already: they do not depend on where
+#                              the window is put. Wine's trace of the multimedia files
+#                              opened goes to $work/mmio.txt
 #   cues_from [FOLDER]         whether that walk's cues came from FOLDER\sound (a Windows
 #                              path), or from the current folder's sound when none is given
-# The replay tool is $CASINO_REPLAY, or built for this machine into build/host.
+# The monkey is $CASINO_MONKEY, or built for this machine into build/host.
 
 walk_repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-walk_expected=
+walk_monkey=${CASINO_MONKEY:-}
+walk_probed_dpi=
 
 # Wine sees the Linux root as drive Z:.
 windows_path() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
@@ -33,37 +37,27 @@ silent_wine() {
   WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv,wineoss.drv=d" "$@"
 }
 
-# The replay tool's transcript of the walk's script, with the state after every line.
-prepare_walk() {
-  local replay=${CASINO_REPLAY:-}
-  if [ -z "$replay" ]; then
-    cmake -S "$walk_repo" -B "$walk_repo/build/host" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCASINO_WX=OFF -DCASINO_TESTS=ON -DCASINO_WERROR=ON >/dev/null
-    cmake --build "$walk_repo/build/host" --target replay >/dev/null
-    replay=$walk_repo/build/host/replay
-  fi
-  walk_expected=$work/walk.expected
-  awk 'BEGIN { print "show" } /^[^#]/ && $0 != "show" { print; print "show" }' \
-    "$walk_repo/tests/win32/walk.script" | "$replay" >"$walk_expected" ||
-    fail "the replay tool could not play tests/win32/walk.script"
-  prepare_game
-}
-
-# Wine's trace of the multimedia files opened tells which cue was played, and where it was
-# found.
 walk() {
   local status=0
-  [ -n "$walk_expected" ] || prepare_walk
+  if [ -z "$walk_monkey" ]; then
+    cmake -S "$walk_repo" -B "$walk_repo/build/host" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DCASINO_WX=OFF -DCASINO_TESTS=ON -DCASINO_WERROR=ON >/dev/null
+    cmake --build "$walk_repo/build/host" --target monkey >/dev/null
+    walk_monkey=$walk_repo/build/host/tests/support/monkey
+  fi
+  prepare_game
   # Wine's server is started here, without libfaketime; it stays 5 s after the last
   # program has gone (not for ever), so that a later wait for it ends.
   "$wineserver" -p5 2>/dev/null || true
-  : >"$work/mmio.txt"
-  WINEDEBUG=-all,trace+mmio silent_wine faked_clock timeout 100 "$wine" casino_automation.exe "$casino" \
-    "--script=$(windows_path "$walk_repo/tests/win32/walk.script")" \
-    "--expected=$(windows_path "$walk_expected")" "--clock=$(windows_path "$work/clock")" \
-    "--trace=$(windows_path "$work/mmio.txt")" "--dpi=$1" "--place=$2" "${@:3}" \
-    2>>"$work/mmio.txt" || status=$?
-  [ "$status" -eq 0 ] || fail "the automation run at $1 dpi, window in the $2 ${*:3}, failed (status $status)"
+  timeout 150 "$walk_monkey" --script "$walk_repo/tests/win32/walk.script" -- \
+    bash "$walk_repo/tests/win32/transport.sh" "$casino" "$work" "--place=$2" --answer-ms=10000 ||
+    status=$?
+  [ "$status" -eq 0 ] || fail "the walk at $1 dpi, window in the $2, failed (status $status)"
+  [ "$walk_probed_dpi" != "$1" ] || return 0
+  walk_probed_dpi=$1
+  WINEDEBUG=-all silent_wine timeout 60 "$wine" casino_automation.exe "$casino" --probes "--dpi=$1" \
+    "${@:3}" || status=$?
+  [ "$status" -eq 0 ] || fail "the probes at $1 dpi ${*:3} failed (status $status)"
 }
 # Wine's trace shows each path as the program gave it.
 cues_from() {

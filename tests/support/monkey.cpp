@@ -19,7 +19,6 @@ namespace {
 
 // Every script begins at noon, and so does every game a script starts afresh.
 constexpr long kNoon = 43200;
-constexpr std::string_view kCloseOnNextBox = "close on next box";
 
 // Whether a point, in twips on the client area, lies on the control.
 bool covers(const ControlSpec& row, int x, int y) {
@@ -36,13 +35,20 @@ class Monkey {
         if (const char* trace = std::getenv("CASINO_MONKEY_TRACE")) trace_.open(trace);
     }
 
-    // Plays a fixed script (the replay language, plus "close", "close on next box" and
-    // "start") through the transport. When the transport can see the controls and the
-    // lists, the state is compared after every line too.
+    // Plays a fixed script (the replay language, plus "close", "close in message",
+    // "close in ask" and "start") through the transport. When the transport can see the
+    // controls and the lists, the state is compared after every line too, and as each
+    // game's window opens.
     int play(std::istream& script, const std::string& name) {
         try {
-            restart(kNoon);
             const bool sees_state = observed_.contains("visible");
+            // Each game is compared from the moment its window opens.
+            const auto start = [&](long clock) {
+                restart(clock);
+                if (sees_state) perform("show");
+            };
+            where_ = name + ": as the first game opens: ";
+            start(kNoon);
             int number = 0;
             for (std::string line; std::getline(script, line);) {
                 ++number;
@@ -50,12 +56,7 @@ class Monkey {
                 const auto words = script_words(line);
                 if (words.empty() || words[0].starts_with("#")) continue;
                 where_ = name + ":" + std::to_string(number) + ": ";
-                if (line == "start") {
-                    ++step_;
-                    restart(kNoon);
-                    continue;
-                }
-                if (session_->finished()) {
+                if (session_->finished() && words[0] != "start") {
                     throw MonkeyFinding("the game has ended, yet the script goes on");
                 }
                 if (words[0] == "draw" || words[0] == "money") {
@@ -63,9 +64,14 @@ class Monkey {
                                         "' line");
                 }
                 ++step_;
+                // A fresh game, on the program and in the session alike.
+                if (words[0] == "start") {
+                    start(clock_);
+                    continue;
+                }
                 perform(line);
                 const bool event = words[0] != "clock" && words[0] != "type" &&
-                                   words[0] != "show" && line != kCloseOnNextBox;
+                                   words[0] != "show" && !line.starts_with("close in ");
                 if (sees_state && event && !session_->finished()) perform("show");
             }
         } catch (const MonkeyFinding& finding) {
@@ -181,21 +187,37 @@ class Monkey {
         }
     }
 
+    // The window is to be closed while the next box of the kind ("message" or "ask") is
+    // open: the session delivers the close from inside that box, as the platform would.
+    void close_in_next(const std::string& kind) {
+        if (kind != "message" && kind != "ask") throw MonkeyFinding("no box called " + kind);
+        session_->port().while_next_box_is_open([this, kind] {
+            if (session_->port().transcript().back().starts_with(kind + " ")) {
+                session_->deliver(Event::unload());
+            } else {
+                close_in_next(kind);
+            }
+        });
+    }
+
     // Sends the line to the program and to the session, and compares what both showed.
     void perform(const std::string& line) {
         log_.note(step_, "> " + line);
         if (trace_.is_open()) trace_ << line << '\n';
         std::vector<std::string> expected;
-        if (line == kCloseOnNextBox) {
-            // The close reaches the game while its box waits for the player.
-            session_->port().while_next_box_is_open(
-                [this] { session_->deliver(Event::unload()); });
+        if (line.starts_with("close in ")) {
+            close_in_next(line.substr(9));
         } else if (line != "start") {
             // A close is the game's exit, as the menu's is.
             const auto error = session_->run_line(line == "close" ? "menu выход" : line);
             if (error) throw MonkeyFinding("the replay session cannot read '" + line + "': " + *error);
         }
-        const std::string output = session_->take_output();
+        std::string output = session_->take_output();
+        // Where the keyboard is, as the session's window keeps it, is shown with the state.
+        if (line == "show" && observed_.contains("keyboard")) {
+            const Keyboard holder = session_->port().focused();
+            output += holder ? "keyboard " + std::string(name_of(*holder)) + "\n" : "keyboard\n";
+        }
         std::set<std::string, std::less<>> visible;  // the controls the last "visible" named
         for (std::size_t at = 0; at < output.size();) {
             const std::size_t end = output.find('\n', at);
@@ -217,10 +239,6 @@ class Monkey {
             } else if (!control_named(words[0]) || visible.contains(words[0])) {
                 expected.push_back(shown);
             }
-        }
-        if (line == "show" && observed_.contains("keyboard")) {
-            const Keyboard holder = session_->port().focused();
-            expected.push_back(holder ? "keyboard " + std::string(name_of(*holder)) : "keyboard");
         }
         const std::vector<std::string> got = transport_.send(line);
         for (const std::string& shown : got) log_.note(step_, "< " + shown);

@@ -7,15 +7,15 @@
 // To the transport, one a line: "start" (the program afresh), "clock T" (its time of day
 // from now on, whole seconds), "type TEXT" (the next input box's answer, queued; a bare
 // "type" is an empty one), the replay tool's "click", "key", "highlight", "menu" and
-// "show" lines, "close" (as a window manager closes the window), "close on next box" (the
-// next box the program opens is not answered: the window is closed while it is on the
-// screen) and "stop". From it: "observes KIND..." (of message ask cue focus caption quit,
-// and visible enabled List1 List2 keyboard for a transport that answers "show";
-// "only-shown" when it sees a control's state only while the control is shown, as a
-// screen reader does: then "enabled" lists the shown controls alone and a hidden list's
-// line is not given) and "ready" at first; after each command the transcript lines the
-// program showed, in the replay tool's words, then "ready"; or at any time
-// "finding <why>", which fails the run.
+// "show" lines, "close" (as a window manager closes the window), "close in message" and
+// "close in ask" (the window is to be closed so while the next message box, or input box,
+// is open; the boxes before it are answered as usual) and "stop". From it: "observes
+// KIND..." (of message ask cue focus caption quit, and visible enabled List1 List2
+// keyboard for a transport that answers "show"; "only-shown" when it sees a control's
+// state only while the control is shown, as a screen reader does: then "enabled" lists the
+// shown controls alone and a hidden list's line is not given) and "ready" at first; after
+// each command the transcript lines the program showed, in the replay tool's words, then
+// "ready"; or at any time "finding <why>", which fails the run.
 // "show" is answered with the lines "visible", "enabled", "List1" and "List2" as the
 // replay tool's show prints them, and "keyboard NAME", the control that holds the
 // keyboard ("keyboard" alone when none does), each when the transport observes its kind.
@@ -53,12 +53,12 @@ class Transport {
 // the program showed what the replay session did after every line and no finding came.
 int run_monkey(Transport& transport, int seconds, unsigned seed);
 
-// Plays a script in the replay language (and "close", "close on next box", and "start",
-// which begins a fresh game) through the transport, comparing as the random run does;
-// after every event also the state, when the transport sees the controls ("visible",
-// "enabled", "List1", "List2" lines, as the replay tool's show prints them, and "keyboard"
-// when it observes that). Returns 0 and prints "N checks passed" when every line agreed;
-// prints "FAIL: ..." and returns 1 otherwise. `name` is the script's, for the report.
+// Plays a script in the replay language (and "close", "close in message", "close in ask",
+// and "start", which begins a fresh game) through the transport, comparing as the random
+// run does; as each game's window opens and after every event also the state, when the
+// transport sees the controls (the "show" lines above). Returns 0 and prints "N checks
+// passed" when every line agreed; prints "FAIL: ..." and returns 1 otherwise. `name` is the
+// script's, for the report.
 int play_script(Transport& transport, std::istream& script, const std::string& name);
 
 // The answers a player might type into an input box, the worst ones included.

@@ -7,26 +7,10 @@
 #include <algorithm>
 
 #include "input_box.h"
-#include "main_window.h"
 #include "menu_query.h"
+#include "window_parts.h"
 
 namespace casino::automation {
-
-Checks checks;
-
-bool Checks::check(bool ok, std::string_view what, std::string_view detail) {
-    if (ok) {
-        ++passed_;
-    } else {
-        failures_.push_back(std::string(what) + (detail.empty() ? "" : " -- ") +
-                            std::string(detail));
-    }
-    return ok;
-}
-
-void Checks::require(bool ok, std::string_view what, std::string_view detail) {
-    if (!check(ok, what, detail)) throw Fatal(failures_.back());
-}
 
 int screen_dpi() {
     HDC screen = GetDC(nullptr);
@@ -42,6 +26,12 @@ std::string window_text(HWND hwnd) {
     return narrow(text);
 }
 
+std::string class_name(HWND hwnd) {
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    return narrow(name);
+}
+
 namespace {
 
 // Takes over a string the accessibility layer handed out.
@@ -52,35 +42,20 @@ std::string take(BSTR text) {
     return out;
 }
 
-std::string class_name(HWND hwnd) {
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    return narrow(name);
-}
-
-DWORD process_of(HWND hwnd) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    return pid;
-}
-
-std::vector<HWND> top_level_windows(DWORD pid) {
-    struct Search {
-        DWORD pid;
-        std::vector<HWND> found;
-    } search{pid, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM data) {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (process_of(hwnd) == s->pid) s->found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+// The shown top-level windows of the process with the class (any, when null) and title.
+std::vector<HWND> windows_of(DWORD pid, const wchar_t* window_class, std::string_view title) {
+    std::vector<HWND> found;
+    const std::wstring wide = widen(title);
+    for (HWND hwnd = nullptr; (hwnd = FindWindowExW(nullptr, hwnd, window_class, wide.c_str()));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == pid) found.push_back(hwnd);
+    }
+    return found;
 }
 
 // A key message's lParam: repeat count 1, the key's scan code, and the transition bits.
-LPARAM key_data(WPARAM virtual_key, bool up, bool alt = false) {
+LPARAM key_data(WPARAM virtual_key, bool up, bool alt) {
     const UINT scan = MapVirtualKeyW(static_cast<UINT>(virtual_key), MAPVK_VK_TO_VSC);
     LPARAM data = 1 | static_cast<LPARAM>(scan) << 16;
     if (alt) data |= LPARAM{1} << 29;
@@ -126,8 +101,6 @@ Game::Game(const std::wstring& exe, const std::wstring& stderr_file) {
             CreateFileW(stderr_file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                         &inherit, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = nullptr;
-        startup.hStdOutput = nullptr;
         startup.hStdError = error_file;
     }
     std::wstring command = L"\"" + exe + L"\"";
@@ -136,26 +109,23 @@ Game::Game(const std::wstring& exe, const std::wstring& stderr_file) {
                                         &startup, &process_);
     const DWORD error = GetLastError();
     if (error_file != INVALID_HANDLE_VALUE) CloseHandle(error_file);
-    checks.require(started != FALSE, "casino.exe starts",
-                   narrow(exe) + ", error " + std::to_string(error));
-    const bool found = wait_until(
-        [&] {
-            for (HWND hwnd : top_level_windows(process_.dwProcessId)) {
-                if (window_text(hwnd) == kWindow.caption && IsWindowVisible(hwnd)) {
-                    window_ = hwnd;
-                    return true;
-                }
-            }
-            return false;
-        },
-        20000);
-    checks.require(found, "the game's window opens with its caption");
+    expect(started != FALSE,
+           "casino.exe does not start: " + narrow(exe) + ", error " + std::to_string(error));
+    expect(wait_until(
+               [&] {
+                   for (HWND hwnd : windows_of(process_.dwProcessId, nullptr, kWindow.caption)) {
+                       if (IsWindowVisible(hwnd)) window_ = hwnd;
+                   }
+                   return window_ != nullptr;
+               },
+               20000),
+           "the game's window does not open with its caption");
     // The window is shown before its first control takes the focus.
     wait_until([&] { return focus() != nullptr; });
     sync();
     marker_ = widen(menu_title(0));
     for (const ControlSpec& entry : kControls) {
-        checks.require(control(entry.id) != nullptr, "control found", entry.name);
+        expect(control(entry.id) != nullptr, "no control " + std::string(entry.name));
     }
 }
 
@@ -168,23 +138,7 @@ Game::~Game() {
     CloseHandle(process_.hProcess);
 }
 
-HWND Game::control(Control c) const {
-    return GetDlgItem(window_, win32::kFirstControlId + static_cast<int>(c));
-}
-
-std::optional<Control> Game::control_of(HWND hwnd) const {
-    for (const ControlSpec& entry : kControls) {
-        if (hwnd != nullptr && control(entry.id) == hwnd) return entry.id;
-    }
-    return std::nullopt;
-}
-
-DWORD Game::wait_exit(int timeout_ms) const {
-    checks.require(
-        WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout_ms)) == WAIT_OBJECT_0,
-        "the process ends");
-    return exit_code().value_or(STILL_ACTIVE);
-}
+HWND Game::control(Control c) const { return GetDlgItem(window_, win32::control_id(c)); }
 
 std::optional<DWORD> Game::exit_code() const {
     if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) return std::nullopt;
@@ -195,36 +149,37 @@ std::optional<DWORD> Game::exit_code() const {
 
 void Game::sync() const {
     DWORD_PTR result = 0;
-    checks.require(SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                                       10000, &result) != 0,
-                   "the game answers messages");
+    expect(SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, 10000,
+                               &result) != 0,
+           "the game does not answer messages");
+}
+
+GUITHREADINFO Game::thread_info() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(process_.dwThreadId, &info);
+    return info;
 }
 
 // ---- Reading ----
 
-RECT Game::rect(Control c) const {
-    RECT r{};
-    GetWindowRect(control(c), &r);
-    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-HWND Game::focus() const {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(process_.dwThreadId, &info);
-    return info.hwndFocus;
+bool Game::default_look_follows_keyboard() const {
+    const HWND holder = focus();
+    return std::all_of(kControls.begin(), kControls.end(), [&](const ControlSpec& entry) {
+        HWND hwnd = control(entry.id);
+        const bool looks = (GetWindowLongW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+        return is_list(entry.id) || looks == (hwnd == holder);
+    });
 }
 
 std::string Game::menu_label(MenuItem item) const {
-    const int index = static_cast<int>(item);
-    for (const MenuSpec& menu : kMenus) {
-        if (index < menu.first_item || index >= menu.first_item + menu.item_count) continue;
-        return narrow(win32::ask_menu_text(window_, static_cast<int>(&menu - kMenus.data()),
-                                           static_cast<UINT>(index - menu.first_item), 5000)
-                          .value_or(L""));
-    }
-    return {};
+    const auto index = static_cast<int>(item);
+    const auto menu = std::find_if(kMenus.begin(), kMenus.end(), [&](const MenuSpec& m) {
+        return index < m.first_item + m.item_count;
+    });
+    return narrow(win32::ask_menu_text(window_, static_cast<int>(menu - kMenus.begin()),
+                                       static_cast<UINT>(index - menu->first_item), 5000)
+                      .value_or(L""));
 }
 
 std::string Game::menu_title(int menu) const {
@@ -243,15 +198,6 @@ std::vector<std::string> Game::list_items(Control list) const {
     return items;
 }
 
-int Game::list_highlight(Control list) const {
-    return static_cast<int>(SendMessageW(control(list), LB_GETCURSEL, 0, 0));
-}
-
-int Game::list_line_height(Control list) const {
-    return static_cast<int>(SendMessageW(control(list), LB_GETITEMHEIGHT, 0, 0));
-}
-
-// GetWindowText would not ask another process's edit field for its text.
 std::string Game::field_text(HWND edit) const {
     DWORD_PTR length = 0;
     SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 2000, &length);
@@ -263,10 +209,6 @@ std::string Game::field_text(HWND edit) const {
     return narrow(text);
 }
 
-bool Game::looks_default(Control c) const {
-    return (GetWindowLongW(control(c), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-}
-
 RECT Game::work_area() const {
     MONITORINFO info{};
     info.cbSize = sizeof info;
@@ -275,6 +217,7 @@ RECT Game::work_area() const {
 }
 
 void Game::move_to(Placement where) {
+    if (where == Placement::AsOpened) return;
     RECT r{};
     GetWindowRect(window_, &r);
     const RECT work = work_area();
@@ -287,8 +230,8 @@ void Game::move_to(Placement where) {
     SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     sync();
     GetWindowRect(window_, &r);
-    checks.require(r.left == x && r.top == y, "the window moves where the driver puts it",
-                   std::to_string(r.left) + "," + std::to_string(r.top));
+    expect(r.left == x && r.top == y, "the window does not move where the driver puts it: " +
+                                          std::to_string(r.left) + "," + std::to_string(r.top));
 }
 
 // Wine passes the message's RECT pointer between processes as it is, so the RECT is
@@ -296,14 +239,14 @@ void Game::move_to(Placement where) {
 void Game::change_dpi(int dpi, const RECT& suggested) {
     void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof suggested,
                                   MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    checks.require(remote != nullptr, "memory in the game for the suggested frame");
+    expect(remote != nullptr, "no memory in the game for the suggested frame");
     WriteProcessMemory(process_.hProcess, remote, &suggested, sizeof suggested, nullptr);
     DWORD_PTR result = 0;
     const LRESULT sent =
         SendMessageTimeoutW(window_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                             reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 5000, &result);
     VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
-    checks.require(sent != 0, "the game takes the dpi change");
+    expect(sent != 0, "the game does not take the dpi change");
     sync();
 }
 
@@ -318,27 +261,17 @@ void Game::mouse_click(HWND target, POINT at, bool twice) const {
     PostMessageW(target, WM_LBUTTONUP, 0, where);
 }
 
-void Game::key(HWND target, WPARAM virtual_key) const {
-    PostMessageW(target, WM_KEYDOWN, virtual_key, key_data(virtual_key, false));
-    PostMessageW(target, WM_KEYUP, virtual_key, key_data(virtual_key, true));
-}
-
-void Game::alt_f4() const {
-    HWND target = focus() != nullptr ? focus() : window_;
-    PostMessageW(target, WM_SYSKEYDOWN, VK_F4, key_data(VK_F4, false, true));
-    PostMessageW(target, WM_SYSKEYUP, VK_F4, key_data(VK_F4, true, true));
-}
-
-void Game::choose(MenuItem item) const {
-    PostMessageW(window_, WM_COMMAND, MAKEWPARAM(win32::kFirstMenuId + static_cast<int>(item), 0),
-                 0);
+void Game::key(HWND target, WPARAM virtual_key, bool alt) const {
+    PostMessageW(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, virtual_key,
+                 key_data(virtual_key, false, alt));
+    PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, virtual_key,
+                 key_data(virtual_key, true, alt));
 }
 
 // ---- Boxes and progress ----
 
 std::optional<Box> Game::open_box() const {
-    for (HWND hwnd : top_level_windows(process_.dwProcessId)) {
-        if (class_name(hwnd) != "#32770" || window_text(hwnd) != kAppTitle) continue;
+    for (HWND hwnd : windows_of(process_.dwProcessId, L"#32770", kAppTitle)) {
         // A box is found as soon as it exists, perhaps before its text and its edit field
         // do; once it is shown, it has them.
         wait_until([&] { return IsWindowVisible(hwnd) != FALSE || IsWindow(hwnd) == FALSE; }, 2000);
@@ -349,13 +282,6 @@ std::optional<Box> Game::open_box() const {
         return box;
     }
     return std::nullopt;
-}
-
-void Game::close_box(const Box& box, int command) {
-    PostMessageW(box.hwnd, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
-    checks.require(wait_until([&] { return IsWindow(box.hwnd) == FALSE; }), "the box closes",
-                   box.text);
-    sync();
 }
 
 // The window answers a menu query by leaving the title's text in a global atom; posted
@@ -377,33 +303,6 @@ bool Game::drain(int timeout_ms) const {
         if (!taken) return false;
     }
     return true;
-}
-
-// ---- New windows ----
-
-namespace {
-
-int windows_created = 0;  // one watch at a time: the hook's callback has no other context
-
-void CALLBACK window_created(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD) {
-    if (object == OBJID_WINDOW && child == CHILDID_SELF) ++windows_created;
-}
-
-}  // namespace
-
-WindowsCreated::WindowsCreated(HWND game_window) {
-    windows_created = 0;
-    hook_ = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, &window_created,
-                            process_of(game_window), 0, WINEVENT_OUTOFCONTEXT);
-    checks.require(hook_ != nullptr, "the accessibility layer tells of new windows");
-}
-
-WindowsCreated::~WindowsCreated() { UnhookWinEvent(hook_); }
-
-int WindowsCreated::count() {
-    MSG msg{};
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    return windows_created;
 }
 
 // Opens a message box with OK and Cancel in this process and reads its buttons.

@@ -6,11 +6,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
+#include "core/event.h"
 #include "input_box.h"
 #include "support/names.h"
 #include "support/script_words.h"
+#include "window_parts.h"
 
 namespace casino::automation {
 namespace {
@@ -19,13 +20,9 @@ int number(std::string_view text) {
     return static_cast<int>(std::strtol(std::string(text).c_str(), nullptr, 10));
 }
 
-POINT centre_of(HWND hwnd) {
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
+std::string box_line(const Box& box) { return (box.input ? "ask " : "message ") + box.text; }
 
-POINT client_centre(HWND hwnd) {
+POINT client_middle(HWND hwnd) {
     RECT r{};
     GetClientRect(hwnd, &r);
     return {r.right / 2, r.bottom / 2};
@@ -33,209 +30,178 @@ POINT client_centre(HWND hwnd) {
 
 }  // namespace
 
-// ---- Wine's trace ----
-
-WineTrace::WineTrace(const std::wstring& file) {
-    if (file.empty()) return;
-    file_ = CreateFileW(file.c_str(), GENERIC_READ,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file_ == INVALID_HANDLE_VALUE) throw Fatal("cannot read Wine's trace " + narrow(file));
-}
-
-WineTrace::~WineTrace() {
-    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-}
-
-// A trace line reads: trace:mmio:MMIO_Open ("sound\\door.wav", ...), with the path's
-// backslashes doubled.
-std::vector<std::string> WineTrace::opened() {
-    std::vector<std::string> paths;
-    if (file_ == INVALID_HANDLE_VALUE) return paths;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file_, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        pending_.append(buffer, got);
-    }
-    for (std::size_t end; (end = pending_.find('\n')) != std::string::npos;) {
-        std::string line = pending_.substr(0, end);
-        pending_.erase(0, end + 1);
-        // Each line starts with the number of the thread that wrote it.
-        line.erase(0, line.find_first_not_of("0123456789abcdef"));
-        if (!line.starts_with(":trace:mmio:")) throw Finding("Wine wrote on stderr: " + line);
-        constexpr std::string_view kOpen = ":trace:mmio:MMIO_Open (\"";
-        if (!line.starts_with(kOpen)) continue;
-        std::string path;
-        for (std::size_t i = kOpen.size(); i < line.size() && line[i] != '"'; ++i) {
-            if (line[i] == '\\') ++i;
-            if (i < line.size()) path += line[i];
-        }
-        paths.push_back(path);
-    }
-    return paths;
-}
-
-// ---- The transport ----
-
-Transport::Transport(TransportSetup setup) : setup_(std::move(setup)), trace_(setup_.trace_file) {
+Transport::Transport(TransportSetup setup) : setup_(std::move(setup)) {
     const std::size_t slash = setup_.exe.find_last_of(L"\\/");
     if (slash != std::wstring::npos) data_prefix_ = narrow(setup_.exe.substr(0, slash + 1));
-    trace_.opened();  // what came before is no cue of this game
+    if (setup_.trace_file.empty()) return;
+    trace_ = CreateFileW(setup_.trace_file.c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    expect(trace_ != INVALID_HANDLE_VALUE, "cannot read Wine's trace " + narrow(setup_.trace_file));
 }
 
-Transport::~Transport() = default;
+Transport::~Transport() {
+    if (trace_ != INVALID_HANDLE_VALUE) CloseHandle(trace_);
+}
 
 std::vector<std::string> Transport::perform(std::string_view line) {
     const std::vector<std::string_view> w = testing::script_words(line);
     const std::string_view verb = w.empty() ? std::string_view() : w[0];
-    focus_at_input_ = game_ ? game_->control_of(game_->focus()) : std::nullopt;
     if (verb == "type") {
         answers_.emplace_back(line.size() > 5 ? line.substr(5) : std::string_view());
-        return {};
-    }
-    if (verb == "clock" && w.size() == 2) {
-        set_clock(w[1]);
-        return {};
-    }
-    if (verb == "start") {
+    } else if (verb == "clock" && w.size() == 2) {
+        set_clock(number(w[1]) % 86400);
+    } else if (verb == "start") {
         start();
-        return {};
-    }
-    if (verb == "stop") {
+    } else if (verb == "stop") {
         game_.reset();
-        return {};
-    }
-    if (!game_) throw Fatal("no game runs for: " + std::string(line));
-    if (verb == "close") return close();
-    const std::optional<Control> named = w.size() >= 2 ? testing::control_named(w[1]) : std::nullopt;
-    const std::optional<MenuItem> item = w.size() == 2 ? testing::menu_item_named(w[1]) : std::nullopt;
-    const Control target = named.value_or(Control::cmdexit);
-    if (verb == "click" && w.size() == 2 && named) {
-        click(target);
-    } else if (verb == "key" && w.size() == 3 && named && is_list(target)) {
-        key(target, number(w[2]));
-    } else if (verb == "highlight" && w.size() == 3 && named && is_list(target)) {
-        highlight(target, number(w[2]));
-    } else if (verb == "menu" && item) {
-        menu(item.value_or(MenuItem::help));
+    } else if (game_ == nullptr) {
+        throw Finding("no game runs for: " + std::string(line));
+    } else if (verb == "close" && w.size() == 3 && w[1] == "in") {
+        close_in_ = std::string(w[2]);
+    } else if (verb == "close") {
+        close(false);
+        return {"quit"};
+    } else if (verb == "show") {
+        return show();
+    } else if (verb == "picture" && w.size() == 2) {
+        picture(w[1]);
     } else {
-        throw Fatal("the transport cannot perform: " + std::string(line));
+        play(line);
+        return settle();
     }
-    return settle();
+    return {};
 }
 
 void Transport::start() {
     game_.reset();
     answers_.clear();
-    trace_.opened();
+    close_in_.reset();
+    std::vector<std::string> before;
+    read_cues(before);  // what came before is no cue of this game
     game_ = std::make_unique<Game>(setup_.exe, setup_.stderr_file);
+    game_->move_to(setup_.place);
     labels_ = menu_labels();
 }
 
 // libfaketime reads the file at every look at the clock; it is replaced whole, so that it
 // is never seen half written.
-void Transport::set_clock(std::string_view seconds) {
-    const long t = std::strtol(std::string(seconds).c_str(), nullptr, 10) % 86400;
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "2026-12-07 %02ld:%02ld:%02ld\n", t / 3600, t / 60 % 60,
-                  t % 60);
+void Transport::set_clock(int t) {
     const std::wstring part = setup_.clock_file + L".part";
-    HANDLE file = CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    const bool ok =
-        file != INVALID_HANDLE_VALUE &&
-        WriteFile(file, stamp, static_cast<DWORD>(std::strlen(stamp)), &written, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    if (!ok || !MoveFileExW(part.c_str(), setup_.clock_file.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        throw Fatal("cannot set the clock in " + narrow(setup_.clock_file));
-    }
+    FILE* file = _wfopen(part.c_str(), L"w");
+    const bool written =
+        file != nullptr &&
+        std::fprintf(file, "2026-12-07 %02d:%02d:%02d\n", t / 3600, t / 60 % 60, t % 60) > 0 &&
+        std::fclose(file) == 0;
+    expect(
+        written && MoveFileExW(part.c_str(), setup_.clock_file.c_str(), MOVEFILE_REPLACE_EXISTING),
+        "cannot set the clock in " + narrow(setup_.clock_file));
 }
 
 // ---- Input, as a player gives it ----
 
-// A hidden or disabled control takes no input from a player.
-void Transport::click(Control c) {
-    if (!game_->shown(c) || is_list(c)) return;
-    HWND button = game_->control(c);
-    if (game_->focus() == button) {
-        game_->key(button, next_way(Choice::press_focused, 2) == 0 ? VK_RETURN : VK_SPACE);
-        return;
-    }
-    focus_at_input_ = c;
-    switch (next_way(Choice::click, setup_.xinput ? 3 : 2)) {
-        case 0: game_->click(c); break;
-        case 1: game_->mouse_click(button, client_centre(button)); break;
-        default: x_click(button); break;
-    }
-}
-
-void Transport::key(Control list, int code) {
-    if (!game_->shown(list)) return;
-    HWND hwnd = game_->control(list);
-    if (code == 13) {
+// A click on a button (Enter or Space when it holds the keyboard), a key typed in a list,
+// a list's highlight moved, a menu item chosen. A hidden or disabled control takes no input.
+void Transport::play(std::string_view line) {
+    const std::vector<std::string_view> w = testing::script_words(line);
+    const std::optional<Control> named =
+        w.size() >= 2 ? testing::control_named(w[1]) : std::nullopt;
+    const std::optional<MenuItem> item =
+        w.size() == 2 ? testing::menu_item_named(w[1]) : std::nullopt;
+    const Control target = named.value_or(Control::cmdexit);
+    const bool list = named.has_value() && is_list(target);
+    if (w[0] == "menu" && item) return menu(*item);
+    const bool on_list = w[0] == "key" || w[0] == "highlight";
+    expect(named && ((w[0] == "click" && w.size() == 2) || (list && on_list && w.size() == 3)),
+           "the transport cannot perform: " + std::string(line));
+    if (!game_->shown(target)) return;
+    HWND hwnd = game_->control(target);
+    if (w[0] == "click" && !list && game_->focus() == hwnd) {
+        game_->key(hwnd, next_way(Choice::press_focused, 2) == 0 ? VK_RETURN : VK_SPACE);
+    } else if (w[0] == "click" && !list) {
+        switch (next_way(Choice::click, setup_.xinput ? 3 : 2)) {
+            case 0: PostMessageW(hwnd, BM_CLICK, 0, 0); break;
+            case 1: game_->mouse_click(hwnd, client_middle(hwnd)); break;
+            default: x_click(hwnd);
+        }
+    } else if (w[0] == "key" && number(w[2]) == kEnterKey) {
         game_->key(hwnd, VK_RETURN);
-    } else {
-        game_->character(hwnd, static_cast<wchar_t>(code));
+    } else if (w[0] == "key") {
+        PostMessageW(hwnd, WM_CHAR, static_cast<WPARAM>(number(w[2])), 1);
+    } else if (w[0] == "highlight") {
+        highlight(hwnd, number(w[2]));
     }
 }
 
 // The arrow keys move the highlight (Home lights the first entry when none is); a click on
-// the entry already highlighted, or a double click, leaves it where it is.
-void Transport::highlight(Control list, int index) {
-    const int count = static_cast<int>(game_->list_items(list).size());
-    if (!game_->shown(list) || index < 0 || index >= count) return;
-    HWND hwnd = game_->control(list);
-    const int now = game_->list_highlight(list);
-    if (now == index) {
-        const int top = static_cast<int>(SendMessageW(hwnd, LB_GETTOPINDEX, 0, 0));
-        if (top == index) {
-            focus_at_input_ = list;
-            game_->mouse_click(hwnd, POINT{4, game_->list_line_height(list) / 2},
-                               next_way(Choice::list_click, 2) == 1);
-        }
+// the entry already highlighted, or a double click, leaves it where it is. An index past
+// the entries hits nothing.
+void Transport::highlight(HWND list, int index) {
+    const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    int at = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
+    if (index < 0 || index >= count) return;
+    if (at == index) {
+        if (SendMessageW(list, LB_GETTOPINDEX, 0, 0) != index) return;
+        const auto line = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        game_->mouse_click(list, POINT{4, line / 2}, next_way(Choice::list_click, 2) == 1);
         return;
     }
-    int at = now;
     if (at < 0) {
-        game_->key(hwnd, VK_HOME);
+        game_->key(list, VK_HOME);
         at = 0;
     }
-    for (; at != index; at += index > at ? 1 : -1) game_->key(hwnd, index > at ? VK_DOWN : VK_UP);
+    for (; at != index; at += index > at ? 1 : -1) game_->key(list, index > at ? VK_DOWN : VK_UP);
 }
 
-// A menu item by its shortcut, where the keyboard is, or by a click on it.
+// A menu item by the key its label names ("F3"), pressed where the keyboard is, or by a
+// click on it.
 void Transport::menu(MenuItem item) {
-    WORD vk = 0;
-    switch (spec_of(item).shortcut) {
-        case Shortcut::F1: vk = VK_F1; break;
-        case Shortcut::F2: vk = VK_F2; break;
-        case Shortcut::F3: vk = VK_F3; break;
-        case Shortcut::F5: vk = VK_F5; break;
-        case Shortcut::None: break;
-    }
-    if (vk == 0 || next_way(Choice::menu, 2) == 0) {
-        game_->choose(item);
+    const std::string& label = labels_[item];
+    const std::size_t key = label.find("\tF");
+    if (key == std::string::npos || menu_turns_[static_cast<std::size_t>(item)]++ % 2 == 1) {
+        PostMessageW(game_->window(), WM_COMMAND, MAKEWPARAM(win32::menu_id(item), 0), 0);
         return;
     }
     HWND focus = game_->focus();
-    game_->key(focus != nullptr ? focus : game_->window(), vk);
+    game_->key(focus != nullptr ? focus : game_->window(),
+               static_cast<WPARAM>(VK_F1 + number(label.substr(key + 2)) - 1));
 }
 
-std::vector<std::string> Transport::close() {
-    switch (next_way(Choice::close, 3)) {
-        case 0: game_->system_close(); break;
-        case 1: PostMessageW(game_->window(), WM_CLOSE, 0, 0); break;
-        default: game_->alt_f4(); break;
+// The window is closed as a player closes it (its close box, Alt+F4) or as the taskbar or
+// another program asks; from inside a box, as the taskbar or another program asks. The
+// game ends at once with exit code 0, and opens no window on its way out.
+void Transport::close(bool in_box) {
+    // The accessibility layer tells of every window the game makes, even one that opens
+    // and closes between two looks at the screen; its news comes as messages to this
+    // thread. One watch at a time.
+    static int created = 0;
+    created = 0;
+    const HWINEVENTHOOK hook = SetWinEventHook(
+        EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr,
+        [](HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD) {
+            if (object == OBJID_WINDOW && child == CHILDID_SELF) ++created;
+        },
+        game_->process(), 0, WINEVENT_OUTOFCONTEXT);
+    const auto news = [] {
+        for (MSG msg{}; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
+    };
+    HWND window = game_->window();
+    switch (in_box ? 1 : next_way(Choice::close, 3)) {
+        case 0: PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+        case 1: PostMessageW(window, WM_CLOSE, 0, 0); break;
+        default: game_->key(game_->focus() != nullptr ? game_->focus() : window, VK_F4, true);
     }
-    if (!wait_until([&] { return game_->exit_code().has_value(); }, setup_.answer_ms)) {
-        throw Finding("the window was closed but the game still runs after " +
+    const bool ended =
+        wait_until([&] { return news(), game_->exit_code().has_value(); }, setup_.answer_ms);
+    Sleep(100);  // the last events on their way
+    news();
+    UnhookWinEvent(hook);
+    expect(ended, "the window was closed but the game still runs after " +
                       std::to_string(setup_.answer_ms) + " ms");
-    }
+    expect(hook != nullptr && created == 0, "a window opened after the close");
     const DWORD code = *game_->exit_code();
     game_.reset();
-    if (code != 0) throw Finding("the game ended with exit code " + std::to_string(code));
-    return {"quit"};
+    expect(code == 0, "the game ended with exit code " + std::to_string(code));
 }
 
 // ---- What the game shows ----
@@ -246,8 +212,28 @@ std::map<MenuItem, std::string> Transport::menu_labels() const {
     return labels;
 }
 
+// A trace line reads: trace:mmio:MMIO_Open ("sound\\door.wav", ...), with the path's
+// backslashes doubled; a cue found beside casino.exe is named as the game names it.
 void Transport::read_cues(std::vector<std::string>& seen) {
-    for (std::string path : trace_.opened()) {
+    char buffer[4096];
+    DWORD got = 0;
+    while (trace_ != INVALID_HANDLE_VALUE &&
+           ReadFile(trace_, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        traced_.append(buffer, got);
+    }
+    for (std::size_t end; (end = traced_.find('\n')) != std::string::npos;) {
+        std::string line = traced_.substr(0, end);
+        traced_.erase(0, end + 1);
+        // Each line starts with the number of the thread that wrote it.
+        line.erase(0, line.find_first_not_of("0123456789abcdef"));
+        expect(line.starts_with(":trace:mmio:"), "Wine wrote on stderr: " + line);
+        constexpr std::string_view kOpen = ":trace:mmio:MMIO_Open (\"";
+        if (!line.starts_with(kOpen)) continue;
+        std::string path;
+        for (std::size_t i = kOpen.size(); i < line.size() && line[i] != '"'; ++i) {
+            if (line[i] == '\\') ++i;
+            if (i < line.size()) path += line[i];
+        }
         if (!data_prefix_.empty() && path.size() > data_prefix_.size() &&
             lstrcmpiA(path.substr(0, data_prefix_.size()).c_str(), data_prefix_.c_str()) == 0) {
             path.erase(0, data_prefix_.size());
@@ -256,35 +242,41 @@ void Transport::read_cues(std::vector<std::string>& seen) {
     }
 }
 
-// Answers every box the game opens until it is idle again, or has ended.
+// Answers every box the game opens until it is idle again, or has ended; then the menu
+// captions that changed.
 std::vector<std::string> Transport::settle() {
+    const std::string waited = " within " + std::to_string(setup_.answer_ms) + " ms";
     std::vector<std::string> seen;
     for (int boxes = 0;; ++boxes) {
         if (!game_->drain(setup_.answer_ms)) {
-            if (wait_until([&] { return game_->exit_code().has_value(); }, setup_.answer_ms)) break;
-            throw Finding("the game did not answer within " + std::to_string(setup_.answer_ms) +
-                          " ms");
+            expect(wait_until([&] { return game_->exit_code().has_value(); }, setup_.answer_ms),
+                   "the game did not answer" + waited);
+            break;
         }
         read_cues(seen);
         const std::optional<Box> box = game_->open_box();
         if (!box) break;
-        if (boxes > 200) throw Finding("more than 200 boxes in one step");
-        seen.push_back((box->input ? "ask " : "message ") + box->text);
+        expect(boxes < 200, "more than 200 boxes in one step");
+        seen.push_back(box_line(*box));
+        if (close_in_ == (box->input ? "ask" : "message")) {
+            close_in_.reset();
+            close(true);
+            seen.emplace_back("quit");
+            return seen;
+        }
         if (box->input) {
             answer(*box);
         } else {
             check_message(*box);
             dismiss(*box);
         }
-        if (!wait_until([&] { return IsWindow(box->hwnd) == FALSE; }, setup_.answer_ms)) {
-            throw Finding("the box [" + box->text + "] did not close within " +
-                          std::to_string(setup_.answer_ms) + " ms");
-        }
+        expect(wait_until([&] { return IsWindow(box->hwnd) == FALSE; }, setup_.answer_ms),
+               "the box [" + box->text + "] did not close" + waited);
     }
     read_cues(seen);
     if (const std::optional<DWORD> code = game_->exit_code()) {
         game_.reset();
-        if (*code != 0) throw Finding("the game ended with exit code " + std::to_string(*code));
+        expect(*code == 0, "the game ended with exit code " + std::to_string(*code));
         seen.emplace_back("quit");
         return seen;
     }
@@ -295,23 +287,65 @@ std::vector<std::string> Transport::settle() {
                        label.substr(0, label.find('\t')));
     }
     WIN32_FILE_ATTRIBUTE_DATA info{};
-    if (!setup_.stderr_file.empty() &&
-        GetFileAttributesExW(setup_.stderr_file.c_str(), GetFileExInfoStandard, &info) &&
-        (info.nFileSizeLow != 0 || info.nFileSizeHigh != 0)) {
-        throw Finding("the game wrote on standard error");
-    }
+    expect(!GetFileAttributesExW(setup_.stderr_file.c_str(), GetFileExInfoStandard, &info) ||
+               (info.nFileSizeLow == 0 && info.nFileSizeHigh == 0),
+           "the game wrote on standard error");
     return seen;
 }
 
+// The controls shown and enabled, and which holds the keyboard, as a screen reader finds
+// them; both lists' entries and highlights from the lists. Of the buttons only the one
+// holding the keyboard wears the default button's border: Enter or Space acts on it.
+std::vector<std::string> Transport::show() {
+    // A box that has just closed gives the activation back to the window.
+    wait_until([&] { return game_->active() == game_->window(); }, setup_.answer_ms);
+    std::string visible = "visible", enabled = "enabled", keyboard = "keyboard";
+    for (const ControlSpec& entry : kControls) {
+        const std::optional<Spoken> said = spoken(game_->control(entry.id));
+        expect(said.has_value(), std::string(entry.name) + " publishes nothing to a screen reader");
+        const std::string name = " " + std::string(entry.name);
+        if ((said->state & STATE_SYSTEM_INVISIBLE) == 0) visible += name;
+        if ((said->state & STATE_SYSTEM_UNAVAILABLE) == 0) enabled += name;
+        if ((said->state & STATE_SYSTEM_FOCUSED) != 0) keyboard += name;
+    }
+    expect(wait_until([&] { return game_->default_look_follows_keyboard(); }, 1000),
+           "a button looks like the default without the keyboard, or the one with it does not");
+    std::vector<std::string> lines{visible, enabled};
+    for (const Control list : {Control::List1, Control::List2}) {
+        std::string line(name_of(list));
+        for (const std::string& entry : game_->list_items(list)) line += " [" + entry + "]";
+        lines.push_back(line + " highlight=" + std::to_string(game_->list_highlight(list)));
+    }
+    lines.push_back(keyboard);
+    return lines;
+}
+
+void Transport::picture(std::string_view name) {
+    Sleep(400);  // let the window finish painting
+    RECT r{};
+    GetWindowRect(game_->window(), &r);
+    std::printf("SHOT %s %ld %ld %ld %ld\n", std::string(name).c_str(), r.left, r.top,
+                r.right - r.left, r.bottom - r.top);
+    std::fflush(stdout);
+    const std::wstring done = widen(name) + L".done";
+    wait_until([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000);
+    DeleteFileW(done.c_str());
+}
+
+// ---- The boxes ----
+
 // A message box is the window's own, with only an OK button, and a screen reader reads it.
+// It is dismissed in each of the ways a player has in turn.
 void Transport::check_message(const Box& box) {
-    checks.check(GetWindow(box.hwnd, GW_OWNER) == game_->window(),
-                 "the message box is owned by the window", box.text);
-    checks.check(GetDlgItem(box.hwnd, IDCANCEL) == nullptr && GetDlgItem(box.hwnd, IDOK) != nullptr,
-                 "the message box has only an OK button", box.text);
+    expect(GetWindow(box.hwnd, GW_OWNER) == game_->window(),
+           "the message box [" + box.text + "] is not owned by the window");
+    HWND ok = GetDlgItem(box.hwnd, IDOK);
+    expect(GetDlgItem(box.hwnd, IDCANCEL) == nullptr && ok != nullptr,
+           "the message box [" + box.text + "] has other buttons than OK");
     const std::optional<Spoken> message = spoken(GetDlgItem(box.hwnd, kMessageTextId));
-    checks.check(message && message->name == box.text, "a screen reader reads the message",
-                 message ? message->name : "nothing published");
+    expect(message && message->name == box.text, "a screen reader reads the message [" + box.text +
+                                                     "] as [" +
+                                                     (message ? message->name : "nothing") + "]");
 }
 
 void Transport::dismiss(const Box& box) {
@@ -331,15 +365,17 @@ void Transport::dismiss(const Box& box) {
 // prompt, and the window disabled behind it. The answer queued is typed, by characters
 // or at once, and confirmed; an empty one cancels the box, one way or another.
 void Transport::answer(const Box& box) {
+    const std::string where = " (the input box [" + box.text + "])";
     HWND edit = GetDlgItem(box.hwnd, win32::kInputEditId);
-    checks.check(game_->field_text(edit).empty(), "the input field starts empty", box.text);
+    HWND ok = GetDlgItem(box.hwnd, IDOK);
+    HWND cancel = GetDlgItem(box.hwnd, IDCANCEL);
+    expect(game_->field_text(edit).empty(), "the input field does not start empty" + where);
     const ButtonCaptions& system = system_box_captions();
-    const std::string ok = window_text(GetDlgItem(box.hwnd, IDOK));
-    const std::string cancel = window_text(GetDlgItem(box.hwnd, IDCANCEL));
-    checks.check(ok == system.ok && cancel == system.cancel,
-                 "the input box's buttons read as the system's own", ok + " / " + cancel);
-    checks.check(IsWindowEnabled(game_->window()) == FALSE,
-                 "the window is disabled while the input box is open");
+    expect(window_text(ok) == system.ok && window_text(cancel) == system.cancel,
+           "the buttons read " + window_text(ok) + " / " + window_text(cancel) +
+               ", not as the system's own" + where);
+    expect(IsWindowEnabled(game_->window()) == FALSE,
+           "the window is not disabled behind the input box" + where);
     RECT outer{};
     RECT inner{};
     GetWindowRect(game_->window(), &outer);
@@ -350,51 +386,47 @@ void Transport::answer(const Box& box) {
     };
     const LONG x = start(outer.left, outer.right, inner.right - inner.left, work.left, work.right);
     const LONG y = start(outer.top, outer.bottom, inner.bottom - inner.top, work.top, work.bottom);
-    checks.check(std::abs(inner.left - x) <= 1 && std::abs(inner.top - y) <= 1,
-                 "the input box is centred over the window as far as the screen allows",
-                 std::to_string(inner.left) + "," + std::to_string(inner.top) + " for " +
-                     std::to_string(x) + "," + std::to_string(y));
-    checks.check(inner.left >= work.left && inner.top >= work.top && inner.right <= work.right &&
-                     inner.bottom <= work.bottom,
-                 "the input box is wholly on the screen");
+    expect(std::abs(inner.left - x) <= 1 && std::abs(inner.top - y) <= 1,
+           "the box stands at " + std::to_string(inner.left) + "," + std::to_string(inner.top) +
+               ", not centred over the window as far as the screen allows at " + std::to_string(x) +
+               "," + std::to_string(y) + where);
+    expect(inner.left >= work.left && inner.top >= work.top && inner.right <= work.right &&
+               inner.bottom <= work.bottom,
+           "the box is not wholly on the screen" + where);
 
-    std::string text;
-    if (!answers_.empty()) {
-        text = std::move(answers_.front());
-        answers_.pop_front();
-    }
+    const std::string text = answers_.empty() ? std::string() : answers_.front();
+    if (!answers_.empty()) answers_.pop_front();
     if (text.empty()) {
         switch (next_way(Choice::cancel, 4)) {
-            case 0: PostMessageW(GetDlgItem(box.hwnd, IDCANCEL), BM_CLICK, 0, 0); break;
+            case 0: PostMessageW(cancel, BM_CLICK, 0, 0); break;
             case 1: game_->key(edit, VK_ESCAPE); break;
             case 2: PostMessageW(box.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); break;
-            default: PostMessageW(GetDlgItem(box.hwnd, IDOK), BM_CLICK, 0, 0); break;
+            default: PostMessageW(ok, BM_CLICK, 0, 0); break;
         }
         return;
     }
-    const bool printable = std::all_of(
-        text.begin(), text.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 0x20; });
     const std::wstring wide = widen(text);
+    const bool printable =
+        std::all_of(wide.begin(), wide.end(), [](wchar_t ch) { return ch >= 0x20; });
     if (printable && wide.size() <= 40 && next_way(Choice::typing, 2) == 0) {
-        for (const wchar_t ch : wide) game_->character(edit, ch);
+        for (const wchar_t ch : wide) PostMessageW(edit, WM_CHAR, ch, 1);
     } else {
         SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
                             SMTO_NORMAL, setup_.answer_ms, nullptr);
     }
     // Posted characters arrive after any sent message, so the field is watched instead.
-    if (!wait_until([&] { return game_->field_text(edit) == text; }, setup_.answer_ms)) {
-        throw Finding("the input box holds [" + game_->field_text(edit) + "] after [" + text +
-                      "] was typed");
-    }
+    expect(
+        wait_until([&] { return game_->field_text(edit) == text; }, setup_.answer_ms),
+        "the field holds [" + game_->field_text(edit) + "] after [" + text + "] was typed" + where);
     const std::optional<Spoken> field = spoken(edit);
-    checks.check(
+    expect(
         field && field->role == ROLE_SYSTEM_TEXT && field->name == box.text && field->value == text,
-        "a screen reader reads the input field",
-        field ? field->name + " / " + field->value : "nothing published");
+        "a screen reader reads the field as [" +
+            (field ? field->name + " / " + field->value : "nothing") + "]" + where);
     switch (next_way(Choice::confirm, setup_.xinput ? 3 : 2)) {
-        case 0: PostMessageW(GetDlgItem(box.hwnd, IDOK), BM_CLICK, 0, 0); break;
+        case 0: PostMessageW(ok, BM_CLICK, 0, 0); break;
         case 1: game_->key(edit, VK_RETURN); break;
-        default: x_click(GetDlgItem(box.hwnd, IDOK)); break;
+        default: x_click(ok); break;
     }
 }
 
@@ -407,14 +439,12 @@ std::string Transport::x_request(const std::string& action) {
     std::printf("XINPUT %d %s\n", n, action.c_str());
     std::fflush(stdout);
     const std::wstring done = L"xinput-" + std::to_wstring(n) + L".done";
-    if (!wait_until([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                    5000)) {
-        throw Fatal("the X input helper did not answer");
-    }
-    std::string answer;
+    expect(wait_until([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                      5000),
+           "the X input helper did not answer");
+    char answer[64] = {};
     if (FILE* file = _wfopen(done.c_str(), L"r")) {
-        char text[64] = {};
-        if (std::fgets(text, sizeof text, file) != nullptr) answer = text;
+        if (std::fgets(answer, sizeof answer, file) == nullptr) answer[0] = '\0';
         std::fclose(file);
     }
     DeleteFileW(done.c_str());
@@ -424,15 +454,16 @@ std::string Transport::x_request(const std::string& action) {
 // Wine reads the X events as they come, and a message posted after them could overtake
 // them: the click is made to have landed (the button pressed and let go) before going on.
 void Transport::x_click(HWND hwnd) {
-    const POINT at = centre_of(hwnd);
-    x_request("click " + std::to_string(at.x) + " " + std::to_string(at.y));
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    x_request("click " + std::to_string((r.left + r.right) / 2) + " " +
+              std::to_string((r.top + r.bottom) / 2));
     Sleep(50);
 }
 
 // Wine does not tell one process the times of another, so the helper reads them from Linux.
 double Transport::cpu_ms() {
-    if (!setup_.xinput) return 0;
-    return std::strtod(x_request("cpu").c_str(), nullptr);
+    return setup_.xinput ? std::strtod(x_request("cpu").c_str(), nullptr) : 0;
 }
 
 }  // namespace casino::automation

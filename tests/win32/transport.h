@@ -1,7 +1,10 @@
-// The Windows program's transport: performs the lines of the replay language on casino.exe
-// under Wine, as a player would, and reports what the window showed for each, in the
-// replay tool's transcript format. The monkey speaks to it through its standard input
-// and output; the walk feeds it a script and compares with the replay tool.
+// The Windows program's transport: performs the lines of the monkey's protocol
+// (tests/support/monkey.h) on casino.exe under Wine, as a player would, and reports what
+// the window showed for each, in the replay tool's words. For "show" it reads the controls
+// as a screen reader finds them, and both lists from the window. Besides it reports as
+// findings what it sees wrong by itself: a box not owned by the window or not read by a
+// screen reader, an input box off its place, a button that looks like the default without
+// the keyboard, a word on stderr, a close that does not end the game at once.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +14,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,11 +21,6 @@
 #include "driver.h"
 
 namespace casino::automation {
-
-// Something the program did wrong by itself (a crash, a hang, a word on stderr).
-struct Finding : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 struct TransportSetup {
     std::wstring exe;          // casino.exe
@@ -34,53 +31,42 @@ struct TransportSetup {
     // How long the game may take to answer, to take the input, to close a box or to end
     // after a close: the monkey's 2 s, or more where a busy machine must not fail a walk.
     int answer_ms = 2000;
-};
-
-// Reads the lines Wine adds to its standard error: the cues the game opened, and anything
-// else, which is a finding.
-class WineTrace {
-   public:
-    explicit WineTrace(const std::wstring& file);
-    ~WineTrace();
-    WineTrace(const WineTrace&) = delete;
-    WineTrace& operator=(const WineTrace&) = delete;
-    // The paths of the sound files opened since the last call, as the game gave them.
-    std::vector<std::string> opened();
-
-   private:
-    HANDLE file_ = INVALID_HANDLE_VALUE;
-    std::string pending_;
+    Placement place = Placement::AsOpened;  // where each game's window is put as it opens
 };
 
 class Transport {
    public:
-    // What this transport sees of the transcript.
-    static constexpr std::string_view kObserves = "message ask cue caption quit";
+    // What this transport sees of the transcript and of the state.
+    static constexpr std::string_view kObserves =
+        "message ask cue caption quit visible enabled List1 List2 keyboard";
 
     explicit Transport(TransportSetup setup);
     ~Transport();
+    Transport(const Transport&) = delete;
+    Transport& operator=(const Transport&) = delete;
 
-    // Performs one line of the protocol (start, clock, type, click, key, highlight, menu,
-    // close, stop) and returns the transcript lines the program showed for it.
+    // Performs one line of the protocol and returns the lines the program showed for it.
+    // Also "picture NAME": prints "SHOT NAME X Y WIDTH HEIGHT" for the window's place on
+    // the screen and waits for NAME.done, which whoever took the picture writes.
     std::vector<std::string> perform(std::string_view line);
 
     [[nodiscard]] bool running() const { return game_ != nullptr; }
     Game& game() { return *game_; }
-    // The control that held the keyboard once the last input had reached its target,
-    // before the game handled it: a click takes the keyboard to the button clicked.
-    [[nodiscard]] std::optional<Control> focus_at_input() const { return focus_at_input_; }
     // The game's processor time, from Linux, through the X input helper.
     double cpu_ms();
 
    private:
     void start();
-    void set_clock(std::string_view seconds);
-    void click(Control c);
-    void key(Control list, int code);
-    void highlight(Control list, int index);
+    void set_clock(int seconds_since_midnight);
+    void play(std::string_view line);
+    void highlight(HWND list, int index);
     void menu(MenuItem item);
-    std::vector<std::string> close();
+    void close(bool in_box);
     std::vector<std::string> settle();
+    std::vector<std::string> show();
+    void picture(std::string_view name);
+    // The cues the game played since the last call, from the lines Wine adds to its
+    // standard error (its trace of the files opened); any other line there is a finding.
     void read_cues(std::vector<std::string>& seen);
     void check_message(const Box& box);
     void answer(const Box& box);
@@ -89,17 +75,7 @@ class Transport {
     std::string x_request(const std::string& action);
     void x_click(HWND hwnd);
     // The things done in more than one way; each way of each comes in turn.
-    enum class Choice {
-        press_focused,
-        click,
-        list_click,
-        menu,
-        close,
-        dismiss,
-        cancel,
-        typing,
-        confirm
-    };
+    enum class Choice { press_focused, click, list_click, close, dismiss, cancel, typing, confirm };
     int next_way(Choice choice, int ways) {
         return static_cast<int>(turns_[static_cast<std::size_t>(choice)]++ %
                                 static_cast<unsigned>(ways));
@@ -107,12 +83,16 @@ class Transport {
 
     TransportSetup setup_;
     std::unique_ptr<Game> game_;
-    WineTrace trace_;
+    HANDLE trace_ = INVALID_HANDLE_VALUE;
+    std::string traced_;  // the part of the trace read, but not yet to its line's end
     std::deque<std::string> answers_;
+    std::optional<std::string> close_in_;  // the kind of box to close the window in
     std::map<MenuItem, std::string> labels_;
-    std::optional<Control> focus_at_input_;
     std::string data_prefix_;  // casino.exe's folder with a backslash, where its cues lie
-    std::array<unsigned, 9> turns_{};
+    std::array<unsigned, 8> turns_{};
+    // Each menu item is chosen by the key its label names and by a click on it in turn,
+    // the key first, so that every key is pressed the first time its item is chosen.
+    std::array<unsigned, kMenuItemCount> menu_turns_{};
     int x_sequence_ = 0;
 };
 

@@ -161,8 +161,8 @@ class Transport {
         if (line == "start") return start();
         if (pid_ == 0) throw Finding("asked to '" + line + "' with no game running");
         if (line == "close") return close();
-        if (line == "close on next box") {
-            close_on_box_ = true;
+        if (line == "close in message" || line == "close in ask") {
+            close_in_ = line.substr(9);
             return;
         }
         if (line == "show") {
@@ -518,7 +518,10 @@ class Transport {
         // The keyboard follows the pointer into the box.
         x_.move(r.x + r.width / 2, r.y + r.height / 2);
         if (!wait_idle() || !box_) return;
-        if (std::exchange(close_on_box_, false)) return close();
+        if (close_in_ == (box.ask ? "ask" : "message")) {
+            close_in_.clear();
+            return close();
+        }
         if (box.ask && box.tries == 1) {
             typed_.clear();
             if (!answers_.empty()) {
@@ -570,7 +573,7 @@ class Transport {
     std::string focus_;
     // The window as of the last mark: "visible", "enabled", "List1", "List2", "keyboard".
     std::array<std::string, 5> screen_;
-    bool close_on_box_ = false;  // the next box is left open and the window closed
+    std::string close_in_;  // "message" or "ask": the next such box is left open, the window closed
     std::set<std::string, std::less<>> photographed_;
     std::optional<Box> box_;
     int boxes_closed_ = 0;

@@ -9,15 +9,21 @@
 
 namespace casino::win32 {
 
-// Single selection and unsorted, exactly as tall as it is made.
-GameList::GameList(HWND parent, int id, DWORD style, const RECT& bounds,
+// Single selection and unsorted, exactly as tall as it is made. The list carries its name as
+// its own text too, which it never draws: accessibility layers that do not look for a label
+// (Wine's) read that instead.
+GameList::GameList(HWND parent, int id, DWORD style, const RECT& bounds, std::wstring_view name,
                    std::function<void(int)> on_char)
     : on_char_(std::move(on_char)) {
-    hwnd_ = CreateWindowExW(
-        WS_EX_CLIENTEDGE, L"LISTBOX", L"", style | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, bounds.left,
-        bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    const std::wstring text(name);
+    label_ =
+        CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | (style & WS_VISIBLE) | SS_NOPREFIX,
+                        bounds.left, bounds.top, 0, 0, parent, nullptr, instance, nullptr);
+    hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", text.c_str(),
+                            style | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, bounds.left, bounds.top,
+                            bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     SetWindowSubclass(hwnd_, SubclassProc, static_cast<UINT_PTR>(id),
                       reinterpret_cast<DWORD_PTR>(this));
 }
@@ -55,6 +61,10 @@ LRESULT GameList::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
         case WM_GETDLGCODE: return OnGetDlgCode(wparam, lparam);
         case WM_CHAR: return OnChar(wparam, lparam);
+        case WM_SHOWWINDOW:
+            // The list itself shown or hidden, not its parent.
+            if (lparam == 0) ShowWindow(label_, wparam != FALSE ? SW_SHOWNA : SW_HIDE);
+            return DefSubclassProc(hwnd_, msg, wparam, lparam);
         default: return DefSubclassProc(hwnd_, msg, wparam, lparam);
     }
 }

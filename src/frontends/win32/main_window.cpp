@@ -1,4 +1,4 @@
-// The game's one window: creation from the control and menu tables, the message handling
+// The game's one window: put together from its parts (window_parts.h), the message handling
 // that turns clicks, keys and menu commands into Events, the keyboard focus, and the port
 // calls, which hand the lists, the sound and the boxes to their own files.
 #include "main_window.h"
@@ -12,32 +12,14 @@
 #include "input_box.h"
 #include "menu_query.h"
 #include "placement.h"
-#include "resource.h"
 #include "text.h"
+#include "window_parts.h"
 
 namespace casino::win32 {
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"CasinoForm1";
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr DWORD kWindowExStyle = 0;
-
-int control_id(Control c) { return kFirstControlId + static_cast<int>(c); }
-int menu_id(MenuItem m) { return kFirstMenuId + static_cast<int>(m); }
-
 COLORREF colour(Rgb rgb) { return RGB(rgb.r, rgb.g, rgb.b); }
-
-WORD virtual_key(Shortcut key) {
-    switch (key) {
-        case Shortcut::F1: return VK_F1;
-        case Shortcut::F2: return VK_F2;
-        case Shortcut::F3: return VK_F3;
-        case Shortcut::F5: return VK_F5;
-        case Shortcut::None: break;
-    }
-    return 0;
-}
 
 void replace_font(HFONT& slot, HFONT fresh) {
     if (slot != nullptr) DeleteObject(slot);
@@ -65,40 +47,19 @@ bool MainWindow::create(int show_command) {
     menu_query_ = menu_query_message();
     background_ = CreateSolidBrush(colour(kWindow.background));
 
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance_;
-    wc.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_CASINO), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXICON),
-                                             GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_CASINO), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = background_;
-    wc.lpszClassName = kWindowClass;
-    if (RegisterClassExW(&wc) == 0) return false;
-
-    create_menus();
-
-    RECT frame{0, 0, pixels(kWindow.client_width), pixels(kWindow.client_height)};
-    AdjustWindowRectEx(&frame, kWindowStyle, TRUE, kWindowExStyle);
-    const std::wstring caption = widen(kWindow.caption);
-    hwnd_ = CreateWindowExW(kWindowExStyle, kWindowClass, caption.c_str(), kWindowStyle,
-                            CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                            frame.bottom - frame.top, nullptr, menu_, instance_, this);
+    menu_ = create_menu_bar();
+    hwnd_ = create_frame(instance_, WindowProc, background_, menu_, dpi_, this);
     if (hwnd_ == nullptr) return false;
     // The window may have opened on a screen of its own dpi.
     dpi_ = window_dpi(hwnd_);
     create_fonts();
-    fit_client_area();
+    fit_client_area(hwnd_, dpi_);
     // The window opens in the middle of its screen, where its boxes will appear too.
     centre_within_work_area(hwnd_, work_area_of(hwnd_));
 
     create_controls();
     apply_tab_order();
-    create_accelerators();
+    accelerators_ = create_accelerators();
 
     // The load step names the control that takes the keyboard; the window is not active
     // yet, so it gets the keyboard as the window is shown.
@@ -112,58 +73,19 @@ bool MainWindow::create(int show_command) {
     return true;
 }
 
-void MainWindow::create_menus() {
-    menu_ = CreateMenu();
-    for (const MenuSpec& menu : kMenus) {
-        HMENU popup = CreatePopupMenu();
-        for (int i = menu.first_item; i < menu.first_item + menu.item_count; ++i) {
-            const MenuItemSpec& item = kMenuItems[static_cast<std::size_t>(i)];
-            const std::wstring text = widen(menu_label(item.id, item.caption));
-            AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(menu_id(item.id)), text.c_str());
-        }
-        const std::wstring caption = widen(menu.caption);
-        AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), caption.c_str());
-    }
-}
-
-void MainWindow::create_accelerators() {
-    std::vector<ACCEL> keys;
-    for (const MenuItemSpec& item : kMenuItems) {
-        const WORD key = virtual_key(item.shortcut);
-        if (key == 0) continue;
-        keys.push_back(ACCEL{FVIRTKEY, key, static_cast<WORD>(menu_id(item.id))});
-    }
-    accelerators_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
-}
-
-// Each control is made in place and in its font rather than moved and restyled after:
-// under Wine every such call is a round trip to the server.
+// Each control is made in place and in its font rather than moved and restyled after.
 void MainWindow::create_controls() {
     for (const ControlSpec& entry : kControls) {
-        DWORD style = WS_CHILD | WS_TABSTOP;
-        if (entry.visible) style |= WS_VISIBLE;
-        if (!entry.enabled) style |= WS_DISABLED;
-        const int left = pixels(entry.left);
-        const int top = pixels(entry.top);
-        const int width = pixels(entry.width);
-        const int height = pixels(entry.height);
-        const RECT bounds{left, top, left + width, top + height};
         const Control id = entry.id;
-        HWND hwnd = nullptr;
         if (entry.kind == ControlKind::ListBox) {
-            lists_[slot(id)] =
-                std::make_unique<GameList>(hwnd_, control_id(id), style, bounds,
-                                           [this, id](int code) { OnListKey(id, code); });
-            hwnd = list_box(id).hwnd();
+            lists_[slot(id)] = std::make_unique<GameList>(
+                hwnd_, control_id(id), control_style(entry), control_bounds(entry, dpi_),
+                widen(voice_of(id).name), [this, id](int code) { OnListKey(id, code); });
+            controls_[slot(id)] = list_box(id).hwnd();
         } else {
-            const std::wstring caption = widen(entry.caption);
-            hwnd = CreateWindowExW(0, L"BUTTON", caption.c_str(), style | BS_PUSHBUTTON, left, top,
-                                   width, height, hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id(id))),
-                                   instance_, nullptr);
+            controls_[slot(id)] = create_button(hwnd_, entry, dpi_);
         }
-        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control_font(entry)), FALSE);
-        controls_[slot(id)] = hwnd;
+        SendMessageW(control(id), WM_SETFONT, reinterpret_cast<WPARAM>(control_font(entry)), FALSE);
     }
 }
 
@@ -179,43 +101,24 @@ void MainWindow::create_fonts() {
 // Places every control and gives it its font, at the window's dpi.
 void MainWindow::layout_controls() {
     for (const ControlSpec& entry : kControls) {
-        HWND hwnd = control(entry.id);
-        SetWindowPos(hwnd, nullptr, pixels(entry.left), pixels(entry.top), pixels(entry.width),
-                     pixels(entry.height), SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control_font(entry)), TRUE);
+        const RECT r = control_bounds(entry, dpi_);
+        SetWindowPos(control(entry.id), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(control(entry.id), WM_SETFONT, reinterpret_cast<WPARAM>(control_font(entry)),
+                     TRUE);
     }
 }
 
-// The dialog manager walks the tab stops in z-order, so the controls are stacked in
-// their tab order: the first tab stop on top.
+// The controls are stacked in their tab order, the first tab stop on top, each list just
+// below its label.
 void MainWindow::apply_tab_order() {
-    HWND above = HWND_TOP;
+    std::vector<HWND> order;
     for (const Control c : tab_order()) {
-        HWND hwnd = control(c);
-        SetWindowPos(hwnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        above = hwnd;
+        if (is_list(c)) order.push_back(list_box(c).label());
+        order.push_back(control(c));
     }
+    stack(order);
 }
-
-// The frame was sized for a one-line menu bar; should the bar wrap or the frame differ
-// from what AdjustWindowRectEx assumed, grow or shrink the window by the difference.
-void MainWindow::fit_client_area() {
-    const int want_width = pixels(kWindow.client_width);
-    const int want_height = pixels(kWindow.client_height);
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        RECT client{};
-        RECT frame{};
-        GetClientRect(hwnd_, &client);
-        GetWindowRect(hwnd_, &frame);
-        const int dx = want_width - (client.right - client.left);
-        const int dy = want_height - (client.bottom - client.top);
-        if (dx == 0 && dy == 0) return;
-        SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + dx,
-                     frame.bottom - frame.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-}
-
-int MainWindow::pixels(int twips) const { return twips_to_pixels(twips, dpi_); }
 
 // ---- The message loop ----
 
@@ -371,7 +274,7 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     layout_controls();
-    fit_client_area();
+    fit_client_area(hwnd_, dpi_);
     // The controls no longer use the old fonts.
     DeleteObject(old_list_font);
     DeleteObject(old_button_font);

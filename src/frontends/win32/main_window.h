@@ -17,10 +17,6 @@
 
 namespace casino::win32 {
 
-// Child window ids: the controls in creation order, then the menu items in table order.
-inline constexpr int kFirstControlId = 100;
-inline constexpr int kFirstMenuId = 200;
-
 class MainWindow final : public Port {
    public:
     // The game draws from `draws` and keeps its state in `state`; both outlive the window.
@@ -51,13 +47,10 @@ class MainWindow final : public Port {
    private:
     static std::size_t slot(Control c) { return static_cast<std::size_t>(c); }
 
-    void create_menus();
-    void create_accelerators();
     void create_controls();
     void create_fonts();
     void layout_controls();
     void apply_tab_order();
-    void fit_client_area();
 
     // Runs one Event through the game and gives the keyboard where the game says.
     void dispatch(const Event& event);
@@ -69,7 +62,6 @@ class MainWindow final : public Port {
     [[nodiscard]] HWND control(Control c) const { return controls_[slot(c)]; }
     [[nodiscard]] GameList& list_box(Control list) const { return *lists_[slot(list)]; }
     [[nodiscard]] HFONT control_font(const ControlSpec& entry) const;
-    [[nodiscard]] int pixels(int twips) const;
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
     LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam);
