@@ -19,6 +19,7 @@
 #include <cwchar>
 #include <iostream>
 
+#include "support/names.h"
 #include "transport.h"
 
 using namespace casino;
