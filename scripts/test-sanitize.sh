@@ -14,7 +14,7 @@ echo "-- unit tests under ASan + UBSan"
 # Release (-O3) with warnings as errors: clang's optimiser sees what g++'s does not. Of the
 # Linux front end only the cue player is built: the window's tests need a display.
 cmake -S . -B build/asan -G Ninja "${sanitizers[@]}" -DCASINO_SANITIZE=ON >/dev/null
-cmake --build build/asan -j2 --target core_tests replay cue_player_tests icon_files
+cmake --build build/asan -j2 --target core_tests replay cue_player_tests
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build/asan --no-tests=error --output-on-failure -j2 -LE wx
 ctest --test-dir build/asan --no-tests=error --output-on-failure -j2 -L wx -R '^CueFolder\.'

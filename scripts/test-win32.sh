@@ -38,8 +38,11 @@ icon_file=$(mktemp --suffix=.ico)
 wrestool -x --type=group_icon --output="$icon_file" "$exe"
 icon_sizes=$(icotool --list "$icon_file" |
   sed -n 's/.*--width=\([0-9]*\) --height=\1 --bit-depth=32 .*/\1/p' | tr '\n' ' ')
+# The largest image is kept as the PNG rsvg-convert rendered, the others as bitmaps.
+icon_pngs=$(grep -c -a $'\x89PNG' "$icon_file" || true)
 rm -f "$icon_file"
 [ "$icon_sizes" = "16 20 24 32 40 48 64 256 " ] || fail "casino.exe's icon holds these 32-bit sizes: $icon_sizes"
+[ "$icon_pngs" = 1 ] || fail "casino.exe's icon holds $icon_pngs PNG images, where only the 256 px one is"
 dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
 for dll in $dlls; do
   case $dll in

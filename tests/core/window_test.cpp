@@ -1,7 +1,9 @@
-// The window after loading, the menu commands, and the moves between the screens.
+// The window's tables, what became of each event and where the keyboard goes, the menu on
+// every screen, the exit, and events that come while a handler runs. What each screen shows
+// and says is the goldens' business.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <array>
 
 #include "core/rules/table.h"
 #include "support/scenario.h"
@@ -9,42 +11,10 @@
 namespace casino::testing {
 namespace {
 
-// What a screen shows, by name, in creation order (as Game::shown lists it).
-Lines names_on(Screen screen) {
-    Lines names;
-    for (const auto& row : kControls) {
-        const auto on = controls_on(screen);
-        if (std::find(on.begin(), on.end(), row.id) != on.end()) names.emplace_back(row.name);
-    }
-    return names;
-}
-const Lines kStreet = names_on(Screen::street);
-const Lines kFloor = names_on(Screen::floor);
-const Lines kPawnshop = names_on(Screen::pawnshop);
-
 TEST(Menu, LabelsCarryTheirShortcutsAfterATab) {
     EXPECT_EQ(menu_label(MenuItem::balance, "деньги"), "деньги\tF3");
     EXPECT_EQ(menu_label(MenuItem::sound, kSoundOnCaption), "включить звук\tF5");
     EXPECT_EQ(menu_label(MenuItem::exit, "выход alt+f4"), "выход alt+f4");
-}
-
-TEST(Load, OpensOnTheStreetWithTheWardrobeFilled) {
-    Game game;
-    EXPECT_EQ(game.shown(), kStreet);
-    // "ломбард" stays invisible but enabled until the floor first shows it.
-    EXPECT_FALSE(game.port.visible(Control::cmdlom));
-    EXPECT_TRUE(game.port.enabled(Control::cmdlom));
-    for (const Control c : {Control::cmdred, Control::cmdnum, Control::cmdpay, Control::List1}) {
-        EXPECT_FALSE(game.port.enabled(c)) << name_of(c);
-    }
-    EXPECT_EQ(game.entries(Control::List1), wardrobe_texts());
-    EXPECT_TRUE(game.entries(Control::List2).empty());
-
-    TableState expected;
-    expected.money = rules::kStartingMoney;
-    std::copy_n(wardrobe_texts().begin(), kItemCount, expected.items.begin());
-    EXPECT_EQ(game.table(), expected);
-    EXPECT_TRUE(game.port.transcript().empty());
 }
 
 TEST(Load, WindowAndControlTablesHoldTheLayout) {
@@ -62,14 +32,10 @@ TEST(Load, WindowAndControlTablesHoldTheLayout) {
         ++tab_used[static_cast<std::size_t>(kControls[static_cast<std::size_t>(i)].tab_order)];
     }
     for (const int used : tab_used) EXPECT_EQ(used, 1);
-    EXPECT_EQ(spec_of(Control::cmdnum).tab_order, 0);
-    EXPECT_EQ(spec_of(Control::cmdexit).caption, "вход");
-}
-
-TEST(Load, TabOrderStartsAtTheNumbersBet) {
     EXPECT_EQ(tab_order().front(), Control::cmdnum);
     EXPECT_EQ(tab_order()[1], Control::cmdexit);
     EXPECT_EQ(tab_order().back(), Control::List2);
+    EXPECT_EQ(spec_of(Control::cmdexit).caption, "вход");
 }
 
 // What became of each event, and where the keyboard goes when the control holding it is
@@ -122,20 +88,6 @@ TEST(Keyboard, StartingOverWithAnOpenListHandsItToThePawnshop) {
     game.click(Control::cmdpay);
     EXPECT_EQ(game.deliver(Event::menu_item(MenuItem::start_over, Control::List1)),
               (Outcome{Result::Handled, Control::cmdwent}));
-}
-
-TEST(Menu, SoundToggleFlipsMuteAndCaptionAndSurvivesStartOver) {
-    Game game;
-    game.menu(MenuItem::sound);
-    EXPECT_EQ(game.table().mute, 1);
-    EXPECT_EQ(game.port.menu_caption(MenuItem::sound), "включить звук");
-    game.menu(MenuItem::start_over);
-    EXPECT_EQ(game.table().mute, 1);
-    EXPECT_EQ(game.port.menu_caption(MenuItem::sound), "включить звук");
-    game.menu(MenuItem::sound);
-    EXPECT_EQ(game.table().mute, 0);
-    EXPECT_EQ(game.port.take_transcript(),
-              (Lines{"caption sound включить звук", "caption sound отключить звук"}));
 }
 
 TEST(Menu, WorksOnEveryScreen) {
@@ -229,48 +181,6 @@ TEST(OneHandlerAtATime, ACloseWhileABoxIsOpenStillEndsTheGame) {
     EXPECT_EQ(game.port.take_transcript().back(), "quit");
     game.menu(MenuItem::help);
     EXPECT_TRUE(game.port.take_transcript().empty());
-}
-
-TEST(StartOver, OnTheFloorKeepsTheFloorAndTheSpin) {
-    Game game;
-    game.entered();
-    game.bet(Control::cmdred, {.number = 3}, {"1"});
-    const TableState before = game.table();
-    game.menu(MenuItem::start_over);
-    TableState expected = before;
-    expected.money = rules::kStartingMoney;
-    EXPECT_EQ(game.table(), expected);
-    EXPECT_EQ(game.shown(), kFloor);
-}
-
-TEST(StartOver, InThePawnshopClosesTheListsAndGivesTheClothesBack) {
-    Game game;
-    game.in_pawnshop();
-    game.pawn(2, 0.5F);   // trousers
-    game.pawn(0, 0.25F);  // watch
-    game.click(Control::cmdpay);
-    game.menu(MenuItem::start_over);
-    EXPECT_EQ(game.shown(), kPawnshop);
-    const TableState& s = game.table();
-    EXPECT_EQ(s.money, rules::kStartingMoney);
-    EXPECT_EQ(s.pawnedclothes, 0);
-    EXPECT_EQ(s.pawnedtrousers, 0);
-    EXPECT_TRUE(game.entries(Control::List2).empty());
-    // Old tickets stay in the state, where nothing can reach them.
-    const auto price = [](Item item, float draw) {
-        return rules::redeem_price(item, rules::pawn_price(draw));
-    };
-    EXPECT_EQ(s.pawnticket[index_of(Item::trousers)],
-              rules::pawn_ticket(Item::trousers, price(Item::trousers, 0.5F)));
-    EXPECT_EQ(s.redeemprice[index_of(Item::watch)], price(Item::watch, 0.25F));
-
-    game.port.take_transcript();
-    game.click(Control::cmdpay);
-    EXPECT_EQ(game.entries(Control::List1), wardrobe_texts());
-    EXPECT_EQ(game.port.list(Control::List1).highlight, 0);
-    game.click(Control::cmdre);  // nothing pawned now: closes the wardrobe, says nothing
-    EXPECT_EQ(game.shown(), kPawnshop);
-    EXPECT_EQ(game.port.take_transcript(), (Lines{"focus List1"}));
 }
 
 }  // namespace
