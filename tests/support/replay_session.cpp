@@ -1,6 +1,8 @@
 // The replay tool's script reader and state printer.
 #include "support/replay_session.h"
 
+#include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -30,62 +32,19 @@ std::optional<int> parse_int(std::string_view text) {
     return value;
 }
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// A plain decimal number, as in "43200.25", "-1", ".5" or "2e3", or one of "inf" and
-// "nan": what a script may give for a clock or a draw. Whether its digits are all zeros
-// tells a true zero from one that underflowed.
-struct Decimal {
-    bool valid = false;
-    bool named = false;    // "inf" or "nan"
-    bool nonzero = false;  // a digit of the mantissa is not 0
-};
-
-Decimal read_decimal(std::string_view text) {
-    Decimal d;
-    std::size_t i = 0;
-    const auto digits = [&] {
-        const std::size_t from = i;
-        for (; i < text.size() && is_digit(text[i]); ++i) d.nonzero = d.nonzero || text[i] != '0';
-        return i - from;
-    };
-    if (i < text.size() && text[i] == '-') ++i;
-    std::string lower;
-    for (std::size_t k = i; k < text.size(); ++k)
-        lower.push_back(static_cast<char>(text[k] | 0x20));
-    if (lower == "inf" || lower == "infinity" || lower == "nan" ||
-        (lower.starts_with("nan(") && lower.ends_with(")"))) {
-        d.valid = d.named = true;
-        return d;
-    }
-    std::size_t mantissa = digits();
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        mantissa += digits();
-    }
-    if (mantissa == 0) return d;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-        const bool nonzero = d.nonzero;
-        if (digits() == 0) return d;
-        d.nonzero = nonzero;
-    }
-    d.valid = i == text.size();
-    return d;
-}
-
-// strtod and strtof round correctly, as from_chars does, which not every standard library
-// has for floating point yet (the program never changes the C locale, so the point is
-// '.'). A value too large or too small for the type is refused, as from_chars refuses it.
+// A plain number, as in "43200.25", ".5" or "2e3": what a script may give for a clock or a
+// draw. strtod and strtof round correctly, as from_chars does, which not every standard
+// library has for floating point yet (the program never changes the C locale, so the point
+// is '.'). The whole word must be the number, and a value too large or too small for the
+// type is refused, as from_chars refuses it.
 template <typename Real>
 std::optional<Real> parse_real(std::string_view text, Real (*convert)(const char*, char**)) {
-    text = unsigned_part(text);
-    const Decimal d = read_decimal(text);
-    if (!d.valid) return std::nullopt;
-    const std::string copy(text);
-    const Real value = convert(copy.c_str(), nullptr);
-    if (!d.named && (std::isinf(value) || (value == 0 && d.nonzero))) return std::nullopt;
+    const std::string copy(unsigned_part(text));
+    if (copy.empty() || std::isspace(static_cast<unsigned char>(copy.front()))) return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    const Real value = convert(copy.c_str(), &end);
+    if (end != copy.c_str() + copy.size() || errno == ERANGE) return std::nullopt;
     return value;
 }
 
