@@ -35,8 +35,7 @@ XDisplay::XDisplay() : display_(XOpenDisplay(nullptr)) {
         throw std::runtime_error("the X server has no XTest");
     }
     root_ = DefaultRootWindow(display_);
-    // A ping's answer goes to the root window, to whoever listens there, and so does the
-    // news of every window mapped.
+    // The news of every window mapped goes to whoever listens on the root window.
     XSelectInput(display_, root_, SubstructureNotifyMask);
     XSync(display_, False);
 
@@ -106,15 +105,6 @@ XWindow XDisplay::wait_mapped(pid_t pid, std::chrono::milliseconds within) {
         if (left.count() <= 0) return 0;
         await(display_, static_cast<int>(std::min<long>(left.count(), 50)));
     }
-}
-
-Rect XDisplay::rect(XWindow w) {
-    XWindowAttributes a{};
-    if (XGetWindowAttributes(display_, w, &a) == 0) return {};
-    int x = 0, y = 0;
-    Window child = 0;
-    XTranslateCoordinates(display_, w, root_, 0, 0, &x, &y, &child);
-    return {x, y, a.width, a.height};
 }
 
 pid_t XDisplay::pid_of(XWindow w) {
@@ -213,55 +203,23 @@ void XDisplay::paste(std::string text, std::chrono::milliseconds within) {
 
 // ---- Window manager messages ----
 
-void XDisplay::send_protocol(XWindow w, std::string_view protocol, long stamp) {
+void XDisplay::request_close(XWindow w) {
     XEvent e{};
     e.xclient.type = ClientMessage;
     e.xclient.window = w;
     e.xclient.message_type = atom("WM_PROTOCOLS");
     e.xclient.format = 32;
-    e.xclient.data.l[0] = static_cast<long>(atom(protocol));
-    e.xclient.data.l[1] = stamp;
-    e.xclient.data.l[2] = static_cast<long>(w);
+    e.xclient.data.l[0] = static_cast<long>(atom("WM_DELETE_WINDOW"));
+    e.xclient.data.l[1] = CurrentTime;
     XSendEvent(display_, w, False, NoEventMask, &e);
-}
-
-void XDisplay::request_close(XWindow w) {
-    send_protocol(w, "WM_DELETE_WINDOW", CurrentTime);
     XSync(display_, False);
-}
-
-bool XDisplay::ping(XWindow w, std::chrono::milliseconds within) {
-    const long stamp = ++pings_;
-    send_protocol(w, "_NET_WM_PING", stamp);
-    XFlush(display_);
-    const auto until = Clock::now() + within;
-    while (Clock::now() < until) {
-        pump();
-        if (pongs_.erase(stamp) > 0) return true;
-        await(display_, 5);
-    }
-    return false;
-}
-
-void XDisplay::send(XWindow w, std::string_view type, long value) {
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = w;
-    e.xclient.message_type = atom(type);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = value;
-    XSendEvent(display_, w, False, NoEventMask, &e);
-    XFlush(display_);
 }
 
 void XDisplay::pump() {
     while (XPending(display_) > 0) {
         XEvent e{};
         XNextEvent(display_, &e);
-        if (e.type == ClientMessage && e.xclient.window == root_ &&
-            static_cast<unsigned long>(e.xclient.data.l[0]) == atom("_NET_WM_PING")) {
-            pongs_.insert(e.xclient.data.l[1]);
-        } else if (e.type == MapNotify && e.xmap.event == root_) {
+        if (e.type == MapNotify && e.xmap.event == root_) {
             if (const pid_t pid = pid_of(e.xmap.window)) mapped_.emplace(pid, e.xmap.window);
         } else if (e.type == SelectionRequest) {
             const XSelectionRequestEvent& request = e.xselectionrequest;
