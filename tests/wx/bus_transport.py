@@ -119,16 +119,16 @@ class XInput:
         self.server.stdin.flush()
 
     # A point of the node on the screen: `at` from its top left corner, or its middle.
-    def point(self, node, pid, at=None):
+    def point(self, node, at=None):
         box = node.get_extents(Atspi.CoordType.SCREEN)
         x, y = at or (box.width // 2, box.height // 2)
         return box.x + x, box.y + y
 
-    def move(self, x, y):
-        self.send("move", x, y)
+    def move(self, node, at=None):
+        self.send("move", *self.point(node, at))
 
-    def click(self, x, y):
-        self.send("click", x, y)
+    def click(self, node, at=None):
+        self.send("click", *self.point(node, at))
 
     def press(self, key):
         self.send("key", key, 0, 0)
@@ -139,10 +139,10 @@ class XInput:
     def paste(self, text):
         self.send("paste", text)
 
-    def close(self, pid, title):
-        self.send("close", pid, title)
+    def close(self, title):
+        self.send("close", self.pid, title)
 
-    def photograph(self, frame, pid, picture):
+    def photograph(self, frame, picture):
         box = frame.get_extents(Atspi.CoordType.SCREEN)
         subprocess.run(["import", "-window", "root", "-crop",
                         f"{box.width}x{box.height}+{box.x}+{box.y}", picture], check=True)
@@ -191,30 +191,31 @@ class WaylandInput:
             data += chunk
         return data
 
-    # The compositor's window that holds the node, a child of the application on the bus.
-    def window(self, node, pid):
-        top = node
+    # The game's window in the compositor by its name, which is its name on the bus too.
+    def window(self, name):
+        return wait_for("the window in the compositor", lambda: sway_window(self.pid, name))
+
+    def point(self, node, at=None):
+        top = node  # the window that holds the node, a child of the application on the bus
         while (up := top.get_parent()) is not None and up.get_role() != Atspi.Role.APPLICATION:
             top = up
-        return wait_for("the window in the compositor", lambda: sway_window(pid, top.get_name()))
-
-    def point(self, node, pid, at=None):
-        window = self.window(node, pid)
+        window = self.window(top.get_name())
         box = node.get_extents(Atspi.CoordType.WINDOW)
         x, y = at or (box.width // 2, box.height // 2)
         return (window["rect"]["x"] + window["window_rect"]["x"] + box.x + x,
                 window["rect"]["y"] + window["window_rect"]["y"] + box.y + y)
 
-    def pointer(self, x, y, *buttons):
+    def pointer(self, node, at, *buttons):
+        x, y = self.point(node, at)
         for button in buttons:
             self.vnc.sendall(struct.pack(">BBHH", 5, button, x, y))
             time.sleep(0.03)
 
-    def move(self, x, y):
-        self.pointer(x, y, 0)
+    def move(self, node, at=None):
+        self.pointer(node, at, 0)
 
-    def click(self, x, y):
-        self.pointer(x, y, 0, 1, 0)
+    def click(self, node, at=None):
+        self.pointer(node, at, 0, 1, 0)
 
     # A key by its X name: an F-key, one of KEYS, or a character, which (Latin-1) is its own
     # key symbol.
@@ -229,11 +230,11 @@ class WaylandInput:
 
     paste = type  # a virtual keyboard has no clipboard; only the random monkey pastes
 
-    def close(self, pid, title):
-        sway(f"[con_id={wait_for('the window', lambda: sway_window(pid, title))['id']}]", "kill")
+    def close(self, title):
+        sway(f"[con_id={self.window(title)['id']}]", "kill")
 
-    def photograph(self, frame, pid, picture):
-        w = self.window(frame, pid)
+    def photograph(self, frame, picture):
+        w = self.window(frame.get_name())
         top, deco = w["rect"]["y"] - w["deco_rect"]["height"], w["deco_rect"]["height"]
         subprocess.run(["grim", "-g", f"{w['rect']['x']},{top} {w['rect']['width']}x"
                         f"{w['rect']['height'] + deco}", picture], check=True)
@@ -288,7 +289,7 @@ class Transport:
         self.errors = tempfile.TemporaryFile()
         self.process = subprocess.Popen([self.args.casino], cwd=os.path.dirname(self.args.casino),
                                         env=env, stderr=self.errors)
-        self.pid = self.process.pid
+        self.pid = self.input.pid = self.process.pid
         wait_for("the game's window", lambda: self.ended() or "watching" in self.read_log(), timeout=20)
         if self.process.poll() is not None:
             raise Finding("the game ended as it started")
@@ -314,11 +315,8 @@ class Transport:
         self.captions = [n.get_name() for n in self.menu]
         if self.captions != [item["label"].partition("\t")[0] for item in self.items]:
             raise Finding(f"the bus calls the menu items {self.captions}")
-        if self.args.wayland:
-            window = wait_for("the window in the compositor",
-                              lambda: sway_window(self.pid, self.tables["title"]))
-            if window["app_id"] != self.args.wayland[1]:
-                raise Finding(f"the window's app id is {window['app_id']!r}")
+        if self.args.wayland and (app_id := self.input.window(self.tables["title"])["app_id"]) != self.args.wayland[1]:
+            raise Finding(f"the window's app id is {app_id!r}")
         # Where the pointer rests between clicks, away from every control: without a window
         # manager the keyboard follows it.
         box = self.frame.get_extents(Atspi.CoordType.WINDOW)
@@ -368,7 +366,7 @@ class Transport:
 
     # As a window manager closes the window; the game must end within 2 s.
     def close(self):
-        self.input.close(self.pid, self.tables["title"])
+        self.input.close(self.tables["title"])
         wait_for("the game to end within 2 s of the close", self.ended, timeout=2)
 
     # ---- What the game did ----
@@ -432,7 +430,7 @@ class Transport:
                 self.input.press("Pause")
                 pressed = time.monotonic()
             self.read_log()
-            time.sleep(0.005)
+            time.sleep(0.002)
         return True
 
     # Until the game is idle, answers every box it opens; then notes the menu captions the bus
@@ -457,21 +455,21 @@ class Transport:
         if box["tries"] > 3:
             raise Finding(f"the box [{box['text']}] does not close")
         # The keyboard follows the pointer into the box.
-        self.input.move(*self.input.point(box["node"], self.pid))
+        self.input.move(box["node"])
         if self.close_in == box["kind"]:
             self.close_in, self.typed = None, ""
             return self.close()
         if box["tries"] == 1:
             self.typed = self.answers.pop(0) if box["kind"] == "ask" and self.answers else ""
             if self.typed:
-                self.input.click(*self.input.point(box["field"], self.pid))
+                self.input.click(box["field"])
                 (self.input.paste if len(self.typed) > 100 else self.input.type)(self.typed)
                 if self.way("answer", 2):
-                    return self.input.click(*self.input.point(box["ok"], self.pid))
+                    return self.input.click(box["ok"])
                 return self.input.press("Return")
         way = 0 if box["tries"] > 1 else self.way("close", 3 if box["kind"] == "ask" else 4)
         if way == 1:
-            return self.input.close(self.pid, self.tables["boxTitle"])
+            return self.input.close(self.tables["boxTitle"])
         self.input.press(("Escape", None, "Return", "space")[way])
 
     # ---- The lines ----
@@ -503,7 +501,7 @@ class Transport:
         screen = "pawnshop" if "List1" in visible else "floor" if "cmdred" in visible else "street"
         picture = f"{os.environ.get('CASINO_SCREENSHOTS')}/linux-{'wayland-' * bool(self.args.wayland)}{screen}.png"
         if os.environ.get("CASINO_SCREENSHOTS") and not os.path.exists(picture):
-            self.input.photograph(self.frame, self.pid, picture)
+            self.input.photograph(self.frame, picture)
 
     def perform(self, line):
         word, _, rest = line.partition(" ")
@@ -527,13 +525,13 @@ class Transport:
             self.settle()
             self.check_health()
 
-    # Where a control lies, shown or not, on the screen.
+    # A click in the middle of the control, shown or not: at its place in the client area.
     def click(self, name):
         x, y, width, height = self.places[name]
-        self.input.click(*self.input.point(self.client, self.pid, (x + width // 2, y + height // 2)))
+        self.input.click(self.client, (x + width // 2, y + height // 2))
 
     def rest(self):
-        self.input.move(*self.input.point(self.frame, self.pid, self.rest_at))
+        self.input.move(self.frame, self.rest_at)
 
     def act(self, word, words):
         if word == "menu":
