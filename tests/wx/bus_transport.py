@@ -304,17 +304,20 @@ class Transport:
         if self.frame.get_name() != self.tables["title"]:
             raise Finding(f"the bus calls the window {self.frame.get_name()!r}")
         # The controls by what a screen reader calls them: a button by its caption, a list by
-        # its name; the menu items in the menus' order.
-        called = {(n.get_role_name(), n.get_name()): n for n in descendants(self.frame)}
+        # its name; the menus and their items in the menu bar's order.
+        inside = list(descendants(self.frame))
+        called = {(n.get_role_name(), n.get_name()): n for n in inside}
         self.nodes = {c["name"]: called.get(("push button" if c["role"] == "button" else "table",
                                              c["caption"])) for c in self.tables["controls"]}
         if missing := [name for name, node in self.nodes.items() if node is None]:
             raise Finding(f"the bus has no {missing}")
         self.client = self.nodes["cmdexit"].get_parent()
-        self.menu = [n for n in descendants(self.frame) if n.get_role() == Atspi.Role.MENU_ITEM]
+        self.menu = [n for n in inside if n.get_role() == Atspi.Role.MENU_ITEM]
         self.captions = [n.get_name() for n in self.menu]
-        if self.captions != [item["label"].partition("\t")[0] for item in self.items]:
-            raise Finding(f"the bus calls the menu items {self.captions}")
+        menus = [n.get_name() for n in inside if n.get_role() == Atspi.Role.MENU]
+        if menus + self.captions != [m["caption"] for m in self.tables["menus"]] + [
+                item["label"].partition("\t")[0] for item in self.items]:
+            raise Finding(f"the bus calls the menus and their items {menus + self.captions}")
         if self.args.wayland and (app_id := self.input.window(self.tables["title"])["app_id"]) != self.args.wayland[1]:
             raise Finding(f"the window's app id is {app_id!r}")
         # Where the pointer rests between clicks, away from every control: without a window
