@@ -7,6 +7,8 @@
 // touching xinput-n.done after each, and echoes every other line; for "XINPUT n cpu" it writes
 // into that file the processor time, in milliseconds, of casino.exe running in the same Wine
 // prefix.
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,29 +18,36 @@
 #include <sstream>
 #include <string>
 
-#include "x11/process_time.h"
 #include "x11/x_display.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-// The processor time of the game's Wine process, told apart from others' by its name and
-// its Wine prefix (ours): Wine cannot tell one Windows process the times of another.
+// The processor time of the game's Wine process, user and system, in milliseconds, told apart
+// from others' by its name and its Wine prefix (ours): Wine cannot tell one Windows process the
+// times of another.
 double wine_cpu_ms() {
     const char* prefix = std::getenv("WINEPREFIX");
     const std::string wanted = "WINEPREFIX=" + std::string(prefix != nullptr ? prefix : "");
     double total = 0;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::string comm;
+        std::string comm, skip;
         std::getline(std::ifstream(entry.path() / "comm"), comm);
-        if (comm != "casino.exe") continue;
         std::ifstream environment(entry.path() / "environ");
-        for (std::string variable; std::getline(environment, variable, '\0');) {
-            if (variable == wanted) total += casino::x11::cpu_ms_of(std::stoi(name));
+        bool ours = false;
+        for (std::string variable; comm == "casino.exe" && !ours &&
+                                   std::getline(environment, variable, '\0');) {
+            ours = variable == wanted;
         }
+        if (!ours) continue;
+        // The fields after the command name, which may hold spaces but not ')'.
+        std::ifstream stat(entry.path() / "stat");
+        std::getline(stat, skip, ')');
+        double user = 0, system = 0;
+        for (int field = 3; field < 14; ++field) stat >> skip;
+        stat >> user >> system;
+        total += (user + system) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
     }
     return total;
 }

@@ -65,28 +65,23 @@ unsigned long XDisplay::atom(std::string_view name) {
 
 // ---- Windows ----
 
-XWindow XDisplay::find(std::string_view title, pid_t pid) {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (XQueryTree(display_, root_, &root, &parent, &children, &count) == 0) return 0;
-    Window found = 0;
-    // The newest first: a box lies above the window it belongs to.
-    for (unsigned i = count; i-- > 0 && found == 0;) {
-        XWindowAttributes a{};
-        if (XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable &&
-            title_of(children[i]) == title && (pid == 0 || pid_of(children[i]) == pid)) {
-            found = children[i];
-        }
-    }
-    if (children != nullptr) XFree(children);
-    return found;
-}
-
 XWindow XDisplay::wait_for(std::string_view title, std::chrono::milliseconds within, pid_t pid) {
     const auto until = Clock::now() + within;
     for (;;) {
-        if (const XWindow found = find(title, pid)) return found;
-        if (Clock::now() > until) return 0;
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        Window found = 0;
+        XQueryTree(display_, root_, &root, &parent, &children, &count);
+        // The newest first: a box lies above the window it belongs to.
+        for (unsigned i = count; i-- > 0 && found == 0;) {
+            XWindowAttributes a{};
+            if (XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable &&
+                title_of(children[i]) == title && (pid == 0 || pid_of(children[i]) == pid)) {
+                found = children[i];
+            }
+        }
+        if (children != nullptr) XFree(children);
+        if (found != 0 || Clock::now() > until) return found;
         sleep_ms(10);
     }
 }
@@ -152,38 +147,27 @@ void XDisplay::click(int x, int y) {
     XSync(display_, False);
 }
 
-void XDisplay::press(unsigned char code, bool shift) {
-    const KeyCode shift_code = XKeysymToKeycode(display_, XK_Shift_L);
-    if (shift) XTestFakeKeyEvent(display_, shift_code, True, CurrentTime);
+void XDisplay::press(unsigned char code, unsigned long modifier) {
+    const KeyCode held = modifier == NoSymbol ? 0 : XKeysymToKeycode(display_, modifier);
+    if (held != 0) XTestFakeKeyEvent(display_, held, True, CurrentTime);
     XTestFakeKeyEvent(display_, code, True, CurrentTime);
     XTestFakeKeyEvent(display_, code, False, CurrentTime);
-    if (shift) XTestFakeKeyEvent(display_, shift_code, False, CurrentTime);
+    if (held != 0) XTestFakeKeyEvent(display_, held, False, CurrentTime);
+    XSync(display_, False);
 }
 
-bool XDisplay::key(std::string_view name) {
+void XDisplay::key(std::string_view name) {
     const KeySym sym = XStringToKeysym(std::string(name).c_str());
     const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(display_, sym);
-    if (code == 0) return false;
-    press(code, false);
-    XSync(display_, False);
-    return true;
-}
-
-bool XDisplay::control_key(std::string_view name) {
-    const KeyCode control = XKeysymToKeycode(display_, XK_Control_L);
-    XTestFakeKeyEvent(display_, control, True, CurrentTime);
-    const bool pressed = key(name);
-    XTestFakeKeyEvent(display_, control, False, CurrentTime);
-    XSync(display_, False);
-    return pressed;
+    if (code != 0) press(code);
 }
 
 void XDisplay::type(std::string_view text) {
     for (const char c : text) {
         const auto found = characters_.find(c);
-        if (found != characters_.end()) press(found->second.first, found->second.second);
+        if (found != characters_.end())
+            press(found->second.first, found->second.second ? XK_Shift_L : NoSymbol);
     }
-    XSync(display_, False);
 }
 
 void XDisplay::paste(std::string text, std::chrono::milliseconds within) {
@@ -193,7 +177,7 @@ void XDisplay::paste(std::string text, std::chrono::milliseconds within) {
     }
     XSetSelectionOwner(display_, atom("CLIPBOARD"), clipboard_owner_, CurrentTime);
     clipboard_served_ = false;
-    control_key("v");
+    press(XKeysymToKeycode(display_, XK_v), XK_Control_L);
     const auto until = Clock::now() + within;
     while (!clipboard_served_ && Clock::now() < until) {
         pump();

@@ -31,10 +31,8 @@ class XDisplay {
     [[nodiscard]] int connection() const;
 
     // ---- Windows ----
-    // A shown top-level window with exactly this title (of this process, unless pid is 0);
-    // 0 when there is none.
-    XWindow find(std::string_view title, pid_t pid = 0);
-    // The same, waited for; 0 when none came in time.
+    // The newest shown top-level window with exactly this title (of this process, unless pid
+    // is 0), waited for; 0 when none came in time.
     XWindow wait_for(std::string_view title, std::chrono::milliseconds within, pid_t pid = 0);
     // The first top-level window of this process mapped since the display was opened or
     // since the last call, as the X server announces it (no polling); 0 when none came.
@@ -43,10 +41,8 @@ class XDisplay {
     // ---- Input ----
     void move(int x, int y);
     void click(int x, int y);
-    // A key by its X name ("Return", "F3", "a"); false when the keyboard has none.
-    bool key(std::string_view name);
-    // A key with Control held down.
-    bool control_key(std::string_view name);
+    // A key by its X name ("Return", "F3", "a"); nothing when the keyboard has none.
+    void key(std::string_view name);
     // Printable ASCII, typed key by key; other characters are skipped.
     void type(std::string_view text);
     // Puts the text on the clipboard and pastes it with Ctrl+V, as a player pastes a long
@@ -61,7 +57,8 @@ class XDisplay {
     unsigned long atom(std::string_view name);
     // Handles what has arrived: maps, clipboard requests.
     void pump();
-    void press(unsigned char code, bool shift);
+    // A key's press and release, with the modifier key held down unless it is NoSymbol (0).
+    void press(unsigned char code, unsigned long modifier = 0);
     pid_t pid_of(XWindow w);
     std::string title_of(XWindow w);
 
