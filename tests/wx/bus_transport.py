@@ -247,10 +247,12 @@ class Transport:
                                                 text=True).stdout)
         self.items = [item for menu in self.tables["menus"] for item in menu["items"]]
         self.folder = tempfile.mkdtemp(prefix="bus_transport.")
-        self.input = WaylandInput(args.wayland[0]) if args.wayland else XInput(args.x11, self.folder)
+        self.input = WaylandInput(args.wayland[0]) if args.wayland else XInput(args.x11,
+                                                                                self.folder)
         self.process, self.close_in, self.actions = None, None, 0
         seeds = random.Random(args.seed)
-        self.turns = {way: seeds.randrange(12) for way in ("press", "menu", "highlight", "close", "answer")}
+        self.turns = {way: seeds.randrange(12)
+                      for way in ("press", "menu", "highlight", "close", "answer")}
         self.longest = args.blocked_sound / 1000 if args.blocked_sound else 12
         # A home of the game's own, whose sound device takes every cue at once: the sound system
         # then reads each cue's file, which the observer sees. A blocked device writes into a pipe
@@ -283,14 +285,14 @@ class Transport:
         self.log, self.pending, self.marks, self.box, self.places = open(log), "", 0, None, {}
         self.answers, self.typed = [], ""
         env = {k: v for k, v in os.environ.items() if k != "NO_AT_BRIDGE"}
-        env.update(TZ="UTC", HOME=f"{self.folder}/home", FAKETIME_TIMESTAMP_FILE=f"{self.folder}/clock",
-                   FAKETIME_NO_CACHE="1", FAKETIME_DONT_FAKE_MONOTONIC="1", CASINO_MONKEY_LOG=log,
-                   LD_PRELOAD=f"{FAKETIME} {self.args.observer}")
+        env.update(TZ="UTC", HOME=f"{self.folder}/home", CASINO_MONKEY_LOG=log,
+                   FAKETIME_TIMESTAMP_FILE=f"{self.folder}/clock", FAKETIME_NO_CACHE="1",
+                   FAKETIME_DONT_FAKE_MONOTONIC="1", LD_PRELOAD=f"{FAKETIME} {self.args.observer}")
         self.errors = tempfile.TemporaryFile()
         self.process = subprocess.Popen([self.args.casino], cwd=os.path.dirname(self.args.casino),
                                         env=env, stderr=self.errors)
         self.pid = self.input.pid = self.process.pid
-        wait_for("the game's window", lambda: self.ended() or "watching" in self.read_log(), timeout=20)
+        wait_for("the game's window", lambda: self.ended() or "watching" in self.read_log(), 20)
         if self.process.poll() is not None:
             raise Finding("the game ended as it started")
         desktop = Atspi.get_desktop(0)
@@ -318,8 +320,10 @@ class Transport:
         if menus + self.captions != [m["caption"] for m in self.tables["menus"]] + [
                 item["label"].partition("\t")[0] for item in self.items]:
             raise Finding(f"the bus calls the menus and their items {menus + self.captions}")
-        if self.args.wayland and (app_id := self.input.window(self.tables["title"])["app_id"]) != self.args.wayland[1]:
-            raise Finding(f"the window's app id is {app_id!r}")
+        if self.args.wayland:
+            app_id = self.input.window(self.tables["title"])["app_id"]
+            if app_id != self.args.wayland[1]:
+                raise Finding(f"the window's app id is {app_id!r}")
         # Where the pointer rests between clicks, away from every control: without a window
         # manager the keyboard follows it.
         box = self.frame.get_extents(Atspi.CoordType.WINDOW)
@@ -485,7 +489,8 @@ class Transport:
             self.out.append(" ".join([kind] + [n for n in names if has(self.nodes[n], state)]))
         for name in ("List1", "List2"):
             table = self.nodes[name]
-            entries = [f"[{table.get_accessible_at(row, 0).get_name()}]" for row in range(table.get_n_rows())]
+            entries = [f"[{table.get_accessible_at(row, 0).get_name()}]"
+                       for row in range(table.get_n_rows())]
             rows = table.get_selected_rows()
             self.out.append(" ".join([name] + entries + [f"highlight={rows[0] if rows else -1}"]))
         # The window has the keyboard again once it is active again after a box.
@@ -502,8 +507,9 @@ class Transport:
     # each of its screens (the pawnshop with the wardrobe open), for the README.
     def photograph(self, visible):
         screen = "pawnshop" if "List1" in visible else "floor" if "cmdred" in visible else "street"
-        picture = f"{os.environ.get('CASINO_SCREENSHOTS')}/linux-{'wayland-' * bool(self.args.wayland)}{screen}.png"
-        if os.environ.get("CASINO_SCREENSHOTS") and not os.path.exists(picture):
+        folder = os.environ.get("CASINO_SCREENSHOTS")
+        picture = f"{folder}/linux-{'wayland-' * bool(self.args.wayland)}{screen}.png"
+        if folder and not os.path.exists(picture):
             self.input.photograph(self.frame, picture)
 
     def perform(self, line):
@@ -538,7 +544,7 @@ class Transport:
 
     def act(self, word, words):
         if word == "menu":
-            return self.choose(next(i for i, item in enumerate(self.items) if item["name"] == words[0]))
+            return self.choose([item["name"] for item in self.items].index(words[0]))
         node = self.nodes[words[0]]
         if word == "click":
             # The control that holds the keyboard takes Enter and space too.
@@ -562,7 +568,7 @@ class Transport:
             self.input.press(key)
         # The monkey asks only for an entry the game's list has: the arrows must reach it.
         if self.mark() and (rows := node.get_selected_rows()) != [int(words[1])]:
-            raise Finding(f"the list highlights {rows} for {words[1]} (does it show fewer entries?)")
+            raise Finding(f"the list highlights {rows} for {words[1]} (are entries missing?)")
 
     # An item by its key, or through the menu bar from the keyboard: F10 opens the first menu,
     # the arrows walk to the item, which the bus must show highlighted, Enter takes it.
@@ -573,9 +579,9 @@ class Transport:
             return self.input.press(key)
         self.input.press("F10")
         self.mark()
-        menu = next(m for m, menu in enumerate(self.tables["menus"]) if self.items[index] in menu["items"])
-        place = self.tables["menus"][menu]["items"].index(self.items[index])
-        for key in ["Right"] * menu + ["Down"] * (1 + place):
+        menus = [menu["items"] for menu in self.tables["menus"]]
+        menu = next(m for m, items in enumerate(menus) if self.items[index] in items)
+        for key in ["Right"] * menu + ["Down"] * (1 + menus[menu].index(self.items[index])):
             self.input.press(key)
         self.mark()
         self.app.clear_cache()

@@ -87,7 +87,9 @@ gboolean wait_for_frame(gpointer /*data*/) {
 // box's) is idle, and then the next frame is made. No window sees it.
 gint take_mark_key(GtkWidget* /*grab*/, GdkEventKey* event, gpointer /*data*/) {
     if (event->keyval != GDK_KEY_Pause) return FALSE;
-    if (event->type == GDK_KEY_PRESS) g_idle_add_full(G_PRIORITY_LOW, wait_for_frame, nullptr, nullptr);
+    if (event->type == GDK_KEY_PRESS) {
+        g_idle_add_full(G_PRIORITY_LOW, wait_for_frame, nullptr, nullptr);
+    }
     return TRUE;
 }
 
