@@ -450,6 +450,7 @@ class Transport:
             while self.box is box and not self.ended() and time.monotonic() < until:
                 self.read_log()
                 time.sleep(0.005)
+        self.app.clear_cache()
         for i, node in enumerate(self.menu):
             if self.process.poll() is None and (caption := node.get_name()) != self.captions[i]:
                 self.captions[i] = caption
