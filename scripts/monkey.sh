@@ -21,7 +21,7 @@ echo "monkey: seed $seed, $seconds s for each program; replay: scripts/monkey.sh
 scripts/install-deps.sh all
 scripts/configure-release.sh
 cmake --build build/release --parallel "${CASINO_JOBS:-2}" \
-  --target casino monkey x_transport x_monkey casino_monkey_observer
+  --target casino monkey x_monkey casino_monkey_observer web_tables
 monkey=$PWD/build/release/tests/support/monkey
 
 failed=()
@@ -30,10 +30,13 @@ ran=()
 if [[ $fronts == *" wx "* ]]; then
   ran+=(wx)
   echo "== monkey: the Linux program"
-  # The program runs from the folder that holds sound/, on a display of its own.
+  # The program runs from the folder that holds sound/, on a display and a session bus of its
+  # own; its transport reads it from the accessibility bus.
   (cd build/release && NO_AT_BRIDGE=1 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" \
-    timeout $((seconds + 120)) "$monkey" "$seconds" "$seed" -- \
-    tests/wx/x_transport ./casino "$PWD/tests/wx/libcasino_monkey_observer.so" "$seed") || failed+=(wx)
+    dbus-run-session -- timeout $((seconds + 120)) "$monkey" "$seconds" "$seed" -- \
+    /usr/bin/python3 ../../tests/wx/bus_transport.py --x11 tests/wx/x_monkey --seed "$seed" \
+    ./web_tables ./casino tests/wx/libcasino_monkey_observer.so 2>&1 | grep -v '^dbus-daemon\[') ||
+    failed+=(wx)
 fi
 if [[ $fronts == *" win32 "* ]]; then
   ran+=(win32)

@@ -6,7 +6,7 @@
 # reads what a screen reader hears from the accessibility bus: every box, caption, control,
 # list and the keyboard must be what the replay session shows, the window must carry the
 # desktop entry's id as its app id, and the door cue, the last one played, must reach the
-# sound device sample for sample.
+# sound device (which writes what is played into a file, a cue at a time) sample for sample.
 # sway refuses to run as root, so the compositor, the game and the tests run as a throwaway
 # user that this script makes and removes; the game and its sounds are copied to that user's
 # scratch folder, since the build folders are root's. With --screenshots it also photographs
@@ -55,9 +55,6 @@ cp build/release/casino build/release/web_tables build/release/tests/support/mon
   build/release/tests/wx/libcasino_monkey_observer.so "$home/game/"
 cp -r build/release/sound "$home/game/"
 cp tests/wx/bus_transport.py tests/wx/reader.script "$home/tests/"
-# The ALSA default device writes what is played into a file, a cue at a time.
-printf 'pcm.!default {\n  type file\n  slave.pcm "null"\n  file "%s/played.raw"\n  format "raw"\n}\n' \
-  "$home" >"$home/.asoundrc"
 cat >"$home/sway.conf" <<'EOF'
 output HEADLESS-1 resolution 1024x768
 xwayland disable
@@ -98,7 +95,7 @@ echo "sway $(as_user SWAYSOCK="$ipc" swaymsg -t get_version -r | sed -n 's/.*"hu
 as_user WAYLAND_DISPLAY="$display" SWAYSOCK="$ipc" GDK_BACKEND=wayland CASINO_SCREENSHOTS="${shots:+$home}" \
   dbus-run-session -- "$home/game/monkey" --script "$home/tests/reader.script" -- \
   /usr/bin/python3 "$home/tests/bus_transport.py" --wayland "$home/vnc.sock" "$app_id" \
-  "$home/game/web_tables" "$home/game/casino" "$home/game/libcasino_monkey_observer.so" \
+  --sound-device "$home/played.raw" "$home/game/web_tables" "$home/game/casino" "$home/game/libcasino_monkey_observer.so" \
   2>"$work/reader.log" ||
   { grep -v '^dbus-daemon\[' "$work/reader.log" >&2 || true; fail "the screen reader's walk"; }
 # The door cue's samples: its wav less the 44-byte header.

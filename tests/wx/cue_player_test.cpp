@@ -135,33 +135,28 @@ long long took(Call&& call) {
 // What a busy machine (or a sanitizer) may add to any wait.
 constexpr long long kSlack = 400;
 
-// A scratch folder holding sound/door.wav, made the current directory for the test.
+// Silence of the given length, as a wav file at the path.
+void write_cue(const std::filesystem::path& path, std::chrono::milliseconds length) {
+    std::filesystem::create_directories(path.parent_path());
+    ASSERT_TRUE(soundgen::write_wav(
+        path.string(), std::vector<float>(static_cast<std::size_t>(soundgen::kSampleRate *
+                                                                   length.count() / 1000))));
+}
+
+// A scratch folder holding sound/door.wav, a real short wav, so that a sound system gets as far
+// as opening its device; it is the current directory for the test.
 class CueFolder : public ::testing::Test {
    protected:
     void SetUp() override {
         old_ = std::filesystem::current_path();
         dir_ = std::filesystem::temp_directory_path() /
-               ("cue_player_test_" +
-                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                std::to_string(Clock::now().time_since_epoch().count()));
-        std::filesystem::create_directories(dir_ / "sound");
-        // A real, short wav, so a sound system gets as far as opening its device.
-        write_cue("door.wav", 100ms);
+               ("cue_player_test_" + std::to_string(Clock::now().time_since_epoch().count()));
+        write_cue(dir_ / "sound" / "door.wav", 100ms);
         std::filesystem::current_path(dir_);
     }
     void TearDown() override {
         std::filesystem::current_path(old_);
         std::filesystem::remove_all(dir_);
-    }
-
-    // Silence of the given length, as sound/<name>; its path is returned.
-    std::string write_cue(const std::string& name, std::chrono::milliseconds length) {
-        const std::filesystem::path path = dir_ / "sound" / name;
-        EXPECT_TRUE(soundgen::write_wav(
-            path.string(),
-            std::vector<float>(
-                static_cast<std::size_t>(soundgen::kSampleRate * length.count() / 1000), 0.0f)));
-        return path.string();
     }
 
     std::shared_ptr<Script> script_ = std::make_shared<Script>();
@@ -172,31 +167,31 @@ class CueFolder : public ::testing::Test {
 
 // ---- Which file ----
 
-TEST_F(CueFolder, AnExistingFileIsPlayedAndAMissingOneRingsTheBell) {
-    RecordedOutput output;
-    play_cue(output, rules::Cue::door);
-    play_cue(output, rules::Cue::siren);
-    // A folder by the name of a cue is no sound file either.
+// An installed game finds the cues of its data folder, but one under the current directory
+// comes first, as it always has; a cue in neither rings the bell, and a folder by the name of
+// a cue is no sound file.
+TEST_F(CueFolder, TheFirstFileThatExistsIsPlayedElseTheBellRings) {
+    const std::string data = (dir_ / "share" / "casino").string();
+    write_cue(data + "/sound/door.wav", 50ms);
+    write_cue(data + "/sound/siren.wav", 50ms);
     std::filesystem::create_directories("sound/laugh3.wav");
-    play_cue(output, rules::Cue::laugh);
-    EXPECT_EQ(output.calls, (Calls{"file sound/door.wav", "bell", "bell"}));
-}
-
-// An installed game finds the cues of its data folder, but one under the current
-// directory comes first, as it always has.
-TEST_F(CueFolder, TheCurrentDirectoryComesFirstThenTheDataFolder) {
-    const std::filesystem::path data = dir_ / "share" / "casino";
-    std::filesystem::create_directories(data / "sound");
-    for (const char* name : {"door.wav", "siren.wav"}) {
-        ASSERT_TRUE(
-            soundgen::write_wav((data / "sound" / name).string(), std::vector<float>(2205, 0.0f)));
+    const struct {
+        rules::Cue cue;
+        std::string data_dir;
+        std::string played;
+    } cases[] = {
+        {rules::Cue::door, "", "file sound/door.wav"},
+        {rules::Cue::siren, "", "bell"},
+        {rules::Cue::laugh, "", "bell"},
+        {rules::Cue::door, data, "file sound/door.wav"},
+        {rules::Cue::siren, data, "file " + data + "/sound/siren.wav"},
+        {rules::Cue::laugh, data, "bell"},
+    };
+    for (const auto& c : cases) {
+        RecordedOutput output;
+        play_cue(output, c.cue, c.data_dir);
+        EXPECT_EQ(output.calls, Calls{c.played}) << rules::cue_name(c.cue) << " " << c.data_dir;
     }
-    RecordedOutput output;
-    play_cue(output, rules::Cue::door, data.string());
-    play_cue(output, rules::Cue::siren, data.string());
-    play_cue(output, rules::Cue::laugh, data.string());
-    EXPECT_EQ(output.calls, (Calls{"file sound/door.wav",
-                                   "file " + (data / "sound" / "siren.wav").string(), "bell"}));
 }
 
 // ---- How long the game waits ----
@@ -240,7 +235,8 @@ TEST_F(CueFolder, ACueThatPlaysOnIsStoppedAfterTheLongestWait) {
 // (the bell: its own short time), whether it hangs opening or playing. It is not asked again
 // until it has answered, and then the cues play again.
 TEST_F(CueFolder, ASoundSystemThatDoesNotAnswerHoldsTheGameOnlyForTheCue) {
-    const std::string cue = write_cue("nomore.wav", 300ms);
+    const std::string cue = "sound/nomore.wav";
+    write_cue(cue, 300ms);
     const CueTimes times{.longest = 3s, .margin = 100ms, .bell = 200ms};
     {
         script_->set([](Script& s) { s.hold_open = true; });

@@ -35,8 +35,7 @@ XDisplay::XDisplay() : display_(XOpenDisplay(nullptr)) {
         throw std::runtime_error("the X server has no XTest");
     }
     root_ = DefaultRootWindow(display_);
-    // A ping's answer goes to the root window, to whoever listens there, and so does the
-    // news of every window mapped.
+    // The news of every window mapped goes to whoever listens on the root window.
     XSelectInput(display_, root_, SubstructureNotifyMask);
     XSync(display_, False);
 
@@ -66,28 +65,23 @@ unsigned long XDisplay::atom(std::string_view name) {
 
 // ---- Windows ----
 
-XWindow XDisplay::find(std::string_view title, pid_t pid) {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (XQueryTree(display_, root_, &root, &parent, &children, &count) == 0) return 0;
-    Window found = 0;
-    // The newest first: a box lies above the window it belongs to.
-    for (unsigned i = count; i-- > 0 && found == 0;) {
-        XWindowAttributes a{};
-        if (XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable &&
-            title_of(children[i]) == title && (pid == 0 || pid_of(children[i]) == pid)) {
-            found = children[i];
-        }
-    }
-    if (children != nullptr) XFree(children);
-    return found;
-}
-
 XWindow XDisplay::wait_for(std::string_view title, std::chrono::milliseconds within, pid_t pid) {
     const auto until = Clock::now() + within;
     for (;;) {
-        if (const XWindow found = find(title, pid)) return found;
-        if (Clock::now() > until) return 0;
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        Window found = 0;
+        XQueryTree(display_, root_, &root, &parent, &children, &count);
+        // The newest first: a box lies above the window it belongs to.
+        for (unsigned i = count; i-- > 0 && found == 0;) {
+            XWindowAttributes a{};
+            if (XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable &&
+                title_of(children[i]) == title && (pid == 0 || pid_of(children[i]) == pid)) {
+                found = children[i];
+            }
+        }
+        if (children != nullptr) XFree(children);
+        if (found != 0 || Clock::now() > until) return found;
         sleep_ms(10);
     }
 }
@@ -106,15 +100,6 @@ XWindow XDisplay::wait_mapped(pid_t pid, std::chrono::milliseconds within) {
         if (left.count() <= 0) return 0;
         await(display_, static_cast<int>(std::min<long>(left.count(), 50)));
     }
-}
-
-Rect XDisplay::rect(XWindow w) {
-    XWindowAttributes a{};
-    if (XGetWindowAttributes(display_, w, &a) == 0) return {};
-    int x = 0, y = 0;
-    Window child = 0;
-    XTranslateCoordinates(display_, w, root_, 0, 0, &x, &y, &child);
-    return {x, y, a.width, a.height};
 }
 
 pid_t XDisplay::pid_of(XWindow w) {
@@ -162,38 +147,27 @@ void XDisplay::click(int x, int y) {
     XSync(display_, False);
 }
 
-void XDisplay::press(unsigned char code, bool shift) {
-    const KeyCode shift_code = XKeysymToKeycode(display_, XK_Shift_L);
-    if (shift) XTestFakeKeyEvent(display_, shift_code, True, CurrentTime);
+void XDisplay::press(unsigned char code, unsigned long modifier) {
+    const KeyCode held = modifier == NoSymbol ? 0 : XKeysymToKeycode(display_, modifier);
+    if (held != 0) XTestFakeKeyEvent(display_, held, True, CurrentTime);
     XTestFakeKeyEvent(display_, code, True, CurrentTime);
     XTestFakeKeyEvent(display_, code, False, CurrentTime);
-    if (shift) XTestFakeKeyEvent(display_, shift_code, False, CurrentTime);
+    if (held != 0) XTestFakeKeyEvent(display_, held, False, CurrentTime);
+    XSync(display_, False);
 }
 
-bool XDisplay::key(std::string_view name) {
+void XDisplay::key(std::string_view name) {
     const KeySym sym = XStringToKeysym(std::string(name).c_str());
     const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(display_, sym);
-    if (code == 0) return false;
-    press(code, false);
-    XSync(display_, False);
-    return true;
-}
-
-bool XDisplay::control_key(std::string_view name) {
-    const KeyCode control = XKeysymToKeycode(display_, XK_Control_L);
-    XTestFakeKeyEvent(display_, control, True, CurrentTime);
-    const bool pressed = key(name);
-    XTestFakeKeyEvent(display_, control, False, CurrentTime);
-    XSync(display_, False);
-    return pressed;
+    if (code != 0) press(code);
 }
 
 void XDisplay::type(std::string_view text) {
     for (const char c : text) {
         const auto found = characters_.find(c);
-        if (found != characters_.end()) press(found->second.first, found->second.second);
+        if (found != characters_.end())
+            press(found->second.first, found->second.second ? XK_Shift_L : NoSymbol);
     }
-    XSync(display_, False);
 }
 
 void XDisplay::paste(std::string text, std::chrono::milliseconds within) {
@@ -203,7 +177,7 @@ void XDisplay::paste(std::string text, std::chrono::milliseconds within) {
     }
     XSetSelectionOwner(display_, atom("CLIPBOARD"), clipboard_owner_, CurrentTime);
     clipboard_served_ = false;
-    control_key("v");
+    press(XKeysymToKeycode(display_, XK_v), XK_Control_L);
     const auto until = Clock::now() + within;
     while (!clipboard_served_ && Clock::now() < until) {
         pump();
@@ -213,55 +187,23 @@ void XDisplay::paste(std::string text, std::chrono::milliseconds within) {
 
 // ---- Window manager messages ----
 
-void XDisplay::send_protocol(XWindow w, std::string_view protocol, long stamp) {
+void XDisplay::request_close(XWindow w) {
     XEvent e{};
     e.xclient.type = ClientMessage;
     e.xclient.window = w;
     e.xclient.message_type = atom("WM_PROTOCOLS");
     e.xclient.format = 32;
-    e.xclient.data.l[0] = static_cast<long>(atom(protocol));
-    e.xclient.data.l[1] = stamp;
-    e.xclient.data.l[2] = static_cast<long>(w);
+    e.xclient.data.l[0] = static_cast<long>(atom("WM_DELETE_WINDOW"));
+    e.xclient.data.l[1] = CurrentTime;
     XSendEvent(display_, w, False, NoEventMask, &e);
-}
-
-void XDisplay::request_close(XWindow w) {
-    send_protocol(w, "WM_DELETE_WINDOW", CurrentTime);
     XSync(display_, False);
-}
-
-bool XDisplay::ping(XWindow w, std::chrono::milliseconds within) {
-    const long stamp = ++pings_;
-    send_protocol(w, "_NET_WM_PING", stamp);
-    XFlush(display_);
-    const auto until = Clock::now() + within;
-    while (Clock::now() < until) {
-        pump();
-        if (pongs_.erase(stamp) > 0) return true;
-        await(display_, 5);
-    }
-    return false;
-}
-
-void XDisplay::send(XWindow w, std::string_view type, long value) {
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = w;
-    e.xclient.message_type = atom(type);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = value;
-    XSendEvent(display_, w, False, NoEventMask, &e);
-    XFlush(display_);
 }
 
 void XDisplay::pump() {
     while (XPending(display_) > 0) {
         XEvent e{};
         XNextEvent(display_, &e);
-        if (e.type == ClientMessage && e.xclient.window == root_ &&
-            static_cast<unsigned long>(e.xclient.data.l[0]) == atom("_NET_WM_PING")) {
-            pongs_.insert(e.xclient.data.l[1]);
-        } else if (e.type == MapNotify && e.xmap.event == root_) {
+        if (e.type == MapNotify && e.xmap.event == root_) {
             if (const pid_t pid = pid_of(e.xmap.window)) mapped_.emplace(pid, e.xmap.window);
         } else if (e.type == SelectionRequest) {
             const XSelectionRequestEvent& request = e.xselectionrequest;

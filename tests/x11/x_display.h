@@ -1,6 +1,6 @@
 // The X display as the programs that drive the real Linux window see it: top-level windows
-// found by title or by process, real input through the XTest extension, and the messages a
-// window manager sends (close, ping). One connection; not for use from several threads.
+// found by title or by process, real input through the XTest extension, and the close a
+// window manager sends. One connection; not for use from several threads.
 #pragma once
 
 #include <sys/types.h>
@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -19,10 +18,6 @@ using Display = struct _XDisplay;
 using XWindow = unsigned long;
 
 namespace casino::x11 {
-
-struct Rect {
-    int x = 0, y = 0, width = 0, height = 0;
-};
 
 class XDisplay {
    public:
@@ -36,24 +31,18 @@ class XDisplay {
     [[nodiscard]] int connection() const;
 
     // ---- Windows ----
-    // A shown top-level window with exactly this title (of this process, unless pid is 0);
-    // 0 when there is none.
-    XWindow find(std::string_view title, pid_t pid = 0);
-    // The same, waited for; 0 when none came in time.
+    // The newest shown top-level window with exactly this title (of this process, unless pid
+    // is 0), waited for; 0 when none came in time.
     XWindow wait_for(std::string_view title, std::chrono::milliseconds within, pid_t pid = 0);
     // The first top-level window of this process mapped since the display was opened or
     // since the last call, as the X server announces it (no polling); 0 when none came.
     XWindow wait_mapped(pid_t pid, std::chrono::milliseconds within);
-    // The window's place on the screen and its size.
-    Rect rect(XWindow w);
 
     // ---- Input ----
     void move(int x, int y);
     void click(int x, int y);
-    // A key by its X name ("Return", "F3", "a"); false when the keyboard has none.
-    bool key(std::string_view name);
-    // A key with Control held down.
-    bool control_key(std::string_view name);
+    // A key by its X name ("Return", "F3", "a"); nothing when the keyboard has none.
+    void key(std::string_view name);
     // Printable ASCII, typed key by key; other characters are skipped.
     void type(std::string_view text);
     // Puts the text on the clipboard and pastes it with Ctrl+V, as a player pastes a long
@@ -63,18 +52,13 @@ class XDisplay {
     // ---- What a window manager and other programs send ----
     // The close box: WM_DELETE_WINDOW.
     void request_close(XWindow w);
-    // A window manager's ping: the toolkit answers it from its main loop, so a window that
-    // does not answer within the time is hung.
-    bool ping(XWindow w, std::chrono::milliseconds within);
-    // A client message of the named type with one number, for a program's own listener.
-    void send(XWindow w, std::string_view type, long value);
 
    private:
     unsigned long atom(std::string_view name);
-    // Handles what has arrived: ping answers, maps, clipboard requests.
+    // Handles what has arrived: maps, clipboard requests.
     void pump();
-    void send_protocol(XWindow w, std::string_view protocol, long stamp);
-    void press(unsigned char code, bool shift);
+    // A key's press and release, with the modifier key held down unless it is NoSymbol (0).
+    void press(unsigned char code, unsigned long modifier = 0);
     pid_t pid_of(XWindow w);
     std::string title_of(XWindow w);
 
@@ -83,8 +67,6 @@ class XDisplay {
     XWindow clipboard_owner_ = 0;
     std::string clipboard_text_;
     bool clipboard_served_ = false;
-    long pings_ = 0;
-    std::set<long> pongs_;
     std::multimap<pid_t, XWindow> mapped_;
     std::map<std::string, unsigned long, std::less<>> atoms_;
     std::map<char, std::pair<unsigned char, bool>> characters_;  // key code, shifted
