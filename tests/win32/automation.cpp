@@ -26,8 +26,7 @@ using namespace casino::automation;
 
 namespace {
 
-int passed = 0;
-int failed = 0;
+int passed = 0, failed = 0;
 
 void check(bool ok, const std::string& what, const std::string& detail = "") {
     if (!ok)
@@ -87,13 +86,12 @@ void expect_window(Game& g) {
             GetWindowRect(child, &r);
             wchar_t window_class[64] = {};
             GetClassNameW(child, window_class, 64);
-            const std::string class_name = narrow(window_class);
-            check(class_name == "Static" && text_of(child) == voice_of(c).name &&
+            check(narrow(window_class) == "Static" && text_of(child) == voice_of(c).name &&
                       IsRectEmpty(&r) != FALSE &&
                       (GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP) == 0 &&
                       IsWindowVisible(child) == IsWindowVisible(g.control(c)),
                   "a label above " + name + " names it, shows nothing and takes no Tab",
-                  class_name + " [" + text_of(child) + "] " + rect_text(r));
+                  narrow(window_class) + " [" + text_of(child) + "] " + rect_text(r));
             child = GetWindow(child, GW_HWNDNEXT);
         }
         check(child == g.control(c), "the stacking follows the tab order at", name);
@@ -123,15 +121,15 @@ void expect_dpi_change(Transport& t) {
     };
     const int system = screen_dpi();
     const int line = line_height();
-    int dpi = system;
-    for (const int next : {system == 96 ? 144 : 96, system}) {
+    int from = system;
+    for (const int dpi : {system == 96 ? 144 : 96, system}) {
         RECT frame{};
         GetWindowRect(g.window(), &frame);
         const RECT suggested{frame.left + 10, frame.top + 10,
-                             frame.left + 10 + MulDiv(frame.right - frame.left, next, dpi),
-                             frame.top + 10 + MulDiv(frame.bottom - frame.top, next, dpi)};
-        g.change_dpi(next, suggested);
-        dpi = next;
+                             frame.left + 10 + MulDiv(frame.right - frame.left, dpi, from),
+                             frame.top + 10 + MulDiv(frame.bottom - frame.top, dpi, from)};
+        g.change_dpi(dpi, suggested);
+        from = dpi;
         const std::string when = "at " + std::to_string(dpi) + " dpi";
         GetWindowRect(g.window(), &frame);
         check(frame.left == suggested.left && frame.top == suggested.top,

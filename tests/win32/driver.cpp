@@ -110,24 +110,20 @@ Game::Game(const std::wstring& exe) {
     const DWORD error = GetLastError();
     expect(started != FALSE,
            "casino.exe does not start: " + narrow(exe) + ", error " + std::to_string(error));
-    expect(wait_until(
-               [&] {
-                   window_ = window_of(process_.dwProcessId, nullptr, kWindow.caption);
-                   return window_ != nullptr && IsWindowVisible(window_);
-               },
-               20000),
-           "the game's window does not open with its caption");
+    const auto opened = [&] {
+        return IsWindowVisible(window_ = window_of(process_.dwProcessId, nullptr, kWindow.caption));
+    };
+    expect(wait_until(opened, 20000), "the game's window does not open with its caption");
     // The window is shown before its first control takes the focus.
     wait_until([&] { return focus() != nullptr; });
     sync();
     marker_ = widen(menu_title(0));
 }
 
+// TerminateProcess leaves a game that has ended as it was.
 Game::~Game() {
-    if (!exit_code()) {
-        TerminateProcess(process_.hProcess, 99);
-        WaitForSingleObject(process_.hProcess, 5000);
-    }
+    TerminateProcess(process_.hProcess, 99);
+    WaitForSingleObject(process_.hProcess, 5000);
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
 }

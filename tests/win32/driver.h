@@ -15,8 +15,7 @@
 
 namespace casino::automation {
 
-using win32::narrow;
-using win32::widen;
+using win32::narrow, win32::widen;
 
 // Something the program did wrong, or a step that could not be made; the run stops there.
 struct Finding : std::runtime_error {

@@ -77,6 +77,38 @@ void picture(const Game& game, std::string_view name) {
                std::to_string(r.bottom - r.top));
 }
 
+// The controls shown and enabled, and which holds the keyboard, as a screen reader finds
+// them; both lists' entries and highlights from the lists. Of the buttons only the one
+// holding the keyboard wears the default button's border: Enter or Space acts on it.
+std::vector<std::string> show(const Game& game, int answer_ms) {
+    // A box that has just closed gives the activation back to the window.
+    wait_until([&] { return game.active() == game.window(); }, answer_ms);
+    std::string visible = "visible", enabled = "enabled", keyboard = "keyboard";
+    for (const ControlSpec& entry : kControls) {
+        const long state = spoken(game.control(entry.id), std::string(entry.name)).state;
+        const std::string name = " " + std::string(entry.name);
+        if ((state & STATE_SYSTEM_INVISIBLE) == 0) visible += name;
+        if ((state & STATE_SYSTEM_UNAVAILABLE) == 0) enabled += name;
+        if ((state & STATE_SYSTEM_FOCUSED) != 0) keyboard += name;
+    }
+    expect(wait_until([&] { return game.default_look_follows_keyboard(); }, 1000),
+           "a button looks like the default without the keyboard, or the one with it does not");
+    std::vector<std::string> lines{visible, enabled};
+    for (const Control list : {Control::List1, Control::List2}) {
+        HWND hwnd = game.control(list);
+        std::string line(name_of(list));
+        for (LRESULT i = 0; i < SendMessageW(hwnd, LB_GETCOUNT, 0, 0); ++i) {
+            wchar_t text[256] = {};
+            SendMessageW(hwnd, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            line += " [" + narrow(text) + "]";
+        }
+        lines.push_back(line +
+                        " highlight=" + std::to_string(SendMessageW(hwnd, LB_GETCURSEL, 0, 0)));
+    }
+    lines.push_back(keyboard);
+    return lines;
+}
+
 }  // namespace
 
 int serve(const TransportSetup& setup) {
@@ -119,7 +151,7 @@ std::vector<std::string> Transport::perform(std::string_view line) {
     if (verb == "picture") picture(*game_, w[1]);
     if (verb == "close" && w.size() == 3) close_in_ = std::string(w[2]);
     if (verb == "close" && w.size() == 1) return {close(false)};
-    if (verb == "show") return show();
+    if (verb == "show") return show(*game_, setup_.answer_ms);
     if (event) play(w);
     return event ? settle() : std::vector<std::string>{};
 }
@@ -128,8 +160,7 @@ void Transport::start() {
     game_.reset();
     answers_.clear();
     close_in_.reset();
-    std::vector<std::string> before;
-    read_cues(before);  // what came before is no cue of this game
+    read_cues();  // what came before is no cue of this game
     game_ = std::make_unique<Game>(setup_.exe);
     game_->move_to(setup_.place);
     labels_ = game_->menu_labels();
@@ -205,9 +236,8 @@ void Transport::highlight(HWND list, int index) {
     const auto line = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
     if (at == index) return game_->mouse_click(list, {4, line / 2}, turns_["list click"]++ % 2);
     if (at < 0) game_->key(list, VK_HOME);
-    for (at = std::max<LRESULT>(at, 0); at != index; at += index > at ? 1 : -1) {
-        game_->key(list, index > at ? VK_DOWN : VK_UP);
-    }
+    for (at = std::max<LRESULT>(at, 0); at < index; ++at) game_->key(list, VK_DOWN);
+    for (; at > index; --at) game_->key(list, VK_UP);
 }
 
 // The window is closed as a player closes it (its close box, Alt+F4) or as the taskbar or
@@ -260,7 +290,7 @@ std::string Transport::finish() {
 // A trace line reads: trace:mmio:MMIO_Open ("sound\\door.wav", ...), with the path's
 // backslashes doubled; a cue found beside casino.exe is named as the game names it. A line
 // still being written is left for the next read.
-void Transport::read_cues(std::vector<std::string>& seen) {
+void Transport::read_cues(std::vector<std::string>* seen) {
     const std::string dir = narrow(setup_.exe.substr(0, setup_.exe.find_last_of(L"\\/") + 1));
     std::ifstream trace(std::filesystem::path(setup_.trace_file), std::ios::binary);
     trace.seekg(traced_);
@@ -273,7 +303,7 @@ void Transport::read_cues(std::vector<std::string>& seen) {
         std::string path;
         std::istringstream(line.substr(kOpen.size() - 1)) >> std::quoted(path);
         if (_strnicmp(path.c_str(), dir.c_str(), dir.size()) == 0) path.erase(0, dir.size());
-        seen.push_back("cue " + path);
+        if (seen != nullptr) seen->push_back("cue " + path);
     }
 }
 
@@ -284,7 +314,7 @@ std::vector<std::string> Transport::settle() {
     std::vector<std::string> seen;
     bool idle = false;
     for (int boxes = 0; (idle = game_->drain(setup_.answer_ms)); ++boxes) {
-        read_cues(seen);
+        read_cues(&seen);
         const std::optional<Box> box = game_->open_box();
         if (!box) break;
         expect(boxes < 200, "more than 200 boxes in one step");
@@ -299,7 +329,7 @@ std::vector<std::string> Transport::settle() {
     }
     expect(idle || wait_until([&] { return game_->exit_code().has_value(); }, setup_.answer_ms),
            "the game did not answer" + waited);
-    read_cues(seen);
+    read_cues(&seen);
     if (game_->exit_code()) {
         seen.push_back(finish());
         return seen;
@@ -310,38 +340,6 @@ std::vector<std::string> Transport::settle() {
                        label.substr(0, label.find('\t')));
     }
     return seen;
-}
-
-// The controls shown and enabled, and which holds the keyboard, as a screen reader finds
-// them; both lists' entries and highlights from the lists. Of the buttons only the one
-// holding the keyboard wears the default button's border: Enter or Space acts on it.
-std::vector<std::string> Transport::show() {
-    // A box that has just closed gives the activation back to the window.
-    wait_until([&] { return game_->active() == game_->window(); }, setup_.answer_ms);
-    std::string visible = "visible", enabled = "enabled", keyboard = "keyboard";
-    for (const ControlSpec& entry : kControls) {
-        const long state = spoken(game_->control(entry.id), std::string(entry.name)).state;
-        const std::string name = " " + std::string(entry.name);
-        if ((state & STATE_SYSTEM_INVISIBLE) == 0) visible += name;
-        if ((state & STATE_SYSTEM_UNAVAILABLE) == 0) enabled += name;
-        if ((state & STATE_SYSTEM_FOCUSED) != 0) keyboard += name;
-    }
-    expect(wait_until([&] { return game_->default_look_follows_keyboard(); }, 1000),
-           "a button looks like the default without the keyboard, or the one with it does not");
-    std::vector<std::string> lines{visible, enabled};
-    for (const Control list : {Control::List1, Control::List2}) {
-        HWND hwnd = game_->control(list);
-        std::string line(name_of(list));
-        for (LRESULT i = 0; i < SendMessageW(hwnd, LB_GETCOUNT, 0, 0); ++i) {
-            wchar_t text[256] = {};
-            SendMessageW(hwnd, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-            line += " [" + narrow(text) + "]";
-        }
-        lines.push_back(line +
-                        " highlight=" + std::to_string(SendMessageW(hwnd, LB_GETCURSEL, 0, 0)));
-    }
-    lines.push_back(keyboard);
-    return lines;
 }
 
 // ---- The boxes ----

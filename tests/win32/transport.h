@@ -57,8 +57,8 @@ class Transport {
     std::string close(bool in_box);
     std::string finish();
     std::vector<std::string> settle();
-    std::vector<std::string> show();
-    void read_cues(std::vector<std::string>& seen);
+    // The cues played since the last read go to `seen`, when given.
+    void read_cues(std::vector<std::string>* seen = nullptr);
     void dismiss(const Box& box);
     void answer(const Box& box);
     // Acts in the next of the ways offered for the choice, each in turn.
