@@ -11,14 +11,14 @@
 
 namespace casino::automation {
 
+// One message, with room for any text the game holds: each message to another process
+// waits for its thread.
 std::string text_of(HWND hwnd) {
+    std::wstring text(1 << 16, L'\0');
     DWORD_PTR length = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 2000, &length);
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
     SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_NORMAL, 2000, &copied);
-    text.resize(std::min<std::size_t>(copied, length));
+                        SMTO_NORMAL, 2000, &length);
+    text.resize(std::min<std::size_t>(length, text.size()));
     return narrow(text);
 }
 

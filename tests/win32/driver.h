@@ -31,8 +31,9 @@ inline void expect(bool ok, const std::string& what) {
 template <class Predicate>
 bool wait_until(Predicate holds, int timeout_ms = 5000) {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeout_ms);
-    while (!holds() && GetTickCount64() <= end) Sleep(5);
-    return holds();
+    bool held = false;
+    while (!(held = holds()) && GetTickCount64() <= end) Sleep(5);
+    return held;
 }
 
 // A window's text, asked of the window itself: GetWindowText would not ask another

@@ -371,10 +371,11 @@ void Transport::answer(const Box& box) {
     HWND edit = GetDlgItem(box.hwnd, win32::kInputEditId);
     HWND ok = GetDlgItem(box.hwnd, IDOK);
     HWND cancel = GetDlgItem(box.hwnd, IDCANCEL);
-    expect(text_of(edit).empty() && text_of(ok) == system_caption(IDOK) &&
-               text_of(cancel) == system_caption(IDCANCEL) && !IsWindowEnabled(game_->window()),
-           "not an empty field [" + text_of(edit) + "], the system's own buttons [" + text_of(ok) +
-               " / " + text_of(cancel) + "] and the window disabled behind it" + where);
+    const std::string field = text_of(edit), yes = text_of(ok), no = text_of(cancel);
+    expect(field.empty() && yes == system_caption(IDOK) && no == system_caption(IDCANCEL) &&
+               !IsWindowEnabled(game_->window()),
+           "the field [" + field + "] is not empty, the buttons " + yes + " / " + no +
+               " not the system's own, or the window not disabled behind the box" + where);
     RECT outer{}, inner{}, on_screen{};
     GetWindowRect(game_->window(), &outer);
     GetWindowRect(box.hwnd, &inner);
@@ -406,9 +407,9 @@ void Transport::answer(const Box& box) {
     // Posted characters arrive after any sent message, so the field is watched instead.
     expect(wait_until([&] { return text_of(edit) == text; }, setup_.answer_ms),
            "the field holds [" + text_of(edit) + "] after [" + text + "] was typed" + where);
-    const Spoken field = spoken(edit, "the input field" + where);
-    expect(field.role == ROLE_SYSTEM_TEXT && field.name == box.text && field.value == text,
-           "a screen reader reads the field as [" + field.name + " / " + field.value + "]" + where);
+    const Spoken heard = spoken(edit, "the input field" + where);
+    expect(heard.role == ROLE_SYSTEM_TEXT && heard.name == box.text && heard.value == text,
+           "a screen reader reads the field as [" + heard.name + " / " + heard.value + "]" + where);
     one_way("confirm", {{ok, BM_CLICK}, {edit, WM_KEYDOWN, VK_RETURN}, {ok, 0}});
 }
 
