@@ -29,10 +29,10 @@ namespace {
 int passed = 0, failed = 0;
 
 void check(bool ok, const std::string& what, const std::string& detail = "") {
-    if (!ok)
-        std::printf("FAIL: %s%s%s\n", what.c_str(), detail.empty() ? "" : " -- ", detail.c_str());
-    std::fflush(stdout);
     ++(ok ? passed : failed);
+    if (ok) return;
+    std::printf("FAIL: %s%s%s\n", what.c_str(), detail.empty() ? "" : " -- ", detail.c_str());
+    std::fflush(stdout);
 }
 
 int screen_dpi() {

@@ -371,11 +371,14 @@ void Transport::answer(const Box& box) {
     HWND edit = GetDlgItem(box.hwnd, win32::kInputEditId);
     HWND ok = GetDlgItem(box.hwnd, IDOK);
     HWND cancel = GetDlgItem(box.hwnd, IDCANCEL);
+    // An empty field, the system's own buttons, the window disabled behind the box.
     const std::string field = text_of(edit), yes = text_of(ok), no = text_of(cancel);
-    expect(field.empty() && yes == system_caption(IDOK) && no == system_caption(IDCANCEL) &&
-               !IsWindowEnabled(game_->window()),
-           "the field [" + field + "] is not empty, the buttons " + yes + " / " + no +
-               " not the system's own, or the window not disabled behind the box" + where);
+    const std::string system = system_caption(IDOK) + " / " + system_caption(IDCANCEL);
+    const bool enabled = IsWindowEnabled(game_->window()) != FALSE;
+    expect(field.empty() && yes + " / " + no == system && !enabled,
+           "the box opens with [" + field + "] in its field, the buttons " + yes + " / " + no +
+               " (the system's: " + system + ") and the window " +
+               (enabled ? "enabled" : "disabled") + " behind it" + where);
     RECT outer{}, inner{}, on_screen{};
     GetWindowRect(game_->window(), &outer);
     GetWindowRect(box.hwnd, &inner);
