@@ -80,15 +80,15 @@ if [ "$mode" = --screenshots ]; then
   mkdir -p "$repo/docs/screenshots"
   prepare_game
   # The transport plays the walk's first game, with "picture NAME" where the script marks
-  # one: it prints "SHOT NAME X Y WIDTH HEIGHT" and waits for NAME.done.
+  # one: it prints "XINPUT N shot NAME X Y WIDTH HEIGHT" and waits for xinput-N.done.
   { echo start; awk '/^start/ { exit } /^# picture / { print "picture " $3; next } /^[^#]/' \
       "$repo/tests/win32/walk.script"; echo stop; } |
     bash "$repo/tests/win32/transport.sh" "$casino" "$work" --answer-ms=10000 |
-    while read -r tag name x y w h; do
-      [ "$tag" = SHOT ] || continue
+    while read -r tag n verb name x y w h; do
+      [ "$tag $verb" = "XINPUT shot" ] || continue
       import -window root -crop "${w}x${h}+${x}+${y}" +repage "$repo/docs/screenshots/win32-$name.png"
       echo "docs/screenshots/win32-$name.png"
-      touch "$name.done"
+      touch "xinput-$n.done"
     done
   exit 0
 fi

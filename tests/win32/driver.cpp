@@ -8,149 +8,137 @@
 
 #include "input_box.h"
 #include "menu_query.h"
-#include "window_parts.h"
 
 namespace casino::automation {
 
-int screen_dpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
-std::string window_text(HWND hwnd) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+// One message, with room for any text the game holds: each message to another process
+// waits for its thread.
+std::string text_of(HWND hwnd) {
+    std::wstring text(1 << 16, L'\0');
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_NORMAL, 2000, &length);
+    text.resize(std::min<std::size_t>(length, text.size()));
     return narrow(text);
 }
 
-std::string class_name(HWND hwnd) {
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    return narrow(name);
+RECT work_area(HWND hwnd) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info);
+    return info.rcWork;
 }
 
-namespace {
-
-// Takes over a string the accessibility layer handed out.
-std::string take(BSTR text) {
-    if (text == nullptr) return {};
-    std::string out = narrow(std::wstring_view(text, SysStringLen(text)));
-    SysFreeString(text);
-    return out;
+POINT centred(const RECT& frame, const RECT& over, const RECT& within) {
+    const auto start = [](LONG from, LONG to, LONG size, LONG lo, LONG hi) {
+        return std::max(lo, std::min(hi - size, from + (to - from - size) / 2));
+    };
+    return {start(over.left, over.right, frame.right - frame.left, within.left, within.right),
+            start(over.top, over.bottom, frame.bottom - frame.top, within.top, within.bottom)};
 }
 
-// The shown top-level windows of the process with the class (any, when null) and title.
-std::vector<HWND> windows_of(DWORD pid, const wchar_t* window_class, std::string_view title) {
-    std::vector<HWND> found;
-    const std::wstring wide = widen(title);
-    for (HWND hwnd = nullptr; (hwnd = FindWindowExW(nullptr, hwnd, window_class, wide.c_str()));) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == pid) found.push_back(hwnd);
-    }
-    return found;
-}
-
-// A key message's lParam: repeat count 1, the key's scan code, and the transition bits.
-LPARAM key_data(WPARAM virtual_key, bool up, bool alt) {
-    const UINT scan = MapVirtualKeyW(static_cast<UINT>(virtual_key), MAPVK_VK_TO_VSC);
-    LPARAM data = 1 | static_cast<LPARAM>(scan) << 16;
-    if (alt) data |= LPARAM{1} << 29;
-    if (up) data |= LPARAM{3} << 30;
-    return data;
-}
-
-}  // namespace
-
-std::optional<Spoken> spoken(HWND hwnd) {
+Spoken spoken(HWND hwnd, const std::string& what) {
     IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
-                                          __uuidof(IAccessible),
-                                          reinterpret_cast<void**>(&object))) ||
-        object == nullptr) {
-        return std::nullopt;
-    }
+    expect(SUCCEEDED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
+                                                __uuidof(IAccessible),
+                                                reinterpret_cast<void**>(&object))),
+           what + " publishes nothing to a screen reader");
     VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
+    self.vt = VT_I4;  // and lVal 0: CHILDID_SELF
     Spoken said;
-    VARIANT role{};
+    VARIANT role{}, state{};
     if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) said.role = role.lVal;
-    VARIANT state{};
     if (SUCCEEDED(object->get_accState(self, &state)) && state.vt == VT_I4) said.state = state.lVal;
-    BSTR text = nullptr;
-    if (SUCCEEDED(object->get_accName(self, &text))) said.name = take(text);
-    text = nullptr;
-    if (SUCCEEDED(object->get_accValue(self, &text))) said.value = take(text);
+    for (const auto& [get, into] : {std::pair{&IAccessible::get_accName, &said.name},
+                                    std::pair{&IAccessible::get_accValue, &said.value}}) {
+        BSTR text = nullptr;
+        if (SUCCEEDED((object->*get)(self, &text)) && text)
+            *into = narrow({text, SysStringLen(text)});
+        SysFreeString(text);
+    }
     object->Release();
     return said;
 }
 
+// Read from a message box with OK and Cancel that this process opens: the box's own loop
+// runs the timer, which reads the buttons and closes the box.
+const std::string& system_caption(int button) {
+    static std::map<int, std::string> captions;
+    static constexpr wchar_t kTitle[] = L"casino_automation: the system's buttons";
+    if (captions.empty()) {
+        SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR timer, DWORD) {
+            HWND box = FindWindowW(L"#32770", kTitle);
+            if (box == nullptr || IsWindowVisible(box) == FALSE) return;
+            KillTimer(nullptr, timer);
+            for (const int id : {IDOK, IDCANCEL}) captions[id] = text_of(GetDlgItem(box, id));
+            PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+        });
+        MessageBoxW(nullptr, L"", kTitle, MB_OKCANCEL);
+    }
+    return captions.at(button);
+}
+
+namespace {
+
+// The first top-level window of the process with the class (any, when null) and title.
+HWND window_of(DWORD pid, const wchar_t* window_class, std::string_view title) {
+    const std::wstring wide = widen(title);
+    for (HWND hwnd = nullptr; (hwnd = FindWindowExW(nullptr, hwnd, window_class, wide.c_str()));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == pid) return hwnd;
+    }
+    return nullptr;
+}
+
+std::string menu_text(HWND window, int menu, UINT item) {
+    return narrow(win32::ask_menu_text(window, menu, item, 5000).value_or(L""));
+}
+
+}  // namespace
+
 // ---- Launching ----
 
-Game::Game(const std::wstring& exe, const std::wstring& stderr_file) {
+// The game inherits this program's standard handles: what it writes on standard error
+// goes where Wine writes its own.
+Game::Game(const std::wstring& exe) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    HANDLE error_file = INVALID_HANDLE_VALUE;
-    if (!stderr_file.empty()) {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        error_file =
-            CreateFileW(stderr_file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                        &inherit, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdError = error_file;
-    }
     std::wstring command = L"\"" + exe + L"\"";
-    const BOOL started = CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr,
-                                        error_file != INVALID_HANDLE_VALUE, 0, nullptr, nullptr,
-                                        &startup, &process_);
+    const BOOL started = CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0,
+                                        nullptr, nullptr, &startup, &process_);
     const DWORD error = GetLastError();
-    if (error_file != INVALID_HANDLE_VALUE) CloseHandle(error_file);
     expect(started != FALSE,
            "casino.exe does not start: " + narrow(exe) + ", error " + std::to_string(error));
-    expect(wait_until(
-               [&] {
-                   for (HWND hwnd : windows_of(process_.dwProcessId, nullptr, kWindow.caption)) {
-                       if (IsWindowVisible(hwnd)) window_ = hwnd;
-                   }
-                   return window_ != nullptr;
-               },
-               20000),
-           "the game's window does not open with its caption");
+    const auto opened = [&] {
+        return IsWindowVisible(window_ = window_of(process_.dwProcessId, nullptr, kWindow.caption));
+    };
+    expect(wait_until(opened, 20000), "the game's window does not open with its caption");
     // The window is shown before its first control takes the focus.
     wait_until([&] { return focus() != nullptr; });
     sync();
     marker_ = widen(menu_title(0));
-    for (const ControlSpec& entry : kControls) {
-        expect(control(entry.id) != nullptr, "no control " + std::string(entry.name));
-    }
 }
 
+// TerminateProcess leaves a game that has ended as it was.
 Game::~Game() {
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_.hProcess, 99);
-        WaitForSingleObject(process_.hProcess, 5000);
-    }
+    TerminateProcess(process_.hProcess, 99);
+    WaitForSingleObject(process_.hProcess, 5000);
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
 }
 
-HWND Game::control(Control c) const { return GetDlgItem(window_, win32::control_id(c)); }
-
+// A game that ended with the code STILL_ACTIVE is taken for one that still runs, and fails
+// as one that does not end.
 std::optional<DWORD> Game::exit_code() const {
-    if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) return std::nullopt;
-    DWORD code = 0;
+    DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process_.hProcess, &code);
-    return code;
+    return code == STILL_ACTIVE ? std::nullopt : std::optional<DWORD>(code);
 }
 
 void Game::sync() const {
-    DWORD_PTR result = 0;
     expect(SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, 10000,
-                               &result) != 0,
+                               nullptr) != 0,
            "the game does not answer messages");
 }
 
@@ -159,6 +147,21 @@ GUITHREADINFO Game::thread_info() const {
     info.cbSize = sizeof info;
     GetGUIThreadInfo(process_.dwThreadId, &info);
     return info;
+}
+
+void Game::move_to(Placement where) {
+    if (where == Placement::AsOpened) return;
+    RECT frame{};
+    GetWindowRect(window_, &frame);
+    const RECT work = work_area(window_);
+    const POINT at =
+        where == Placement::Middle ? centred(frame, work, work) : POINT{work.left, work.top};
+    SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    sync();
+    GetWindowRect(window_, &frame);
+    expect(frame.left == at.x && frame.top == at.y,
+           "the window does not move where the driver puts it: " + std::to_string(frame.left) +
+               "," + std::to_string(frame.top));
 }
 
 // ---- Reading ----
@@ -172,66 +175,19 @@ bool Game::default_look_follows_keyboard() const {
     });
 }
 
-std::string Game::menu_label(MenuItem item) const {
-    const auto index = static_cast<int>(item);
-    const auto menu = std::find_if(kMenus.begin(), kMenus.end(), [&](const MenuSpec& m) {
-        return index < m.first_item + m.item_count;
-    });
-    return narrow(win32::ask_menu_text(window_, static_cast<int>(menu - kMenus.begin()),
-                                       static_cast<UINT>(index - menu->first_item), 5000)
-                      .value_or(L""));
+std::map<MenuItem, std::string> Game::menu_labels() const {
+    std::map<MenuItem, std::string> labels;
+    for (std::size_t menu = 0; menu < kMenus.size(); ++menu) {
+        for (int item = 0; item < kMenus[menu].item_count; ++item) {
+            labels[kMenuItems[static_cast<std::size_t>(kMenus[menu].first_item + item)].id] =
+                menu_text(window_, static_cast<int>(menu), static_cast<UINT>(item));
+        }
+    }
+    return labels;
 }
 
 std::string Game::menu_title(int menu) const {
-    return narrow(win32::ask_menu_text(window_, menu, win32::kMenuTitleItem, 5000).value_or(L""));
-}
-
-std::vector<std::string> Game::list_items(Control list) const {
-    std::vector<std::string> items;
-    const auto count = SendMessageW(control(list), LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[256] = {};
-        SendMessageW(control(list), LB_GETTEXT, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(text));
-        items.push_back(narrow(text));
-    }
-    return items;
-}
-
-std::string Game::field_text(HWND edit) const {
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 2000, &length);
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_NORMAL, 2000, &copied);
-    text.resize(std::min<std::size_t>(copied, length));
-    return narrow(text);
-}
-
-RECT Game::work_area() const {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &info);
-    return info.rcWork;
-}
-
-void Game::move_to(Placement where) {
-    if (where == Placement::AsOpened) return;
-    RECT r{};
-    GetWindowRect(window_, &r);
-    const RECT work = work_area();
-    LONG x = work.left;
-    LONG y = work.top;
-    if (where == Placement::Middle) {
-        x = work.left + (work.right - work.left - (r.right - r.left)) / 2;
-        y = work.top + (work.bottom - work.top - (r.bottom - r.top)) / 2;
-    }
-    SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    sync();
-    GetWindowRect(window_, &r);
-    expect(r.left == x && r.top == y, "the window does not move where the driver puts it: " +
-                                          std::to_string(r.left) + "," + std::to_string(r.top));
+    return menu_text(window_, menu, win32::kMenuTitleItem);
 }
 
 // Wine passes the message's RECT pointer between processes as it is, so the RECT is
@@ -239,12 +195,10 @@ void Game::move_to(Placement where) {
 void Game::change_dpi(int dpi, const RECT& suggested) {
     void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof suggested,
                                   MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    expect(remote != nullptr, "no memory in the game for the suggested frame");
     WriteProcessMemory(process_.hProcess, remote, &suggested, sizeof suggested, nullptr);
-    DWORD_PTR result = 0;
     const LRESULT sent =
         SendMessageTimeoutW(window_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                            reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 5000, &result);
+                            reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 5000, nullptr);
     VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
     expect(sent != 0, "the game does not take the dpi change");
     sync();
@@ -262,26 +216,25 @@ void Game::mouse_click(HWND target, POINT at, bool twice) const {
 }
 
 void Game::key(HWND target, WPARAM virtual_key, bool alt) const {
-    PostMessageW(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, virtual_key,
-                 key_data(virtual_key, false, alt));
-    PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, virtual_key,
-                 key_data(virtual_key, true, alt));
+    if (target == nullptr) target = focus() != nullptr ? focus() : window_;
+    // lParam: repeat count 1, the key's scan code, Alt held; on the way up, the transition.
+    const UINT scan = MapVirtualKeyW(static_cast<UINT>(virtual_key), MAPVK_VK_TO_VSC);
+    const LPARAM data = 1 | static_cast<LPARAM>(scan) << 16 | LPARAM{alt} << 29;
+    PostMessageW(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, virtual_key, data);
+    PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, virtual_key, data | LPARAM{3} << 30);
 }
 
 // ---- Boxes and progress ----
 
 std::optional<Box> Game::open_box() const {
-    for (HWND hwnd : windows_of(process_.dwProcessId, L"#32770", kAppTitle)) {
-        // A box is found as soon as it exists, perhaps before its text and its edit field
-        // do; once it is shown, it has them.
-        wait_until([&] { return IsWindowVisible(hwnd) != FALSE || IsWindow(hwnd) == FALSE; }, 2000);
-        if (IsWindow(hwnd) == FALSE) continue;
-        Box box{hwnd, GetDlgItem(hwnd, win32::kInputEditId) != nullptr, {}};
-        box.text =
-            window_text(GetDlgItem(hwnd, box.input ? win32::kInputPromptId : kMessageTextId));
-        return box;
-    }
-    return std::nullopt;
+    HWND hwnd = window_of(process_.dwProcessId, L"#32770", kAppTitle);
+    if (hwnd == nullptr) return std::nullopt;
+    // A box is found as soon as it exists, perhaps before its text and its edit field do;
+    // once it is shown, it has them.
+    wait_until([&] { return IsWindowVisible(hwnd) != FALSE; }, 2000);
+    const bool input = GetDlgItem(hwnd, win32::kInputEditId) != nullptr;
+    return Box{hwnd, input,
+               text_of(GetDlgItem(hwnd, input ? win32::kInputPromptId : kMessageTextId))};
 }
 
 // The window answers a menu query by leaving the title's text in a global atom; posted
@@ -290,48 +243,14 @@ std::optional<Box> Game::open_box() const {
 // character behind the first query.
 bool Game::drain(int timeout_ms) const {
     for (int round = 0; round < 2; ++round) {
-        if (!win32::post_menu_query(window_)) return false;
-        bool taken = false;
-        wait_until(
-            [&] {
-                const ATOM atom = GlobalFindAtomW(marker_.c_str());
-                if (atom == 0) return exit_code().has_value();  // a game that ends answers none
-                while (GlobalFindAtomW(marker_.c_str()) != 0) GlobalDeleteAtom(atom);
-                return taken = true;
-            },
-            timeout_ms);
-        if (!taken) return false;
+        const bool answered =
+            win32::post_menu_query(window_) &&
+            wait_until([&] { return GlobalFindAtomW(marker_.c_str()) || exit_code(); }, timeout_ms);
+        while (const ATOM atom = GlobalFindAtomW(marker_.c_str())) GlobalDeleteAtom(atom);
+        // A game that ends answers no more.
+        if (!answered || exit_code()) return false;
     }
     return true;
-}
-
-// Opens a message box with OK and Cancel in this process and reads its buttons.
-const ButtonCaptions& system_box_captions() {
-    static const ButtonCaptions captions = [] {
-        constexpr wchar_t kTitle[] = L"casino_automation: the system's buttons";
-        // A thread of its own shows the box (the toolchain's win32 thread model has no
-        // std::thread).
-        HANDLE box = CreateThread(
-            nullptr, 0,
-            [](LPVOID title) -> DWORD {
-                MessageBoxW(nullptr, L"", static_cast<const wchar_t*>(title), MB_OKCANCEL);
-                return 0;
-            },
-            const_cast<wchar_t*>(kTitle), 0, nullptr);
-        HWND hwnd = nullptr;
-        // The box is shown once its buttons exist.
-        wait_until([&] {
-            hwnd = FindWindowW(L"#32770", kTitle);
-            return hwnd != nullptr && IsWindowVisible(hwnd);
-        });
-        ButtonCaptions read{window_text(GetDlgItem(hwnd, IDOK)),
-                            window_text(GetDlgItem(hwnd, IDCANCEL))};
-        PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
-        WaitForSingleObject(box, INFINITE);
-        CloseHandle(box);
-        return read;
-    }();
-    return captions;
 }
 
 }  // namespace casino::automation
