@@ -1,13 +1,10 @@
-// The pawnshop where a script cannot go: keys beyond the script's range, a list that has
-// lost its highlight, and long random visits. What a pawn pays and a ticket says is the
-// rules' business (rules_test) and the goldens'; these tests ask the rules.
+// The pawnshop where a script cannot go: keys beyond the script's range and a list that
+// has lost its highlight. What a pawn pays and a ticket says is the rules' business
+// (rules_test) and the goldens'; long random visits are the random games' (invariants_test).
 #include <gtest/gtest.h>
-
-#include <random>
 
 #include "core/rules/pawnshop.h"
 #include "core/rules/table.h"
-#include "support/invariants.h"
 #include "support/scenario.h"
 
 namespace casino::testing {
@@ -65,41 +62,6 @@ TEST_F(Pawnshop, EnterWithNothingHighlightedMovesNothing) {
     EXPECT_EQ(game.entries(Control::List2), (Lines{ticket_at(Item::watch, 0.5F)}));
     EXPECT_EQ(game.money(), 1000);
     EXPECT_FALSE(game.port.visible(Control::List2));
-}
-
-// Thousands of random visits keep every invariant: each item in exactly one list, and the
-// counters saying what the pawned list holds.
-TEST(PawnshopVisits, KeepEveryInvariant) {
-    for (unsigned seed = 1; seed <= 20; ++seed) {
-        std::mt19937 rng(seed);
-        Game game;
-        game.in_pawnshop();
-        for (int step = 0; step < 400; ++step) {
-            game.line("clock " + std::to_string(rng() % 8640000 / 100.0));
-            switch (rng() % 9) {
-                case 0:
-                case 1: game.click(Control::cmdpay); break;
-                case 2:
-                case 3: game.click(Control::cmdre); break;
-                case 4:
-                case 5: {
-                    const Control list = rng() % 2 ? Control::List1 : Control::List2;
-                    const auto n = static_cast<int>(game.port.list(list).entries.size());
-                    if (n > 0) game.highlight(list, static_cast<int>(rng() % n));
-                    game.key(list, rng() % 3 ? kEnterKey : 'q');
-                    break;
-                }
-                case 6: game.set_money(static_cast<int>(rng() % 1200)); break;
-                case 7: game.menu(MenuItem::start_over); break;
-                default:
-                    game.click(Control::cmdwent);
-                    game.click(Control::cmdlom);
-                    break;
-            }
-            const auto broken = check_invariants(game.state(), game.port);
-            ASSERT_TRUE(broken.empty()) << "seed " << seed << " step " << step << ": " << broken[0];
-        }
-    }
 }
 
 }  // namespace
