@@ -65,7 +65,7 @@ unsigned long XDisplay::atom(std::string_view name) {
 
 // ---- Windows ----
 
-XWindow XDisplay::wait_for(std::string_view title, std::chrono::milliseconds within, pid_t pid) {
+Window XDisplay::wait_for(std::string_view title, std::chrono::milliseconds within, pid_t pid) {
     const auto until = Clock::now() + within;
     for (;;) {
         Window root = 0, parent = 0, *children = nullptr;
@@ -86,13 +86,13 @@ XWindow XDisplay::wait_for(std::string_view title, std::chrono::milliseconds wit
     }
 }
 
-XWindow XDisplay::wait_mapped(pid_t pid, std::chrono::milliseconds within) {
+Window XDisplay::wait_mapped(pid_t pid, std::chrono::milliseconds within) {
     const auto until = Clock::now() + within;
     for (;;) {
         pump();
         const auto found = mapped_.find(pid);
         if (found != mapped_.end()) {
-            const XWindow w = found->second;
+            const Window w = found->second;
             mapped_.erase(pid);
             return w;
         }
@@ -102,7 +102,7 @@ XWindow XDisplay::wait_mapped(pid_t pid, std::chrono::milliseconds within) {
     }
 }
 
-pid_t XDisplay::pid_of(XWindow w) {
+pid_t XDisplay::pid_of(Window w) {
     Atom type = 0;
     int format = 0;
     unsigned long count = 0, left = 0;
@@ -117,7 +117,7 @@ pid_t XDisplay::pid_of(XWindow w) {
     return pid;
 }
 
-std::string XDisplay::title_of(XWindow w) {
+std::string XDisplay::title_of(Window w) {
     Atom type = 0;
     int format = 0;
     unsigned long count = 0, left = 0;
@@ -187,7 +187,7 @@ void XDisplay::paste(std::string text, std::chrono::milliseconds within) {
 
 // ---- Window manager messages ----
 
-void XDisplay::request_close(XWindow w) {
+void XDisplay::request_close(Window w) {
     XEvent e{};
     e.xclient.type = ClientMessage;
     e.xclient.window = w;

@@ -3,19 +3,14 @@
 // window manager sends. One connection; not for use from several threads.
 #pragma once
 
+#include <X11/Xlib.h>
 #include <sys/types.h>
 
 #include <chrono>
-#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
 #include <utility>
-
-// Xlib's own types, without its headers: those define macros (None, KeyPress) whose names
-// the game's tables use.
-using Display = struct _XDisplay;
-using XWindow = unsigned long;
 
 namespace casino::x11 {
 
@@ -33,10 +28,10 @@ class XDisplay {
     // ---- Windows ----
     // The newest shown top-level window with exactly this title (of this process, unless pid
     // is 0), waited for; 0 when none came in time.
-    XWindow wait_for(std::string_view title, std::chrono::milliseconds within, pid_t pid = 0);
+    Window wait_for(std::string_view title, std::chrono::milliseconds within, pid_t pid = 0);
     // The first top-level window of this process mapped since the display was opened or
     // since the last call, as the X server announces it (no polling); 0 when none came.
-    XWindow wait_mapped(pid_t pid, std::chrono::milliseconds within);
+    Window wait_mapped(pid_t pid, std::chrono::milliseconds within);
 
     // ---- Input ----
     void move(int x, int y);
@@ -51,7 +46,7 @@ class XDisplay {
 
     // ---- What a window manager and other programs send ----
     // The close box: WM_DELETE_WINDOW.
-    void request_close(XWindow w);
+    void request_close(Window w);
 
    private:
     unsigned long atom(std::string_view name);
@@ -59,15 +54,15 @@ class XDisplay {
     void pump();
     // A key's press and release, with the modifier key held down unless it is NoSymbol (0).
     void press(unsigned char code, unsigned long modifier = 0);
-    pid_t pid_of(XWindow w);
-    std::string title_of(XWindow w);
+    pid_t pid_of(Window w);
+    std::string title_of(Window w);
 
     Display* display_;
-    XWindow root_ = 0;
-    XWindow clipboard_owner_ = 0;
+    Window root_ = 0;
+    Window clipboard_owner_ = 0;
     std::string clipboard_text_;
     bool clipboard_served_ = false;
-    std::multimap<pid_t, XWindow> mapped_;
+    std::multimap<pid_t, Window> mapped_;
     std::map<std::string, unsigned long, std::less<>> atoms_;
     std::map<char, std::pair<unsigned char, bool>> characters_;  // key code, shifted
 };
