@@ -39,7 +39,6 @@ class FakePort final : public Port {
     std::vector<std::string> take_transcript();
     [[nodiscard]] std::vector<std::string> messages() const;  // the texts of "message" lines
     [[nodiscard]] bool quit_called() const { return quit_; }
-    [[nodiscard]] std::size_t unanswered() const { return answers_.size(); }
 
     // ---- The widgets, as the player would see them ----
     [[nodiscard]] bool visible(Control c) const { return visible_[index(c)]; }
