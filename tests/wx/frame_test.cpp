@@ -169,12 +169,12 @@ TEST_F(Window, EachFunctionKeyChoosesItsOwnItem) {
         const wxMenuItemList& items = bar.GetMenu(m)->GetMenuItems();
         ASSERT_EQ(items.size(), static_cast<std::size_t>(kMenus[m].item_count));
         for (int i = 0; i < kMenus[m].item_count; ++i) {
-            const MenuItemSpec& spec = kMenuItems[static_cast<std::size_t>(kMenus[m].first_item + i)];
+            const MenuItemSpec& row = kMenuItems[static_cast<std::size_t>(kMenus[m].first_item + i)];
             const wxMenuItem& item = *items[static_cast<std::size_t>(i)];
             const std::unique_ptr<wxAcceleratorEntry> accel(item.GetAccel());
-            EXPECT_EQ(accel != nullptr, !spec.shortcut_text.empty()) << spec.caption;
-            if (spec.shortcut_text.empty()) continue;
-            keys.emplace_back(WXK_F1 + std::stoi(std::string(spec.shortcut_text.substr(1))) - 1,
+            EXPECT_EQ(accel != nullptr, !row.shortcut_text.empty()) << row.caption;
+            if (row.shortcut_text.empty()) continue;
+            keys.emplace_back(WXK_F1 + std::stoi(std::string(row.shortcut_text.substr(1))) - 1,
                               item.GetId());
         }
     }
