@@ -39,13 +39,17 @@ if(Python3_Interpreter_FOUND)
   else()
     set(strip --strip)
   endif()
-  # The staged tree gets fixed permissions, whatever the umask (tools/packaging/permissions.py).
+  # The staged tree gets fixed permissions, whatever the umask: every folder 0755, every
+  # file 0644, or 0755 when anyone may execute it. (Only a Unix host has a umask to undo.)
+  if(CMAKE_HOST_UNIX)
+    set(fix_permissions COMMAND chmod -R a=rX,u+w ${stage_dir})
+  endif()
   add_custom_target(package_stage
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage_dir}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${packages_dir}
     COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} ${strip}
             --prefix ${stage_dir}/${CPACK_PACKAGE_FILE_NAME} > ${packages_dir}/stage.log
-    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/packaging/permissions.py ${stage_dir}
+    ${fix_permissions}
     COMMENT "Installing into ${stage_dir}"
     VERBATIM)
   foreach(target casino make_sounds casino_data casino_changelog site)
@@ -109,7 +113,7 @@ endif()
 
 # ---- Linux: the .deb ----
 find_program(DPKG_PROGRAM dpkg)
-if(NOT WIN32 AND NOT EMSCRIPTEN AND DPKG_PROGRAM AND Python3_Interpreter_FOUND)
+if(NOT WIN32 AND NOT EMSCRIPTEN AND DPKG_PROGRAM)
   execute_process(COMMAND ${DPKG_PROGRAM} --print-architecture
                   OUTPUT_VARIABLE deb_architecture OUTPUT_STRIP_TRAILING_WHITESPACE)
   set(CPACK_GENERATOR DEB)
@@ -136,8 +140,7 @@ if(NOT WIN32 AND NOT EMSCRIPTEN AND DPKG_PROGRAM AND Python3_Interpreter_FOUND)
   set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_BINARY_DIR}/cpack_permissions.cmake)
   file(CONFIGURE OUTPUT ${CPACK_PRE_BUILD_SCRIPTS} CONTENT [[
 execute_process(
-  COMMAND "@Python3_EXECUTABLE@" "@PROJECT_SOURCE_DIR@/tools/packaging/permissions.py"
-          "${CPACK_TEMPORARY_DIRECTORY}"
+  COMMAND chmod -R a=rX,u+w "${CPACK_TEMPORARY_DIRECTORY}"
   COMMAND_ERROR_IS_FATAL ANY)
 ]] @ONLY)
   # CPack takes the time of every member from SOURCE_DATE_EPOCH. The modes of the .deb's own

@@ -57,7 +57,6 @@ endif()
 
 # Installed folders get the same permissions whatever the umask of whoever builds. CMake
 # applies the umask all the same to the folders it makes on the way (3.25 does), so the
-# packages' trees are given fixed permissions before they are packed (packaging.cmake,
-# tools/packaging/permissions.py).
+# packages' trees are given fixed permissions before they are packed (packaging.cmake).
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
