@@ -6,9 +6,10 @@
 set -euo pipefail
 
 # The icon of every program is rendered from one SVG by rsvg-convert and packed for Windows
-# by icotool (tools/icon); its test reads the files back with GdkPixbuf.
+# by icotool (tools/icon); an optimised Linux build takes Debian's hardening flags from
+# dpkg-buildflags (dpkg-dev).
 core=(cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev libgmock-dev
-  libc++-14-dev libc++abi-14-dev faketime librsvg2-bin icoutils python3-gi gir1.2-gdkpixbuf-2.0)
+  libc++-14-dev libc++abi-14-dev faketime librsvg2-bin icoutils dpkg-dev)
 game=(libwxgtk3.2-dev libgtk-3-dev libcanberra-dev libasound2-dev pkg-config libx11-dev libxtst-dev xvfb xauth fonts-dejavu-core
   at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0 xdotool xxd)
 # The game on a headless Wayland compositor, with a VNC server's keyboard and pointer.
@@ -17,8 +18,11 @@ wayland=(sway grim wayvnc procps)
 windows=(g++-mingw-w64-x86-64-win32 wine64 wine fonts-wine locales python3 wixl msitools)
 # The web build (Emscripten) and its tests (Debian's chromium, driven from Node.js).
 web=(emscripten nodejs python3 chromium unzip)
-# The packages' validators: lintian, appstreamcli validate and compose, desktop-file-validate.
-ship=(dpkg-dev lintian appstream appstream-compose desktop-file-utils x11-utils unzip gzip python3 git)
+# The packages' validators: lintian, appstreamcli validate and compose, desktop-file-validate;
+# the installed window's icons read back with GdkPixbuf; the time zones the second build of
+# the reproducibility check runs in.
+ship=(lintian appstream appstream-compose desktop-file-utils x11-utils unzip gzip python3 git
+  python3-gi gir1.2-gdkpixbuf-2.0 tzdata)
 
 case "${1:-all}" in
   core) wanted=("${core[@]}") ;;
