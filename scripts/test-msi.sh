@@ -13,7 +13,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 start=$SECONDS
-fail() { echo "test-msi: $*" >&2; exit 1; }
+fail() { echo "FAIL: test-msi: $*" >&2; exit 1; }
 
 scripts/install-deps.sh windows
 
@@ -33,15 +33,10 @@ table() { msiinfo export "$msi" "$1" | tail -n +4 | tr -d '\r'; }
 attributes=$(table Component | awk -F'\t' '{ print $1 "=" $4 }' | tr '\n' ' ')
 [ -n "$attributes" ] && [ -z "$(table Component | awk -F'\t' '$4 != 256')" ] ||
   fail "components not marked 64-bit: $attributes"
-# casino.exe's File version is the one its version record carries (VS_FIXEDFILEINFO, read
-# with wrestool), its language the product's and the summary's: one language throughout.
-exe=$build/src/frontends/win32/casino.exe
-exe_version=$(wrestool -x --raw --type=16 "$exe" | python3 -c '
-import struct, sys
-data = sys.stdin.buffer.read()
-at = data.find(struct.pack("<I", 0xFEEF04BD))
-high, low = struct.unpack_from("<II", data, at + 8)
-print(f"{high >> 16}.{high & 0xFFFF}.{low >> 16}.{low & 0xFFFF}" if at >= 0 else "none")')
+# casino.exe's File version is the one its version record carries (the project's version,
+# as test-win32.sh checks), its language the product's and the summary's: one language
+# throughout.
+exe_version=$version.0
 file_row=$(table File | awk -F'\t' '$1 == "casino.exe" { print $5 " " $6 }')
 product_language=$(table Property | awk -F'\t' '$1 == "ProductLanguage" { print $2 }')
 template=$(msiinfo suminfo "$msi" | sed -n 's/^Template: //p')

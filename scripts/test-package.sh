@@ -13,7 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
-fail() { echo "test-package: $*" >&2; exit 1; }
+fail() { echo "FAIL: test-package: $*" >&2; exit 1; }
 
 bash scripts/package.sh
 version=$(cat build/release/version.txt)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The unit, scenario and golden tests again under AddressSanitizer and UndefinedBehavior-
 # Sanitizer (clang 14, Release, build/asan), with the Linux front end's cue player and its
-# tests and the icon's files with their test; the cue player's threads under ThreadSanitizer (build/tsan); then a bounded run of
+# tests; the cue player's threads under ThreadSanitizer (build/tsan); then a bounded run of
 # each fuzz target (build/fuzz). FUZZ_SECONDS sets how long each fuzz target runs (default
 # 60; they run side by side).
 set -euo pipefail

@@ -14,7 +14,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
-fail() { echo "test-wayland: FAILED: $*" >&2; exit 1; }
+fail() { echo "FAIL: test-wayland: $*" >&2; exit 1; }
 
 scripts/install-deps.sh wayland
 [ "$(id -u)" -eq 0 ] || fail "run it as root: it makes a user of its own for the compositor"

@@ -19,7 +19,7 @@ start=$SECONDS
 build=${CASINO_WIN32_BUILD:-build/win32}
 mode=${1:-test}
 
-fail() { echo "test-win32: $*" >&2; exit 1; }
+fail() { echo "FAIL: test-win32: $*" >&2; exit 1; }
 
 scripts/install-deps.sh windows
 

@@ -5,7 +5,8 @@
 #   build/asan     clang, Release, ASan + UBSan; then fuzzing      (scripts/test-sanitize.sh)
 #   build/web      Emscripten, played in headless Chromium         (scripts/test-web.sh)
 #   random player input into each real program, through the monkey  (scripts/test-monkey.sh)
-#   the packages built twice more, two days apart, and compared     (scripts/check-reproducible.sh)
+#   the packages built twice more, the second time two days later under another umask, time
+#   zone, locale and folder, and compared                           (scripts/check-reproducible.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
