@@ -52,7 +52,7 @@ std::string installed_data_dir() {
 
 // Played synchronously (flags 0): the game goes on when the cue has ended. What the system
 // answers does not matter to the game.
-void play_cue(Cue cue, std::string_view data_dir) {
+void play_cue(rules::Cue cue, std::string_view data_dir) {
     const SoundPlayer play = sound_player();
     if (play == nullptr) return;
     for (const std::string& candidate : cue_file_candidates(cue, data_dir, '\\')) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/port.h"
+#include "core/rules/cue.h"
 
 namespace casino::win32 {
 
@@ -17,6 +17,6 @@ std::string installed_data_dir();
 // game's own path relative to the current directory, then the same path in the data
 // folder); when neither does, the game's own path goes to the system, which answers a
 // missing file with its default sound. Silent when the system has no sound player.
-void play_cue(Cue cue, std::string_view data_dir);
+void play_cue(rules::Cue cue, std::string_view data_dir);
 
 }  // namespace casino::win32

@@ -202,9 +202,11 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
         case WM_COMMAND: {
             // Buttons report clicks, and the menu and its accelerators report commands; a
-            // menu click and its F-key make the same Event.
+            // menu click and its F-key make the same Event. A list's own notifications (it
+            // gained or lost the keyboard) are no click.
             const int id = LOWORD(wparam);
             if (id >= kFirstControlId && id < kFirstControlId + kControlCount) {
+                if (HIWORD(wparam) != BN_CLICKED) return 0;
                 OnClick(static_cast<Control>(id - kFirstControlId));
             } else if (id >= kFirstMenuId && id < kFirstMenuId + kMenuItemCount) {
                 OnMenu(static_cast<MenuItem>(id - kFirstMenuId));
@@ -230,7 +232,6 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     }
 }
 
-// A list's own notifications come as commands too; the game refuses a click in a list.
 void MainWindow::OnClick(Control c) { dispatch(Event::click(c, keyboard())); }
 
 void MainWindow::OnMenu(MenuItem m) { dispatch(Event::menu_item(m, keyboard())); }
