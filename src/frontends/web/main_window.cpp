@@ -96,14 +96,15 @@ GameList& MainWindow::list_box(Control list) { return *lists_[slot(list)]; }
 
 // ---- The page's events ----
 
-// A click in a list only moves its highlight, which the page does itself; the game refuses
-// it.
+// The page sends the buttons' clicks; a click in a list only moves its highlight, which the
+// page does itself.
 void MainWindow::OnClick(Control c) { dispatch(Event::click(c, keyboard())); }
 
 void MainWindow::OnMenu(MenuItem m) { dispatch(Event::menu_item(m, keyboard())); }
 
 void MainWindow::OnListKey(Control list, int code) {
-    if (is_list(list)) dispatch(Event::key_press(list, code, list_box(list).highlight(), keyboard()));
+    if (!is_list(list)) return;
+    dispatch(Event::key_press(list, code, list_box(list).highlight(), keyboard()));
 }
 
 // ---- Port: controls ----

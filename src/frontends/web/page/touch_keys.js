@@ -21,7 +21,9 @@ export class TouchKeys {
       const button = document.createElement('button');
       button.type = 'button';
       button.textContent = face;
+      // The names are English words on a Russian page: a screen reader says them as such.
       button.setAttribute('aria-label', name);
+      button.lang = 'en';
       // The keyboard stays in the list, as it would with a real key.
       button.addEventListener('mousedown', (event) => event.preventDefault(), {signal: signal});
       button.addEventListener('click', () => {
