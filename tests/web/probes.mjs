@@ -58,6 +58,10 @@ async function probeBox(box, page) {
   same(box.kind === 'message' ? [dialogs[0].description, buttons]
                               : findAll(dialogs[0], role('textbox')).map((node) => [node.name, node.property('focused'), buttons.length]),
        box.kind === 'message' ? [box.text, ['OK']] : [[box.text, true, 2]], `what the ${box.kind} box says`);
+  // A menu's key pressed under the box opens no box of its own.
+  await page.keyboard.press(tables.menus.flatMap((menu) => menu.items).map((item) => item.label.split('\t')[1]).find(Boolean));
+  await page.waitForTimeout(200);
+  same(await page.locator('dialog[open]').count(), 1, `a menu key under the ${box.kind} box`);
 }
 
 // The twelve screens, half of them on a phone; the boxes are the first of each kind.
