@@ -1,7 +1,6 @@
 // The replay tool's script reader and state printer.
 #include "support/replay_session.h"
 
-#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -35,12 +34,16 @@ std::optional<int> parse_int(std::string_view text) {
 // A plain number, as in "43200.25", ".5" or "2e3": what a script may give for a clock or a
 // draw. strtod and strtof round correctly, as from_chars does, which not every standard
 // library has for floating point yet (the program never changes the C locale, so the point
-// is '.'). The whole word must be the number, and a value too large or too small for the
-// type is refused, as from_chars refuses it.
+// is '.'). The whole word must be the number, in decimal (no hexadecimal, infinity or
+// second sign, which strtod would take), and a value too large or too small for the type
+// is refused, as from_chars refuses it.
 template <typename Real>
 std::optional<Real> parse_real(std::string_view text, Real (*convert)(const char*, char**)) {
     const std::string copy(unsigned_part(text));
-    if (copy.empty() || std::isspace(static_cast<unsigned char>(copy.front()))) return std::nullopt;
+    if (copy.empty() || copy.front() == '+' ||
+        copy.find_first_not_of("0123456789.eE+-") != std::string::npos) {
+        return std::nullopt;
+    }
     char* end = nullptr;
     errno = 0;
     const Real value = convert(copy.c_str(), &end);

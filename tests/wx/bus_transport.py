@@ -547,6 +547,11 @@ class Transport:
         if word == "menu":
             return self.choose([item["name"] for item in self.items].index(words[0]))
         node = self.nodes[words[0]]
+        # A player types in a list only while it is shown, and moves its highlight only to an
+        # entry it has; the game hears of nothing else.
+        if word != "click" and (not has(node, "SHOWING") or
+                                word == "highlight" and int(words[1]) >= node.get_n_rows()):
+            return None
         if word == "click":
             # The control that holds the keyboard takes Enter and space too.
             if (press := self.way("press", 3) if has(node, "FOCUSED") else 0) == 0:
