@@ -27,8 +27,12 @@ struct Event {
     int highlight = -1;                  // KeyPress: the list's highlighted entry, -1 for none
     Keyboard focus;                      // the control holding the keyboard as it came
 
-    static constexpr Event load() { return {EventType::Load, Control::cmdexit, MenuItem::help, 0, -1, {}}; }
-    static constexpr Event unload() { return {EventType::Unload, Control::cmdexit, MenuItem::help, 0, -1, {}}; }
+    static constexpr Event load() {
+        return {EventType::Load, Control::cmdexit, MenuItem::help, 0, -1, {}};
+    }
+    static constexpr Event unload() {
+        return {EventType::Unload, Control::cmdexit, MenuItem::help, 0, -1, {}};
+    }
     static constexpr Event click(Control c, Keyboard focus) {
         return {EventType::Click, c, MenuItem::help, 0, -1, focus};
     }

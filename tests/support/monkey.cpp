@@ -161,9 +161,8 @@ class Monkey {
         };
         const auto present = [](const std::vector<Control>& v) { return v.empty() ? 0 : 1; };
         // An open list is mostly played, as a player at the pawnshop plays it.
-        switch (weighted(rng_, {40 * present(buttons), 3 * present(free_spots),
-                                30 * present(lists), 24 * present(long_lists), 8, 3, 2, 2, 1,
-                                1})) {
+        switch (weighted(rng_, {40 * present(buttons), 3 * present(free_spots), 30 * present(lists),
+                                24 * present(long_lists), 8, 3, 2, 2, 1, 1})) {
             case 0: return perform("click " + std::string(name_of(any(buttons))));
             case 1: return perform("click " + std::string(name_of(any(free_spots))));
             case 2: {
@@ -210,7 +209,8 @@ class Monkey {
         } else if (line != "start") {
             // A close is the game's exit, as the menu's is.
             const auto error = session_->run_line(line == "close" ? "menu выход" : line);
-            if (error) throw MonkeyFinding("the replay session cannot read '" + line + "': " + *error);
+            if (error)
+                throw MonkeyFinding("the replay session cannot read '" + line + "': " + *error);
         }
         std::string output = session_->take_output();
         // Where the keyboard is, as the session's window keeps it, is shown with the state.
@@ -265,7 +265,7 @@ class Monkey {
     long clock_ = 43200;
     int pending_answers_ = 0;  // answers queued that no box has taken yet
     int step_ = 0;
-    int checks_ = 0;  // lines the program showed as the replay did
+    int checks_ = 0;     // lines the program showed as the replay did
     std::string where_;  // the script line being played, for a finding
     int boxes_ = 0;
     int starts_ = 0;

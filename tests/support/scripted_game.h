@@ -54,12 +54,13 @@ class ScriptedGame {
     }
 
     [[nodiscard]] const Play& play() const { return play_; }
-    [[nodiscard]] bool on_street() const { return session_.state().accepts_input(Control::cmdexit); }
+    [[nodiscard]] bool on_street() const {
+        return session_.state().accepts_input(Control::cmdexit);
+    }
 
    private:
     bool check() {
-        play_.violations =
-            testing::check_invariants(session_.state(), session_.port());
+        play_.violations = testing::check_invariants(session_.state(), session_.port());
         return play_.violations.empty();
     }
 

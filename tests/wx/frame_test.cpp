@@ -169,7 +169,8 @@ TEST_F(Window, EachFunctionKeyChoosesItsOwnItem) {
         const wxMenuItemList& items = bar.GetMenu(m)->GetMenuItems();
         ASSERT_EQ(items.size(), static_cast<std::size_t>(kMenus[m].item_count));
         for (int i = 0; i < kMenus[m].item_count; ++i) {
-            const MenuItemSpec& row = kMenuItems[static_cast<std::size_t>(kMenus[m].first_item + i)];
+            const MenuItemSpec& row =
+                kMenuItems[static_cast<std::size_t>(kMenus[m].first_item + i)];
             const wxMenuItem& item = *items[static_cast<std::size_t>(i)];
             const std::unique_ptr<wxAcceleratorEntry> accel(item.GetAccel());
             EXPECT_EQ(accel != nullptr, !row.shortcut_text.empty()) << row.caption;
@@ -205,8 +206,7 @@ TEST_F(Window, TabAndTheBoxesOnTheCasinoFloor) {
     ASSERT_NE(row, kControls.end()) << from;
     press(WXK_TAB);
     EXPECT_EQ(utf8(wxWindow::FindFocus()->GetName()), name_of(*next_in_tab_order(row->id, shown)));
-    sim_.MouseMove(control(spec_of(Control::cmdred))->GetScreenRect().GetPosition() +
-                   wxSize(8, 8));
+    sim_.MouseMove(control(spec_of(Control::cmdred))->GetScreenRect().GetPosition() + wxSize(8, 8));
     pump(40);
     sim_.MouseClick();
     pump(150);

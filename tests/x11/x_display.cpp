@@ -96,7 +96,8 @@ Window XDisplay::wait_mapped(pid_t pid, std::chrono::milliseconds within) {
             mapped_.erase(pid);
             return w;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
         if (left.count() <= 0) return 0;
         await(display_, static_cast<int>(std::min<long>(left.count(), 50)));
     }
@@ -122,9 +123,8 @@ std::string XDisplay::title_of(Window w) {
     int format = 0;
     unsigned long count = 0, left = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display_, w, atom("_NET_WM_NAME"), 0, 1024, False,
-                           atom("UTF8_STRING"), &type, &format, &count, &left,
-                           &data) != Success ||
+    if (XGetWindowProperty(display_, w, atom("_NET_WM_NAME"), 0, 1024, False, atom("UTF8_STRING"),
+                           &type, &format, &count, &left, &data) != Success ||
         data == nullptr) {
         return {};
     }
@@ -220,8 +220,8 @@ void XDisplay::pump() {
                                 PropModeReplace, reinterpret_cast<const unsigned char*>(targets),
                                 2);
             } else if (request.target == atom("UTF8_STRING") || request.target == XA_STRING) {
-                XChangeProperty(display_, request.requestor, request.property, request.target,
-                                8, PropModeReplace,
+                XChangeProperty(display_, request.requestor, request.property, request.target, 8,
+                                PropModeReplace,
                                 reinterpret_cast<const unsigned char*>(clipboard_text_.data()),
                                 static_cast<int>(clipboard_text_.size()));
                 clipboard_served_ = true;

@@ -35,17 +35,17 @@ const std::array<FortuneRow, 10> kFortuneTable{{
     {[](const FortuneSituation& s) { return s.eventroll == 10 && s.money > 2000; }, -1000, false,
      std::nullopt, "твой друг проигрался. ты одалжил ему 1000 баксов."},
     // 5. Champagne for everybody.
-    {[](const FortuneSituation& s) { return s.priceroll > 14 && s.money > 3000; }, -1000, false, std::nullopt,
-     "ты угостил всех шампанским. это обошлось тебе в 1000 баксов."},
+    {[](const FortuneSituation& s) { return s.priceroll > 14 && s.money > 3000; }, -1000, false,
+     std::nullopt, "ты угостил всех шампанским. это обошлось тебе в 1000 баксов."},
     // 6. A banquet.
     {[](const FortuneSituation& s) { return s.priceroll == 9 && s.money > 10000; }, -5000, false,
      std::nullopt, "ты устроил банкет. это обошлось тебе в 5000 баксов."},
     // 7. A loan from a friend on a winning streak.
-    {[](const FortuneSituation& s) { return s.priceroll == 13 && s.money <= 60; }, 300, false, std::nullopt,
-     "у твоего друга идет игра. он одалжил тебе 300 баксов."},
+    {[](const FortuneSituation& s) { return s.priceroll == 13 && s.money <= 60; }, 300, false,
+     std::nullopt, "у твоего друга идет игра. он одалжил тебе 300 баксов."},
     // 8. The local bar.
-    {[](const FortuneSituation& s) { return s.eventroll > 12 && s.money > 100; }, -20, false, std::nullopt,
-     "ты выпил в местном баре. это обошлось тебе в 20 баксов."},
+    {[](const FortuneSituation& s) { return s.eventroll > 12 && s.money > 100; }, -20, false,
+     std::nullopt, "ты выпил в местном баре. это обошлось тебе в 20 баксов."},
     // 9. Fined for going about without trousers.
     {[](const FortuneSituation& s) {
          return s.eventroll < 4 && s.money > 100 && s.pawnedtrousers == 1;
