@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!play.violations.empty()) {
         // The script replays the game up to the broken invariant.
         std::fprintf(stderr, "---- script ----\n%s---- broken after the last line ----\n",
-                     play.script_text().c_str());
+                     casino::fuzzing::joined(play.script).c_str());
         for (const auto& v : play.violations) std::fprintf(stderr, "%s\n", v.c_str());
         std::abort();
     }

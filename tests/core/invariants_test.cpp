@@ -16,17 +16,12 @@
 namespace casino::testing {
 namespace {
 
+using fuzzing::joined;
 using fuzzing::Play;
 
 bool mentions(const std::vector<std::string>& violations, std::string_view words) {
     return std::any_of(violations.begin(), violations.end(),
                        [&](const std::string& v) { return v.find(words) != std::string::npos; });
-}
-
-std::string joined(const std::vector<std::string>& lines) {
-    std::string out;
-    for (const auto& line : lines) out += line + "\n";
-    return out;
 }
 
 std::vector<std::string> check(Game& g) { return check_invariants(g.state(), g.port); }
@@ -117,7 +112,7 @@ TEST(Invariants, CatchANumberOffTheWheelAndACaptionThatDisagreesWithMute) {
 
 void expect_clean(const Play& play, const std::string& name) {
     EXPECT_TRUE(play.violations.empty()) << name << "\n"
-                                         << play.script_text() << "---- broken ----\n"
+                                         << joined(play.script) << "---- broken ----\n"
                                          << joined(play.violations);
 }
 

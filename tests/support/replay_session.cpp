@@ -40,10 +40,9 @@ std::optional<int> parse_int(std::string_view text) {
 template <typename Real>
 std::optional<Real> parse_real(std::string_view text, Real (*convert)(const char*, char**)) {
     const std::string copy(unsigned_part(text));
-    if (copy.empty() || copy.front() == '+' ||
-        copy.find_first_not_of("0123456789.eE+-") != std::string::npos) {
-        return std::nullopt;
-    }
+    const bool decimal = !copy.empty() && copy.front() != '+' &&
+                         copy.find_first_not_of("0123456789.eE+-") == std::string::npos;
+    if (!decimal) return std::nullopt;
     char* end = nullptr;
     errno = 0;
     const Real value = convert(copy.c_str(), &end);

@@ -24,13 +24,14 @@ struct Play {
     std::size_t spins = 0;                // events that drew a new spin
     std::size_t pawns = 0;                // events that wrote a pawn ticket
     std::size_t redemptions = 0;          // events that took one back
-
-    [[nodiscard]] std::string script_text() const {
-        std::string out;
-        for (const auto& line : script) out += line + "\n";
-        return out;
-    }
 };
+
+// Lines as a script or a report writes them, each ended by a newline.
+inline std::string joined(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& line : lines) out += line + "\n";
+    return out;
+}
 
 class ScriptedGame {
    public:

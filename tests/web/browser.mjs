@@ -87,11 +87,10 @@ export async function openContext(browser, device = {viewport: {width: 1280, hei
 // page's own, which the browser lists as a request too).
 export async function misdeeds(page, record, origin) {
   const own = (url) => url.startsWith(origin + '/') || url.startsWith(`blob:${origin}/`);
-  const sounds = await page.evaluate(() => window.__sounds);
-  const cut = sounds.filter((sound) => sound.outcome !== 'played' || !sound.ended || !(sound.played > 0));
   // Every cue the game fetched must have started a sound: a cue fetched and not played, or
   // given a beep, shows in the transcript all the same.
-  const cues = await page.evaluate(() => window.__seen?.filter((line) => line.startsWith?.('cue ')).length);
+  const [sounds, cues] = await page.evaluate(() => [window.__sounds, window.__seen?.filter((line) => line.startsWith?.('cue ')).length]);
+  const cut = sounds.filter((sound) => sound.outcome !== 'played' || !sound.ended || !(sound.played > 0));
   return [...cut.map((sound) => `a cue that did not play to its end (${sound.outcome})`),
           ...(cues !== undefined && cues !== sounds.length ? [`${cues} cues fetched, ${sounds.length} sounds started`] : []),
           ...record.requests.filter((request) => !own(request.url)).map((request) => `a request for ${request.url}`)];

@@ -81,9 +81,7 @@ int serve() {
         } else if (verb == "paste") {
             x.paste(text, 2s);
         } else if (verb == "close" && args >> px) {
-            if (const Window w = x.wait_for(text.substr(text.find(' ') + 1), 2s, px)) {
-                x.request_close(w);
-            }
+            x.request_close(x.wait_for(text.substr(text.find(' ') + 1), 2s, px));
         } else if (verb == "cpu") {
             answer = std::to_string(wine_cpu_ms());
         }
